@@ -1,0 +1,103 @@
+// The portable core's only door to the file system. Paths are 8-bit strings in the
+// system's code page. Windows enforces the sharing modes named here; POSIX has none
+// and ignores them. Every operation counts towards the test seam FailFileOperationAt.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vemo {
+
+// Who else may use a file while this handle is open.
+enum class Share : uint8_t { None, Read, ReadWrite };
+
+// File attribute bits, with the values Windows gives them.
+constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrHidden = 0x02;
+constexpr uint32_t kAttrSystem = 0x04;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrArchive = 0x20;
+constexpr uint32_t kAttrNormal = 0x80;
+
+// An open file; closed when it goes out of scope. Moves, never copies.
+class File {
+public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Existing file, read only.
+    static File OpenRead(const std::string& path, Share share = Share::Read);
+    // Existing file, read and write; others may only read.
+    static File OpenReadWrite(const std::string& path, Share share = Share::Read);
+    // A new file; fails when anything (a file, a folder, a link) is already there.
+    static File CreateNew(const std::string& path, Share share = Share::None);
+    // A new or emptied file, replacing what was there.
+    static File CreateAlways(const std::string& path, Share share = Share::None);
+
+    bool IsOpen() const { return handle_ != kInvalid; }
+    explicit operator bool() const { return IsOpen(); }
+
+    // Up to size bytes; the count read (0 at the end), or -1 on failure.
+    int64_t Read(void* data, size_t size);
+    // All size bytes, or false.
+    bool Write(const void* data, size_t size);
+    bool Seek(int64_t position);
+    // -1 on failure.
+    int64_t Position();
+    int64_t Size();
+    // Cuts the file at the current position.
+    bool Truncate();
+    // Forces written data to the disk.
+    bool Flush();
+    void Close();
+
+private:
+    static constexpr intptr_t kInvalid = -1;
+    explicit File(intptr_t handle) : handle_(handle) {}
+    intptr_t handle_ = kInvalid;
+};
+
+// The system's code of the last failed operation of this module (GetLastError or errno)
+// and a short text for it.
+int LastFileError();
+std::string FileErrorText(int code);
+
+// Attributes of whatever is at path, or nothing when they cannot be read.
+std::optional<uint32_t> FileAttributes(const std::string& path);
+bool SetAttributes(const std::string& path, uint32_t attributes);
+bool FileExists(const std::string& path);       // anything but a folder
+bool DirectoryExists(const std::string& path);  // attributes readable and carry the folder bit
+
+// (Names differ from the Win32 calls, which windows.h turns into macros.)
+bool RemoveFile(const std::string& path);
+// Fails when something already exists at to.
+bool RenameFile(const std::string& from, const std::string& to);
+// Puts replacement in place of target in one step (target may be missing); replacement is gone afterwards.
+bool ReplaceFileAtomic(const std::string& replacement, const std::string& target);
+// The folder part of a path (up to, not including, its last separator), "" if none.
+std::string FolderOf(const std::string& path);
+// The path separator of the platform: '\\' on Windows, '/' on POSIX.
+char PathSeparator();
+// The full path of the running program.
+std::string ProgramPath();
+
+// Reads one byte; if one came, moves back by one. True only when the read succeeded
+// and delivered nothing; a failed read gives false.
+bool IsEndOfFile(File& file);
+
+// Test seam: the n-th next operation of this module fails (1 = the very next one);
+// 0 switches it off. Lets tests reach the paths where a disk or share fails mid-way.
+void FailFileOperationAt(int n);
+
+namespace file_access_detail {
+// True when the armed failure is due now; counts the operation.
+bool InjectFailure();
+}  // namespace file_access_detail
+
+}  // namespace vemo

@@ -1,0 +1,178 @@
+// POSIX implementation of the file-access module, for the native build and its tests.
+// POSIX has no sharing modes; they are accepted and ignored.
+#include <cerrno>
+#include <cstdio>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "text/file_access.h"
+
+namespace vemo {
+
+namespace {
+
+int gLastError = 0;
+
+bool Fail(int code) {
+    gLastError = code;
+    return false;
+}
+
+// Counts the operation; true (with EIO recorded) when the test seam says it fails.
+bool Injected() {
+    if (!file_access_detail::InjectFailure()) return false;
+    gLastError = EIO;
+    return true;
+}
+
+intptr_t OpenFd(const std::string& path, int flags) {
+    if (Injected()) return -1;
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) gLastError = errno;
+    return fd;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kInvalid; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = kInvalid;
+    }
+    return *this;
+}
+
+File File::OpenRead(const std::string& path, Share) { return File(OpenFd(path, O_RDONLY)); }
+File File::OpenReadWrite(const std::string& path, Share) { return File(OpenFd(path, O_RDWR)); }
+// O_EXCL with O_CREAT never follows a link at the final component.
+File File::CreateNew(const std::string& path, Share) { return File(OpenFd(path, O_RDWR | O_CREAT | O_EXCL)); }
+File File::CreateAlways(const std::string& path, Share) { return File(OpenFd(path, O_RDWR | O_CREAT | O_TRUNC)); }
+
+int64_t File::Read(void* data, size_t size) {
+    if (!IsOpen() || Injected()) return -1;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t got = ::read(static_cast<int>(handle_), static_cast<char*>(data) + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            gLastError = errno;
+            return -1;
+        }
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
+bool File::Write(const void* data, size_t size) {
+    if (!IsOpen()) return Fail(EBADF);
+    if (Injected()) return false;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t put = ::write(static_cast<int>(handle_), static_cast<const char*>(data) + done, size - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return Fail(errno);
+        }
+        done += static_cast<size_t>(put);
+    }
+    return true;
+}
+
+bool File::Seek(int64_t position) {
+    if (!IsOpen() || position < 0) return Fail(EINVAL);
+    if (Injected()) return false;
+    return ::lseek(static_cast<int>(handle_), static_cast<off_t>(position), SEEK_SET) >= 0 || Fail(errno);
+}
+
+int64_t File::Position() {
+    if (!IsOpen() || Injected()) return -1;
+    off_t at = ::lseek(static_cast<int>(handle_), 0, SEEK_CUR);
+    if (at < 0) gLastError = errno;
+    return at;
+}
+
+int64_t File::Size() {
+    struct stat st {};
+    if (!IsOpen() || Injected()) return -1;
+    if (::fstat(static_cast<int>(handle_), &st) != 0) {
+        gLastError = errno;
+        return -1;
+    }
+    return st.st_size;
+}
+
+bool File::Truncate() {
+    int64_t at = Position();
+    if (at < 0 || Injected()) return false;
+    return ::ftruncate(static_cast<int>(handle_), static_cast<off_t>(at)) == 0 || Fail(errno);
+}
+
+bool File::Flush() {
+    if (!IsOpen() || Injected()) return false;
+    return ::fsync(static_cast<int>(handle_)) == 0 || Fail(errno);
+}
+
+void File::Close() {
+    if (IsOpen()) ::close(static_cast<int>(handle_));
+    handle_ = kInvalid;
+}
+
+int LastFileError() { return gLastError; }
+
+std::string FileErrorText(int code) { return std::strerror(code); }
+
+std::optional<uint32_t> FileAttributes(const std::string& path) {
+    struct stat st {};
+    if (Injected()) return std::nullopt;
+    if (::stat(path.c_str(), &st) != 0) {
+        gLastError = errno;
+        return std::nullopt;
+    }
+    uint32_t attributes = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
+    if (!(st.st_mode & S_IWUSR)) attributes |= kAttrReadOnly;
+    return attributes;
+}
+
+bool SetAttributes(const std::string& path, uint32_t attributes) {
+    struct stat st {};
+    if (Injected()) return false;
+    if (::stat(path.c_str(), &st) != 0) return Fail(errno);
+    mode_t mode = st.st_mode & 07777;
+    mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{0222}) : (mode | S_IWUSR);
+    return ::chmod(path.c_str(), mode) == 0 || Fail(errno);
+}
+
+bool RemoveFile(const std::string& path) {
+    if (Injected()) return false;
+    return ::unlink(path.c_str()) == 0 || Fail(errno);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    if (Injected()) return false;
+    // Refuses an existing target, as the Windows move does.
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 || Fail(errno);
+}
+
+bool ReplaceFileAtomic(const std::string& replacement, const std::string& target) {
+    if (Injected()) return false;
+    return ::rename(replacement.c_str(), target.c_str()) == 0 || Fail(errno);
+}
+
+char PathSeparator() { return '/'; }
+
+std::string ProgramPath() {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+}  // namespace vemo

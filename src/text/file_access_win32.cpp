@@ -1,0 +1,199 @@
+// Win32 implementation of the file-access module: the ANSI calls, since every path the
+// player hands over is an 8-bit string in the system code page.
+#include <windows.h>
+
+#include "text/file_access.h"
+
+namespace vemo {
+
+namespace {
+
+DWORD gLastError = 0;
+
+bool Fail() {
+    gLastError = GetLastError();
+    return false;
+}
+
+bool Injected() {
+    if (!file_access_detail::InjectFailure()) return false;
+    gLastError = ERROR_GEN_FAILURE;
+    return true;
+}
+
+DWORD ShareFlags(Share share) {
+    switch (share) {
+    case Share::None: return 0;
+    case Share::Read: return FILE_SHARE_READ;
+    case Share::ReadWrite: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    }
+    return 0;
+}
+
+HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+
+intptr_t Open(const std::string& path, DWORD access, Share share, DWORD disposition) {
+    if (Injected()) return -1;
+    HANDLE h = CreateFileA(path.c_str(), access, ShareFlags(share), nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) gLastError = GetLastError();
+    return reinterpret_cast<intptr_t>(h);
+}
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : path;
+}
+
+}  // namespace
+
+// INVALID_HANDLE_VALUE is -1, the same as kInvalid, so an open that fails yields a closed File.
+static_assert(sizeof(intptr_t) == sizeof(HANDLE));
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kInvalid; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = kInvalid;
+    }
+    return *this;
+}
+
+File File::OpenRead(const std::string& path, Share share) {
+    return File(Open(path, GENERIC_READ, share, OPEN_EXISTING));
+}
+File File::OpenReadWrite(const std::string& path, Share share) {
+    return File(Open(path, GENERIC_READ | GENERIC_WRITE, share, OPEN_EXISTING));
+}
+// CREATE_NEW fails on anything already at the path, a link included, and never follows it.
+File File::CreateNew(const std::string& path, Share share) {
+    return File(Open(path, GENERIC_READ | GENERIC_WRITE, share, CREATE_NEW));
+}
+File File::CreateAlways(const std::string& path, Share share) {
+    return File(Open(path, GENERIC_READ | GENERIC_WRITE, share, CREATE_ALWAYS));
+}
+
+int64_t File::Read(void* data, size_t size) {
+    if (!IsOpen() || Injected()) return -1;
+    size_t done = 0;
+    while (done < size) {
+        DWORD chunk = size - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size - done);
+        DWORD got = 0;
+        if (!ReadFile(AsHandle(handle_), static_cast<char*>(data) + done, chunk, &got, nullptr)) {
+            gLastError = GetLastError();
+            return -1;
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return static_cast<int64_t>(done);
+}
+
+bool File::Write(const void* data, size_t size) {
+    if (!IsOpen() || Injected()) return false;
+    size_t done = 0;
+    while (done < size) {
+        DWORD chunk = size - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size - done);
+        DWORD put = 0;
+        if (!WriteFile(AsHandle(handle_), static_cast<const char*>(data) + done, chunk, &put, nullptr)) return Fail();
+        done += put;
+    }
+    return true;
+}
+
+bool File::Seek(int64_t position) {
+    if (!IsOpen() || position < 0 || Injected()) return false;
+    LARGE_INTEGER to;
+    to.QuadPart = position;
+    return SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_BEGIN) || Fail();
+}
+
+int64_t File::Position() {
+    if (!IsOpen() || Injected()) return -1;
+    LARGE_INTEGER zero{}, at{};
+    if (!SetFilePointerEx(AsHandle(handle_), zero, &at, FILE_CURRENT)) return Fail(), -1;
+    return at.QuadPart;
+}
+
+int64_t File::Size() {
+    if (!IsOpen() || Injected()) return -1;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(AsHandle(handle_), &size)) return Fail(), -1;
+    return size.QuadPart;
+}
+
+bool File::Truncate() {
+    if (!IsOpen() || Injected()) return false;
+    return SetEndOfFile(AsHandle(handle_)) || Fail();
+}
+
+bool File::Flush() {
+    if (!IsOpen() || Injected()) return false;
+    return FlushFileBuffers(AsHandle(handle_)) || Fail();
+}
+
+void File::Close() {
+    if (IsOpen()) CloseHandle(AsHandle(handle_));
+    handle_ = kInvalid;
+}
+
+int LastFileError() { return static_cast<int>(gLastError); }
+
+std::string FileErrorText(int code) {
+    char buffer[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(code), 0,
+                             buffer, sizeof buffer, nullptr);
+    while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
+    return n > 0 ? std::string(buffer, n) : "error " + std::to_string(code);
+}
+
+std::optional<uint32_t> FileAttributes(const std::string& path) {
+    if (Injected()) return std::nullopt;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        gLastError = GetLastError();
+        return std::nullopt;
+    }
+    return attributes;
+}
+
+bool SetAttributes(const std::string& path, uint32_t attributes) {
+    if (Injected()) return false;
+    return SetFileAttributesA(path.c_str(), attributes) || Fail();
+}
+
+bool RemoveFile(const std::string& path) {
+    if (Injected()) return false;
+    return DeleteFileA(path.c_str()) || Fail();
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    if (Injected()) return false;
+    return MoveFileA(from.c_str(), to.c_str()) || Fail();
+}
+
+bool ReplaceFileAtomic(const std::string& replacement, const std::string& target) {
+    if (Injected()) return false;
+    // ReplaceFile keeps the target's attributes and fails on relative paths under some systems.
+    std::string from = FullPath(replacement);
+    std::string to = FullPath(target);
+    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return true;
+    }
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail();
+}
+
+char PathSeparator() { return '\\'; }
+
+std::string ProgramPath() {
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
+}
+
+}  // namespace vemo

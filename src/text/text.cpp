@@ -1,0 +1,120 @@
+#include "text/text.h"
+
+#include <cstring>
+
+namespace vemo {
+
+std::string NumToStr(bool twoDigits, int64_t value) {
+    // The magnitude in unsigned arithmetic, so that INT64_MIN has one too.
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    char digits[24];
+    size_t n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (twoDigits && n == 1) digits[n++] = '0';
+    std::string result;
+    if (value < 0) result += '-';
+    while (n > 0) result += digits[--n];
+    return result;
+}
+
+std::string PCharToStr(const char* text) { return text ? std::string(text) : std::string(); }
+
+const char* StrScan(const char* text, char c) {
+    if (!text) return nullptr;
+    return c == 0 ? text + std::strlen(text) : std::strchr(text, c);
+}
+
+const char* StrRScan(const char* text, char c) {
+    if (!text) return nullptr;
+    return c == 0 ? text + std::strlen(text) : std::strrchr(text, c);
+}
+
+char* StrScan(char* text, char c) { return const_cast<char*>(StrScan(static_cast<const char*>(text), c)); }
+char* StrRScan(char* text, char c) { return const_cast<char*>(StrRScan(static_cast<const char*>(text), c)); }
+
+char* StrUpper(char* text) {
+    if (!text) return text;
+    for (char* p = text; *p; ++p) {
+        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+    }
+    return text;
+}
+
+std::string Trim(std::string_view text) {
+    auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && isSpace(text[first])) ++first;
+    while (last > first && isSpace(text[last - 1])) --last;
+    return std::string(text.substr(first, last - first));
+}
+
+int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }
+int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Two's complement conversion without implementation-defined behaviour.
+int32_t WrapToInt32(uint32_t v) {
+    return v <= 0x7FFFFFFFu ? static_cast<int32_t>(v) : -static_cast<int32_t>(~v) - 1;
+}
+
+}  // namespace
+
+int32_t StrToIntVal(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+
+    uint32_t value = 0;  // unsigned: overflow wraps instead of being undefined
+    bool hex = false;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && text[i + 1] == 'x') {
+        hex = true;
+        i += 2;
+    } else if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+
+    for (; i < text.size(); ++i) {
+        int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        if (digit < 0) return WrapToInt32(value);  // bad character: no sign applied
+        value = value * (hex ? 16u : 10u) + static_cast<uint32_t>(digit);
+    }
+    return WrapToInt32(negative ? 0u - value : value);
+}
+
+std::string MakeValidFileName(std::string_view name) {
+    std::string result(name);
+    for (char& c : result) {
+        if (std::strchr("\\/:*?\"<>|", c) && c != 0) c = '_';
+    }
+    return result;
+}
+
+uint32_t SyncSafe(uint32_t value) {
+    return (value & 0x7Fu) | ((value & 0x3F80u) << 1) | ((value & 0x1FC000u) << 2) | ((value & 0xFE00000u) << 3);
+}
+
+uint32_t SwapBytes(uint32_t value) {
+    return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
+}
+
+uint32_t SyncSafeDecode(const uint8_t bytes[4]) {
+    return uint32_t{bytes[0]} << 21 | uint32_t{bytes[1]} << 14 | uint32_t{bytes[2]} << 7 | uint32_t{bytes[3]};
+}
+
+}  // namespace vemo

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+#include "text/file_access.h"
+
+namespace vemo {
+namespace {
+
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+
+class FileAccess : public ::testing::Test {
+protected:
+    void TearDown() override { FailFileOperationAt(0); }
+    TempDir dir;
+};
+
+TEST_F(FileAccess, ReadWriteSeekSizeTruncate) {
+    std::string path = dir.File("a.bin");
+    {
+        File f = File::CreateNew(path);
+        ASSERT_TRUE(f);
+        ASSERT_TRUE(f.Write("hello world", 11));
+        EXPECT_EQ(f.Size(), 11);
+        EXPECT_EQ(f.Position(), 11);
+        ASSERT_TRUE(f.Seek(5));
+        ASSERT_TRUE(f.Truncate());
+        EXPECT_EQ(f.Size(), 5);
+        ASSERT_TRUE(f.Flush());
+    }
+    EXPECT_EQ(ReadAll(path), "hello");
+
+    File f = File::OpenRead(path);
+    ASSERT_TRUE(f);
+    char buf[16] = {};
+    EXPECT_EQ(f.Read(buf, sizeof buf), 5);  // short read at the end, not an error
+    EXPECT_EQ(f.Read(buf, sizeof buf), 0);
+    ASSERT_TRUE(f.Seek(1));
+    EXPECT_EQ(f.Read(buf, 2), 2);
+    EXPECT_EQ(std::string(buf, 2), "el");
+    EXPECT_FALSE(f.Write("x", 1));  // opened for reading only
+    EXPECT_FALSE(f.Seek(-1));
+}
+
+TEST_F(FileAccess, OpenOfMissingFileFailsAndClosedFileRefusesEverything) {
+    File f = File::OpenRead(dir.File("missing"));
+    EXPECT_FALSE(f);
+    EXPECT_NE(LastFileError(), 0);
+    EXPECT_FALSE(FileErrorText(LastFileError()).empty());
+    char c;
+    EXPECT_EQ(f.Read(&c, 1), -1);
+    EXPECT_FALSE(f.Write(&c, 1));
+    EXPECT_EQ(f.Size(), -1);
+    EXPECT_FALSE(File::OpenReadWrite(dir.File("missing")));
+}
+
+TEST_F(FileAccess, CreateNewNeverTouchesWhatIsThere) {
+    std::string path = dir.File("taken");
+    WriteAll(path, "keep");
+    EXPECT_FALSE(File::CreateNew(path));
+    EXPECT_EQ(ReadAll(path), "keep");
+    File again = File::CreateAlways(path);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again.Size(), 0);
+}
+
+TEST_F(FileAccess, MovedHandleOwnsTheFile) {
+    File a = File::CreateNew(dir.File("m"));
+    ASSERT_TRUE(a);
+    File b = std::move(a);
+    EXPECT_FALSE(a);  // NOLINT(bugprone-use-after-move): checking the moved-from state
+    EXPECT_TRUE(b.Write("z", 1));
+    b = File();
+    EXPECT_FALSE(b);
+    EXPECT_EQ(ReadAll(dir.File("m")), "z");
+}
+
+TEST_F(FileAccess, IsEndOfFileKeepsThePosition) {
+    std::string path = dir.File("e");
+    WriteAll(path, "ab");
+    File f = File::OpenRead(path);
+    ASSERT_TRUE(f.Seek(1));
+    EXPECT_FALSE(IsEndOfFile(f));
+    EXPECT_EQ(f.Position(), 1);
+    ASSERT_TRUE(f.Seek(2));
+    EXPECT_TRUE(IsEndOfFile(f));
+    EXPECT_EQ(f.Position(), 2);
+    // A failed read is not the end.
+    FailFileOperationAt(1);
+    EXPECT_FALSE(IsEndOfFile(f));
+    File closed;
+    EXPECT_FALSE(IsEndOfFile(closed));
+}
+
+TEST_F(FileAccess, AttributesFoldersAndReadOnly) {
+    std::string path = dir.File("ro");
+    WriteAll(path, "x");
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_FALSE(DirectoryExists(path));
+    EXPECT_TRUE(DirectoryExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileAttributes(dir.File("none")).has_value());
+    EXPECT_FALSE(DirectoryExists(dir.File("none")));
+
+    auto attributes = FileAttributes(path);
+    ASSERT_TRUE(attributes);
+    EXPECT_EQ(*attributes & kAttrReadOnly, 0u);
+    ASSERT_TRUE(SetAttributes(path, *attributes | kAttrReadOnly));
+    EXPECT_NE(*FileAttributes(path) & kAttrReadOnly, 0u);
+    ASSERT_TRUE(SetAttributes(path, *FileAttributes(path) & ~kAttrReadOnly));
+    EXPECT_EQ(*FileAttributes(path) & kAttrReadOnly, 0u);
+}
+
+TEST_F(FileAccess, RenameRefusesAnExistingTargetReplaceDoesNot) {
+    std::string a = dir.File("a"), b = dir.File("b"), c = dir.File("c");
+    WriteAll(a, "A");
+    WriteAll(b, "B");
+    EXPECT_FALSE(RenameFile(a, b));
+    EXPECT_EQ(ReadAll(b), "B");
+    EXPECT_TRUE(RenameFile(a, c));
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_EQ(ReadAll(c), "A");
+
+    EXPECT_TRUE(ReplaceFileAtomic(c, b));  // target exists
+    EXPECT_EQ(ReadAll(b), "A");
+    EXPECT_FALSE(FileExists(c));
+    WriteAll(c, "C");
+    std::string fresh = dir.File("fresh");
+    EXPECT_TRUE(ReplaceFileAtomic(c, fresh));  // target missing
+    EXPECT_EQ(ReadAll(fresh), "C");
+
+    EXPECT_TRUE(RemoveFile(fresh));
+    EXPECT_FALSE(RemoveFile(fresh));
+}
+
+TEST_F(FileAccess, InjectedFailureHitsTheNthOperationOnly) {
+    std::string path = dir.File("f");
+    WriteAll(path, "abc");
+    FailFileOperationAt(2);
+    File f = File::OpenRead(path);  // operation 1
+    ASSERT_TRUE(f);
+    char buf[3];
+    EXPECT_EQ(f.Read(buf, 3), -1);  // operation 2 fails
+    EXPECT_TRUE(f.Seek(0));
+    EXPECT_EQ(f.Read(buf, 3), 3);  // and only that one
+    FailFileOperationAt(1);
+    EXPECT_FALSE(File::OpenRead(path));
+    EXPECT_TRUE(File::OpenRead(path));
+}
+
+TEST(PathParts, FolderOf) {
+    const char sep = PathSeparator();
+    EXPECT_EQ(FolderOf(std::string("a") + sep + "b" + sep + "c.mp3"), std::string("a") + sep + "b");
+    EXPECT_EQ(FolderOf("name"), "");
+    EXPECT_FALSE(ProgramPath().empty());
+}
+
+#ifdef _WIN32
+// Windows enforces sharing modes; the file actions rely on them failing like this.
+TEST_F(FileAccess, SharingModesAreEnforced) {
+    std::string path = dir.File("shared");
+    WriteAll(path, "x");
+    File reader = File::OpenRead(path, Share::Read);
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(File::OpenRead(path, Share::Read));
+    EXPECT_FALSE(File::OpenReadWrite(path, Share::ReadWrite));
+    EXPECT_FALSE(RemoveFile(path));
+    EXPECT_EQ(LastFileError(), 32);  // sharing violation
+    reader.Close();
+    EXPECT_TRUE(File::OpenReadWrite(path));
+}
+#endif
+
+}  // namespace
+}  // namespace vemo

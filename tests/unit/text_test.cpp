@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+#include "text/text.h"
+
+namespace vemo {
+namespace {
+
+TEST(NumToStr, PlainAndTwoDigitForms) {
+    struct Case { bool two; int64_t value; const char* want; };
+    const Case cases[] = {
+        {false, 0, "0"}, {true, 0, "00"}, {true, 7, "07"}, {true, 42, "42"}, {false, 7, "7"},
+        {false, 100, "100"}, {true, 100, "100"},
+        {false, 1234567890, "1234567890"}, {false, 9999999999, "9999999999"},
+        // Beyond ten digits every digit is still written.
+        {false, 12345678901, "12345678901"}, {false, INT64_MAX, "9223372036854775807"},
+        // Negative values carry a leading minus, also with the two-digit form.
+        {false, -5, "-5"}, {true, -5, "-05"}, {false, INT64_MIN, "-9223372036854775808"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NumToStr(c.two, c.value), c.want) << c.value;
+}
+
+TEST(PCharToStr, NullIsEmpty) {
+    EXPECT_EQ(PCharToStr(nullptr), "");
+    EXPECT_EQ(PCharToStr(""), "");
+    EXPECT_EQ(PCharToStr("abc"), "abc");
+}
+
+TEST(StrScan, FindsFirstAndLastAndTheTerminator) {
+    const char* path = "C:\\Music\\a.b.mp3";
+    EXPECT_EQ(StrRScan(path, '.'), path + 12);  // the dot before mp3
+    EXPECT_EQ(StrRScan(path, '\\'), path + 8);  // before a.b.mp3
+    EXPECT_EQ(StrScan(path, '.'), path + 10);
+    EXPECT_EQ(StrScan(path, '\\'), path + 2);
+    EXPECT_EQ(StrRScan("noext", '.'), nullptr);
+    EXPECT_EQ(StrScan("noext", '.'), nullptr);
+    EXPECT_EQ(StrScan(path, '\0'), path + std::strlen(path));
+    EXPECT_EQ(StrRScan(path, '\0'), path + std::strlen(path));
+    EXPECT_EQ(StrScan(static_cast<const char*>(nullptr), 'a'), nullptr);
+    EXPECT_EQ(StrRScan(static_cast<const char*>(nullptr), 'a'), nullptr);
+    EXPECT_EQ(StrScan("", '\0'), StrRScan("", '\0'));
+}
+
+TEST(StrUpper, OnlyAsciiLettersChange) {
+    char text[] = "abz AZ 09 \xE9\xE0 {}";
+    EXPECT_EQ(StrUpper(text), text);
+    EXPECT_STREQ(text, "ABZ AZ 09 \xE9\xE0 {}");
+    char empty[] = "";
+    EXPECT_STREQ(StrUpper(empty), "");
+}
+
+TEST(Trim, RemovesControlAndBlankAtBothEnds) {
+    EXPECT_EQ(Trim("\t  "), "");
+    EXPECT_EQ(Trim(" x\r"), "x");
+    EXPECT_EQ(Trim(""), "");
+    EXPECT_EQ(Trim(std::string("\0a b\x1f", 5)), "a b");
+    // Bytes above 127 are not blanks.
+    EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");
+}
+
+TEST(MinMax, Signed) {
+    EXPECT_EQ(Max(-1, 1), 1);
+    EXPECT_EQ(Min(-1, 1), -1);
+    EXPECT_EQ(Max(INT32_MIN, INT32_MAX), INT32_MAX);
+    EXPECT_EQ(Min(5, 5), 5);
+}
+
+TEST(StrToIntVal, DecimalHexSignsAndBadCharacters) {
+    struct Case { const char* text; int32_t want; };
+    const Case cases[] = {
+        {"12a", 12}, {"-5", -5}, {"-5x", 5}, {"$1F", 31}, {"", 0}, {"+7", 7}, {"  42", 42},
+        {"x1f", 31}, {"X1F", 31}, {"0x1F", 31}, {"0", 0}, {"abc", 0}, {"-", 0}, {"$", 0},
+        {"8 90", 8}, {"1\r\n", 1}, {"\t5", 0}, {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
+        // Overflow wraps as 32-bit two's complement.
+        {"2147483648", INT32_MIN}, {"4294967296", 0}, {"4294967297", 1}, {"$FFFFFFFF", -1},
+        {"99999999999999999999", static_cast<int32_t>(0x630FFFFFu)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(StrToIntVal(c.text), c.want) << '"' << c.text << '"';
+}
+
+TEST(MakeValidFileName, ReplacesEveryReservedCharacter) {
+    EXPECT_EQ(MakeValidFileName("AC/DC: Live?"), "AC_DC_ Live_");
+    EXPECT_EQ(MakeValidFileName("\\/:*?\"<>|"), "_________");
+    EXPECT_EQ(MakeValidFileName(""), "");
+    EXPECT_EQ(MakeValidFileName("a\tb.\xE9"), "a\tb.\xE9");
+    EXPECT_EQ(MakeValidFileName(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(SyncSafe, EncodesSevenBitGroupsAndSwaps) {
+    EXPECT_EQ(SyncSafe(200), 0x148u);
+    EXPECT_EQ(SyncSafe(0x0FFFFFFFu), 0x7F7F7F7Fu);
+    EXPECT_EQ(SyncSafe(0xF0000000u), 0u);  // bits above 27 are lost
+    EXPECT_EQ(SwapBytes(0x148u), 0x48010000u);
+    EXPECT_EQ(SwapBytes(0x11223344u), 0x44332211u);
+    uint32_t stored = SwapBytes(SyncSafe(200));
+    unsigned char bytes[4];
+    std::memcpy(bytes, &stored, 4);  // little-endian memory, as on every target
+    EXPECT_EQ(bytes[0], 0x00); EXPECT_EQ(bytes[1], 0x00); EXPECT_EQ(bytes[2], 0x01); EXPECT_EQ(bytes[3], 0x48);
+    EXPECT_EQ(SyncSafeDecode(bytes), 200u);
+    for (uint32_t n : {0u, 1u, 127u, 128u, 16383u, 16384u, 0x0FFFFFFFu}) {
+        uint32_t be = SwapBytes(SyncSafe(n));
+        uint8_t b[4];
+        std::memcpy(b, &be, 4);
+        EXPECT_EQ(SyncSafeDecode(b), n);
+    }
+}
+
+}  // namespace
+}  // namespace vemo
