@@ -1,0 +1,75 @@
+#include "settings/config_window.h"
+
+#include "plugin/player_link.h"
+#include "plugin/plugin_state.h"
+#include "plugin/plugin_texts.h"
+#include "plugin/scoped_win.h"
+
+namespace vemo {
+
+namespace {
+
+constexpr int kInitialX = 200;
+constexpr int kInitialY = 100;
+
+// The caption line of the window, centred in its width.
+constexpr char kAboutLine[] = "Quavix VEMO plug-in v1.605  -  all rights reserved by its author";
+
+int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
+
+// The window going away outside our own quit means the player is closing its windows.
+void OnDestroy() {
+    if (!gPlugin.ClosingOwnWindows) SendCommand(CmdExit);
+}
+
+}  // namespace
+
+bool RegisterConfigClass(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ConfigWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = kConfigClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassA(kConfigClassName, instance); }
+
+HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kConfigClassName, "", WS_OVERLAPPED, kInitialX, kInitialY,
+                           kConfigWindowWidth, WindowHeight(), owner, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY: OnDestroy(); break;
+        default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+POINT ConfigWindowOrigin(int screenWidth, int screenHeight, int smallCaptionHeight) {
+    return {(screenWidth - kConfigWindowWidth) / 2, (screenHeight - kConfigWindowBaseHeight - smallCaptionHeight) / 2};
+}
+
+void ShowConfigWindowCentred() {
+    HWND window = gPlugin.ConfigWindow;
+    if (!window) return;
+    const POINT origin = ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                            GetSystemMetrics(SM_CYSMCAPTION));
+    SetWindowPos(window, HWND_TOP, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+}
+
+int16_t MeasureAboutLineX() {
+    ScopedGetDC dc(gPlugin.ConfigWindow);
+    if (!dc.Get()) return 0;
+    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+    SIZE size{};
+    GetTextExtentPoint32A(dc.Get(), kAboutLine, static_cast<int>(sizeof(kAboutLine) - 1), &size);
+    return static_cast<int16_t>((kConfigWindowWidth - size.cx) / 2);
+}
+
+}  // namespace vemo

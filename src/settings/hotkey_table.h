@@ -1,0 +1,155 @@
+// The 36 hotkey slots: id, the key name under which the settings file stores the
+// combination, and the default combination. The id is also the action's number and the
+// id the operating system reports with each hotkey message. Registration lives in the
+// Win32 layer; this is only the data, because the settings file needs it too.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vemo {
+
+// Modifier bits as the operating system's hotkey registration takes them.
+constexpr int32_t kModAlt = 1;
+constexpr int32_t kModCtrl = 2;
+constexpr int32_t kModShift = 4;
+constexpr int32_t kModWin = 8;
+
+struct HotkeyEntry {
+    int32_t Modifiers = 0;
+    int32_t VirtualKey = 0;
+    friend bool operator==(const HotkeyEntry&, const HotkeyEntry&) = default;
+};
+
+enum class HotkeyId : int32_t {
+    Prev = 1,
+    PlayPause,
+    StopTrack,
+    Next,
+    IncVol,
+    DecVol,
+    MinMax,
+    SeekFwd,  // rewinds: the stored key names are kept as they are
+    SeekBkw,  // fast-forwards
+    MPEGInfo,
+    Quit,
+    Shuffle,
+    Repeat,
+    Config,
+    PrvWOShuffle,
+    NxtWOShuffle,
+    TrackInfo,
+    ShflOn,
+    RptOn,
+    TAG,
+    ID3v1,
+    Preferences,
+    VisPlug,
+    StopWFadeout,
+    ID3v2,
+    ID3Any,
+    StopAfterCurr,
+    ReadOnlyToggle,
+    PhysDelete,
+    EQ,
+    CopyFile,
+    MoveFile,
+    JumpTo,
+    RenameFile,
+    ModifyID3,
+    Unused,  // registered and released with the others; no key name, no action
+};
+
+constexpr int32_t kFirstHotkeyId = 1;
+constexpr int32_t kHotkeyCount = 36;
+// Ids 1 to 35 are stored in the settings file; 36 is not.
+constexpr int32_t kStoredHotkeyCount = 35;
+
+constexpr bool IsHotkeyId(int32_t id) { return id >= kFirstHotkeyId && id <= kHotkeyCount; }
+
+struct HotkeySlot {
+    HotkeyId Id;
+    std::string_view KeyName;  // empty for the unused slot
+    HotkeyEntry Default;
+};
+
+// Virtual-key codes of the default combinations that are not letters or digits.
+constexpr int32_t kVkSpace = 0x20;
+constexpr int32_t kVkLeft = 0x25;
+constexpr int32_t kVkUp = 0x26;
+constexpr int32_t kVkRight = 0x27;
+constexpr int32_t kVkDown = 0x28;
+constexpr int32_t kVkDelete = 0x2E;
+constexpr int32_t kVkF2 = 0x71;
+constexpr int32_t kVkF3 = 0x72;
+constexpr int32_t kVkF5 = 0x74;
+constexpr int32_t kVkF6 = 0x75;
+constexpr int32_t kVkBackQuote = 0xC0;  // the ` key
+
+inline constexpr std::array<HotkeySlot, kHotkeyCount> kHotkeySlots = {{
+    {HotkeyId::Prev, "Prev", {kModWin, 'Z'}},
+    {HotkeyId::PlayPause, "PlayPause", {kModWin, 'X'}},
+    {HotkeyId::StopTrack, "StopTrack", {kModWin, 'C'}},
+    {HotkeyId::Next, "Next", {kModWin, 'V'}},
+    {HotkeyId::IncVol, "IncVol", {kModWin, kVkUp}},
+    {HotkeyId::DecVol, "DecVol", {kModWin, kVkDown}},
+    {HotkeyId::MinMax, "MinMax", {kModWin, 'A'}},
+    {HotkeyId::SeekFwd, "SeekFwd", {kModWin, kVkLeft}},
+    {HotkeyId::SeekBkw, "SeekBkw", {kModWin, kVkRight}},
+    {HotkeyId::MPEGInfo, "MPEGInfo", {kModWin | kModCtrl, kVkSpace}},
+    {HotkeyId::Quit, "Quit", {kModWin, 'Q'}},
+    {HotkeyId::Shuffle, "Shuffle", {kModWin, 'S'}},
+    {HotkeyId::Repeat, "Repeat", {kModWin, 'N'}},
+    {HotkeyId::Config, "Config", {kModWin, kVkBackQuote}},
+    {HotkeyId::PrvWOShuffle, "PrvWOShuffle", {kModWin | kModAlt, 'Z'}},
+    {HotkeyId::NxtWOShuffle, "NxtWOShuffle", {kModWin | kModAlt, 'V'}},
+    {HotkeyId::TrackInfo, "TrackInfo", {kModWin, kVkSpace}},
+    {HotkeyId::ShflOn, "ShflOn", {kModWin | kModAlt, 'S'}},
+    {HotkeyId::RptOn, "RptOn", {kModWin | kModAlt, 'N'}},
+    {HotkeyId::TAG, "TAG", {kModWin, '3'}},
+    {HotkeyId::ID3v1, "ID3v1", {kModWin, '1'}},
+    {HotkeyId::Preferences, "Preferences", {kModWin, 'P'}},
+    {HotkeyId::VisPlug, "VisPlug", {kModWin, 'K'}},
+    {HotkeyId::StopWFadeout, "StopWFadeout", {kModWin | kModShift, 'C'}},
+    {HotkeyId::ID3v2, "ID3v2", {kModWin, '2'}},
+    {HotkeyId::ID3Any, "ID3Any", {kModWin | kModAlt, kVkSpace}},
+    {HotkeyId::StopAfterCurr, "StopAfterCurr", {kModWin | kModCtrl, 'C'}},
+    {HotkeyId::ReadOnlyToggle, "ReadOnlyToggle", {kModWin | kModAlt, 'R'}},
+    {HotkeyId::PhysDelete, "PhysDelete", {kModWin, kVkDelete}},
+    {HotkeyId::EQ, "EQ", {kModWin | kModCtrl, 'N'}},
+    {HotkeyId::CopyFile, "CopyFile", {kModWin, kVkF5}},
+    {HotkeyId::MoveFile, "MoveFile", {kModWin, kVkF6}},
+    {HotkeyId::JumpTo, "JumpTo", {kModWin, 'J'}},
+    {HotkeyId::RenameFile, "RenameFile", {kModWin, kVkF2}},
+    {HotkeyId::ModifyID3, "ModifyID3", {kModWin, kVkF3}},
+    {HotkeyId::Unused, "", {0, 0}},
+}};
+
+// The slot of an id 1..36; the caller checks IsHotkeyId.
+constexpr const HotkeySlot& HotkeySlotOf(int32_t id) { return kHotkeySlots[static_cast<size_t>(id - kFirstHotkeyId)]; }
+
+// The combinations in use, indexed by hotkey id 1 to 36.
+struct HotkeyTable {
+    std::array<HotkeyEntry, kHotkeyCount> Entries{};
+
+    // id in 1..36 (IsHotkeyId); anything else is a programming error.
+    HotkeyEntry& operator[](int32_t id) { return Entries[static_cast<size_t>(id - kFirstHotkeyId)]; }
+    const HotkeyEntry& operator[](int32_t id) const { return Entries[static_cast<size_t>(id - kFirstHotkeyId)]; }
+    HotkeyEntry& operator[](HotkeyId id) { return (*this)[static_cast<int32_t>(id)]; }
+    const HotkeyEntry& operator[](HotkeyId id) const { return (*this)[static_cast<int32_t>(id)]; }
+
+    friend bool operator==(const HotkeyTable&, const HotkeyTable&) = default;
+};
+
+// Every entry gets its default combination; entry 36 gets 0, 0.
+void FillDefaultHotkeys(HotkeyTable& table);
+HotkeyTable DefaultHotkeys();
+
+// The configuration window's help label: the default combinations as fixed text. It
+// does not follow combinations changed in the settings file. Starts with a carriage
+// return; lines are separated by a carriage return alone.
+const std::string& HotkeyHelpText();
+
+}  // namespace vemo

@@ -1,0 +1,275 @@
+// Plugin.ini is a text of lines ending in CR LF (the last one may have none). A section
+// starts at its header line and runs to the next line that begins with "[" or to the
+// end. Our section:
+//   [Vemo Plugin]
+//   <option key>=1|0          ten lines, in kWriteOrder
+//   Destination folder=<text>
+//   <hotkey name>=<Modifiers> <VirtualKey>   ids 1..35, the last line without a line end
+// Reading accepts lines ending in LF alone as well, since people edit the file by hand.
+#include "settings/settings_file.h"
+
+#include "text/file_access.h"
+#include "text/text.h"
+
+namespace vemo {
+
+namespace {
+
+constexpr std::string_view kSectionHeader = "[Vemo Plugin]";
+constexpr std::string_view kFolderKey = "Destination folder=";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr char kSectionStart = '[';
+constexpr char kValueSeparator = ' ';
+
+// Indexed by option id - 1.
+constexpr std::string_view kOptionKeys[kOptionCount] = {
+    "Remove folder=", "Disabled=",       "Vemo on song start=", "Launch minimized=",   "Autoplay=",
+    "Visualization=", "Track numbers=", "Disable vemos=",      "Prompt on deletion=", "Systray icon=",
+};
+
+// Other plug-ins and older copies of ours expect the option lines in this order.
+constexpr OptionId kWriteOrder[kOptionCount] = {
+    OptionId::VemoOnSongStart, OptionId::LaunchMinimized, OptionId::Autoplay,  OptionId::Visualization,
+    OptionId::DisableVemos,    OptionId::TrackNumbers,    OptionId::Disabled,  OptionId::PromptOnDeletion,
+    OptionId::RemoveFolder,    OptionId::SystrayIcon,
+};
+
+struct Line {
+    size_t Start;           // offset of its first byte in the file
+    std::string_view Text;  // without its line end
+};
+
+// Calls fn for every line. A line ends at LF; a CR just before it belongs to the line
+// end. The last line, when it has no line end, is passed only if takeUnfinished.
+template <typename Fn>
+void ForEachLine(std::string_view content, bool takeUnfinished, Fn fn) {
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t lf = content.find('\n', start);
+        if (lf == std::string_view::npos) {
+            if (takeUnfinished) fn(Line{start, content.substr(start)});
+            return;
+        }
+        size_t end = lf > start && content[lf - 1] == '\r' ? lf - 1 : lf;
+        fn(Line{start, content.substr(start, end - start)});
+        start = lf + 1;
+    }
+}
+
+bool BeginsSection(std::string_view line) { return !line.empty() && line.front() == kSectionStart; }
+
+uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
+
+// "<Modifiers> <VirtualKey>", split at the last blank; without a blank, all of it is
+// Modifiers.
+HotkeyEntry ParseHotkeyValue(std::string_view value) {
+    size_t blank = value.rfind(kValueSeparator);
+    if (blank == std::string_view::npos) return {StrToIntVal(value), 0};
+    return {StrToIntVal(value.substr(0, blank)), StrToIntVal(Trim(value.substr(blank)))};
+}
+
+// Every key the line begins with takes its value from it; keys are case-sensitive.
+void ApplyLine(std::string_view line, Settings& settings) {
+    for (int32_t id = 1; id <= kOptionCount; ++id) {
+        std::string_view key = kOptionKeys[id - 1];
+        if (line.starts_with(key)) *settings.OptionByte(id) = LowByte(StrToIntVal(line.substr(key.size())));
+    }
+    if (line.starts_with(kFolderKey)) settings.DestinationFolder = std::string(line.substr(kFolderKey.size()));
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        std::string_view name = HotkeySlotOf(id).KeyName;
+        if (!line.starts_with(name)) continue;
+        // The one character after the name is taken to be the "=".
+        std::string_view value = line.size() > name.size() ? line.substr(name.size() + 1) : std::string_view();
+        settings.Hotkeys[id] = ParseHotkeyValue(value);
+    }
+}
+
+// Only the first of our sections counts; a later header of ours ends it like any other.
+void ApplySection(std::string_view content, bool complete, Settings& settings) {
+    bool inSection = false;
+    bool sectionEnded = false;
+    ForEachLine(content, complete, [&](const Line& line) {
+        if (sectionEnded) return;
+        if (inSection && BeginsSection(line.Text)) sectionEnded = true;
+        if (line.Text == kSectionHeader) inSection = true;
+        if (inSection && !sectionEnded) ApplyLine(line.Text, settings);
+    });
+}
+
+// The file without any of our sections (there may be several made by hand); every
+// other byte stays where it was.
+std::string WithoutOurSections(std::string_view content) {
+    std::string kept;
+    size_t keepFrom = 0;
+    bool inOurs = false;
+    ForEachLine(content, true, [&](const Line& line) {
+        if (!BeginsSection(line.Text)) return;
+        if (inOurs) {
+            keepFrom = line.Start;
+            inOurs = false;
+        }
+        if (line.Text == kSectionHeader) {
+            kept.append(content.substr(keepFrom, line.Start - keepFrom));
+            inOurs = true;
+        }
+    });
+    if (!inOurs) kept.append(content.substr(keepFrom));
+    return kept;
+}
+
+bool EndsWithLineEnd(std::string_view text) { return text.ends_with('\n'); }
+bool EndsWithEmptyLine(std::string_view text) { return text.ends_with("\n\n") || text.ends_with("\n\r\n"); }
+
+// What the edit field gives back, and never a line end: one would split the section.
+std::string_view StorableFolder(std::string_view folder) {
+    folder = folder.substr(0, kMaxDestinationFolder);
+    return folder.substr(0, folder.find_first_of("\r\n"));
+}
+
+void AppendSection(std::string& text, const Settings& settings) {
+    text += kSectionHeader;
+    text += kLineEnd;
+    for (OptionId id : kWriteOrder) {
+        text += OptionKey(id);
+        text += settings.IsOn(id) ? '1' : '0';
+        text += kLineEnd;
+    }
+    text += kFolderKey;
+    text += StorableFolder(settings.DestinationFolder);
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const HotkeyEntry& entry = settings.Hotkeys[id];
+        text += kLineEnd;  // before each line, so the last one has none
+        text += HotkeySlotOf(id).KeyName;
+        text += '=';
+        text += NumToStr(false, entry.Modifiers);
+        text += kValueSeparator;
+        text += NumToStr(false, entry.VirtualKey);
+    }
+}
+
+enum class ReadResult : uint8_t { Complete, NoFile, Failed };
+
+// The whole file, in chunks. On failure content keeps what was read before it.
+ReadResult ReadWholeFile(const std::string& path, std::string& content) {
+    content.clear();
+    File file = File::OpenRead(path, Share::Read);
+    if (!file) {
+        // Only a file that is truly not there may be created anew; one we merely cannot
+        // open belongs to someone and must be left alone.
+        return FileAttributes(path) ? ReadResult::Failed : ReadResult::NoFile;
+    }
+    char buffer[kSettingsReadChunk];
+    for (;;) {
+        int64_t count = file.Read(buffer, sizeof buffer);
+        if (count < 0) return ReadResult::Failed;
+        if (count == 0) return ReadResult::Complete;
+        if (count > kMaxSettingsFileSize - static_cast<int64_t>(content.size())) return ReadResult::Failed;
+        content.append(buffer, static_cast<size_t>(count));
+    }
+}
+
+bool WriteAll(File& file, const std::string& content) {
+    return file && file.Write(content.data(), content.size()) && file.Flush();
+}
+
+// Last resort when no file can be made beside the old one, or it cannot take the old
+// one's place: not crash-safe, but the settings are not lost.
+bool RewriteInPlace(const std::string& path, const std::string& content) {
+    File file = File::CreateAlways(path, Share::None);
+    return WriteAll(file, content);
+}
+
+}  // namespace
+
+std::string_view OptionKey(OptionId id) { return kOptionKeys[static_cast<size_t>(id) - 1]; }
+
+Settings DefaultSettings() {
+    Settings settings;
+    settings.Set(OptionId::RemoveFolder, true);
+    settings.Set(OptionId::VemoOnSongStart, true);
+    settings.Set(OptionId::PromptOnDeletion, true);
+    settings.Set(OptionId::SystrayIcon, true);
+    FillDefaultHotkeys(settings.Hotkeys);
+    return settings;
+}
+
+SettingsStatus ReadSettings(const std::string& path, Settings& settings) {
+    std::string content;
+    ReadResult result = ReadWholeFile(path, content);
+    if (result == ReadResult::NoFile) return SettingsStatus::NoFile;
+    // After a failure the unfinished last line may be cut short, so it is not used.
+    ApplySection(content, result == ReadResult::Complete, settings);
+    if (result == ReadResult::Complete) return SettingsStatus::Ok;
+    settings.KeepExistingFile = true;
+    return SettingsStatus::Unreadable;
+}
+
+std::string ComposeSettingsFile(std::string_view existing, const Settings& settings) {
+    std::string text = WithoutOurSections(existing);
+    // Other text is followed by at least one empty line before our section.
+    if (!text.empty() && !EndsWithLineEnd(text)) {
+        text += kLineEnd;
+        text += kLineEnd;
+    }
+    if (!text.empty() && !EndsWithEmptyLine(text)) text += kLineEnd;
+    AppendSection(text, settings);
+    return text;
+}
+
+std::string SettingsTempPath(const std::string& path, int attempt) {
+    return path + ".vemo" + NumToStr(false, attempt) + ".tmp";
+}
+
+SettingsStatus WriteSettings(const std::string& path, const Settings& settings) {
+    if (settings.KeepExistingFile) return SettingsStatus::Unreadable;
+    std::string existing;
+    if (ReadWholeFile(path, existing) == ReadResult::Failed) return SettingsStatus::Unreadable;
+    const std::string content = ComposeSettingsFile(existing, settings);
+
+    // Created exclusively, so a file or link already at that name is never followed.
+    std::string tempPath;
+    File temp;
+    for (int attempt = 0; attempt < kSettingsTempAttempts && !temp; ++attempt) {
+        tempPath = SettingsTempPath(path, attempt);
+        temp = File::CreateNew(tempPath, Share::None);
+    }
+    if (!temp) return RewriteInPlace(path, content) ? SettingsStatus::Ok : SettingsStatus::WriteFailed;
+
+    bool written = WriteAll(temp, content);
+    temp.Close();
+    if (!written) {
+        // Most likely a full disk: rewriting in place could then lose the old file too.
+        RemoveFile(tempPath);
+        return SettingsStatus::WriteFailed;
+    }
+    if (ReplaceFileAtomic(tempPath, path)) return SettingsStatus::Ok;
+
+    if (RewriteInPlace(path, content)) {
+        RemoveFile(tempPath);
+        return SettingsStatus::Ok;
+    }
+    // A replace that failed half-way may have taken the old file away, leaving the
+    // temporary file as the only copy: move it in, and never delete it.
+    if (!FileAttributes(path)) return RenameFile(tempPath, path) ? SettingsStatus::Ok : SettingsStatus::WriteFailed;
+    RemoveFile(tempPath);
+    return SettingsStatus::WriteFailed;
+}
+
+std::string PlayerDirectory(std::string_view commandLine) {
+    constexpr char kQuote = '"';
+    if (commandLine.size() > 1 && commandLine.front() == kQuote) {
+        size_t close = commandLine.find(kQuote, 1);
+        if (close != std::string_view::npos && close > 1) {
+            std::string folder = FolderOf(std::string(commandLine.substr(1, close - 1)));
+            if (!folder.empty()) return folder;
+        }
+    }
+    return FolderOf(ProgramPath());
+}
+
+std::string SettingsPath(const std::string& playerDirectory) {
+    const char sep = PathSeparator();
+    return playerDirectory + sep + "Plugins" + sep + "Plugin.ini";
+}
+
+}  // namespace vemo

@@ -1,0 +1,113 @@
+// The plug-in's settings: ten option flags, the destination folder of the copy and
+// move actions, and the hotkey combinations, kept in the section "[Vemo Plugin]" of the
+// player's shared Plugin.ini. Other plug-ins keep their sections in the same file, so
+// only our section is ever replaced and every other byte is kept.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "settings/hotkey_table.h"
+
+namespace vemo {
+
+// The options in the order of their bytes; the configuration window's check box N
+// stands for option N.
+enum class OptionId : uint8_t {
+    RemoveFolder = 1,
+    Disabled,
+    VemoOnSongStart,
+    LaunchMinimized,
+    Autoplay,
+    Visualization,
+    TrackNumbers,
+    DisableVemos,
+    PromptOnDeletion,
+    SystrayIcon,
+};
+
+constexpr int32_t kOptionCount = 10;
+// The edit field's buffer holds 260 characters with the terminator.
+constexpr size_t kMaxDestinationFolder = 259;
+
+struct Settings {
+    // Zero = off, anything else = on; byte N-1 is option N.
+    std::array<uint8_t, kOptionCount> Options{};
+    std::string DestinationFolder;
+    HotkeyTable Hotkeys{};
+    // Set when the file existed but could not be read through: it is then never
+    // replaced, so whatever other plug-ins (and we) kept there survives.
+    bool KeepExistingFile = false;
+
+    static constexpr bool IsOptionId(int32_t id) { return id >= 1 && id <= kOptionCount; }
+    // The byte of option id 1..10; null for any other id.
+    uint8_t* OptionByte(int32_t id) { return IsOptionId(id) ? &Options[static_cast<size_t>(id - 1)] : nullptr; }
+    const uint8_t* OptionByte(int32_t id) const {
+        return IsOptionId(id) ? &Options[static_cast<size_t>(id - 1)] : nullptr;
+    }
+
+    bool IsOn(OptionId id) const { return Options[static_cast<size_t>(id) - 1] != 0; }
+    void Set(OptionId id, bool on) { Options[static_cast<size_t>(id) - 1] = on ? 1 : 0; }
+
+    bool OptRemoveFolder() const { return IsOn(OptionId::RemoveFolder); }
+    bool OptDisabled() const { return IsOn(OptionId::Disabled); }
+    bool OptVemoOnSongStart() const { return IsOn(OptionId::VemoOnSongStart); }
+    bool OptLaunchMinimized() const { return IsOn(OptionId::LaunchMinimized); }
+    bool OptAutoplay() const { return IsOn(OptionId::Autoplay); }
+    bool OptVisualization() const { return IsOn(OptionId::Visualization); }
+    bool OptTrackNumbers() const { return IsOn(OptionId::TrackNumbers); }
+    bool OptDisableVemos() const { return IsOn(OptionId::DisableVemos); }
+    bool OptPromptOnDeletion() const { return IsOn(OptionId::PromptOnDeletion); }
+    bool OptSystrayIcon() const { return IsOn(OptionId::SystrayIcon); }
+};
+
+// Options "Remove folder", "Vemo on song start", "Prompt on deletion" and "Systray icon"
+// on, the rest off; no destination folder; the default hotkeys.
+Settings DefaultSettings();
+
+enum class SettingsStatus : uint8_t {
+    Ok,
+    NoFile,       // nothing at the path; the settings were left as they were
+    Unreadable,   // the file exists but could not be opened or read through; it was left alone
+    WriteFailed,  // the new content could not be put in place; the old file is intact
+};
+
+// The key of an option in the file, with its "=" ("Remove folder=").
+std::string_view OptionKey(OptionId id);
+
+// Reads our section of the file at path into settings: keys found there replace what
+// settings holds, everything else stays. When the file cannot be read through, the
+// lines read before the failure are applied and settings.KeepExistingFile is set.
+SettingsStatus ReadSettings(const std::string& path, Settings& settings);
+
+// Rewrites the file at path with our section, as the last section, made from settings;
+// every other section stays as it was. The new content goes to a fresh file beside the
+// old one, which then takes its place in one step, so a crash leaves either the old file
+// or the new one. Does nothing when settings.KeepExistingFile is set or when the
+// existing file cannot be read.
+SettingsStatus WriteSettings(const std::string& path, const Settings& settings);
+
+// The whole content WriteSettings puts at the place of existing (the old file's bytes,
+// empty when there was none).
+std::string ComposeSettingsFile(std::string_view existing, const Settings& settings);
+
+// The player's folder from the process command line, which starts with the player's
+// path in double quotes. Without one, the running program's own path is used.
+std::string PlayerDirectory(std::string_view commandLine);
+
+// playerDirectory + "\Plugins\Plugin.ini" (with the platform's separator).
+std::string SettingsPath(const std::string& playerDirectory);
+
+// The name of the attempt-th temporary file WriteSettings may use beside path.
+std::string SettingsTempPath(const std::string& path, int attempt);
+// Names tried before the file is rewritten in place.
+constexpr int kSettingsTempAttempts = 8;
+// Bytes asked of the file per read.
+constexpr size_t kSettingsReadChunk = 4096;
+// A larger file is not ours to rewrite: it is treated as unreadable.
+constexpr int64_t kMaxSettingsFileSize = 16 * 1024 * 1024;
+
+}  // namespace vemo

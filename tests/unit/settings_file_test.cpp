@@ -1,0 +1,359 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "support/temp_dir.h"
+#include "text/file_access.h"
+
+namespace vemo {
+namespace {
+
+using test::ListFolder;
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+
+// The section of the default settings, byte for byte.
+const std::string kDefaultSection =
+    "[Vemo Plugin]\r\nVemo on song start=1\r\nLaunch minimized=0\r\nAutoplay=0\r\nVisualization=0\r\n"
+    "Disable vemos=0\r\nTrack numbers=0\r\nDisabled=0\r\nPrompt on deletion=1\r\nRemove folder=1\r\n"
+    "Systray icon=1\r\nDestination folder=\r\n"
+    "Prev=8 90\r\nPlayPause=8 88\r\nStopTrack=8 67\r\nNext=8 86\r\nIncVol=8 38\r\nDecVol=8 40\r\n"
+    "MinMax=8 65\r\nSeekFwd=8 37\r\nSeekBkw=8 39\r\nMPEGInfo=10 32\r\nQuit=8 81\r\nShuffle=8 83\r\n"
+    "Repeat=8 78\r\nConfig=8 192\r\nPrvWOShuffle=9 90\r\nNxtWOShuffle=9 86\r\nTrackInfo=8 32\r\n"
+    "ShflOn=9 83\r\nRptOn=9 78\r\nTAG=8 51\r\nID3v1=8 49\r\nPreferences=8 80\r\nVisPlug=8 75\r\n"
+    "StopWFadeout=12 67\r\nID3v2=8 50\r\nID3Any=9 32\r\nStopAfterCurr=10 67\r\nReadOnlyToggle=9 82\r\n"
+    "PhysDelete=8 46\r\nEQ=10 78\r\nCopyFile=8 116\r\nMoveFile=8 117\r\nJumpTo=8 74\r\nRenameFile=8 113\r\n"
+    "ModifyID3=8 114";
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+bool SameSettings(const Settings& a, const Settings& b) {
+    return a.Options == b.Options && a.DestinationFolder == b.DestinationFolder && a.Hotkeys == b.Hotkeys;
+}
+
+// Settings with every field away from its default.
+Settings Unusual() {
+    Settings s;
+    for (int32_t id = 1; id <= kOptionCount; ++id) *s.OptionByte(id) = id % 3 == 0 ? 1 : 0;
+    s.DestinationFolder = "D:\\Music [sorted]\\out";
+    for (int32_t id = 1; id <= kStoredHotkeyCount; ++id) s.Hotkeys[id] = {id * 3, 1000 - id};
+    s.Hotkeys[1] = {INT32_MIN, INT32_MAX};
+    s.Hotkeys[2] = {-1, 0};
+    return s;
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void TearDown() override { FailFileOperationAt(0); }
+
+    Settings ReadText(const std::string& bytes, SettingsStatus expect = SettingsStatus::Ok) {
+        WriteAll(path, bytes);
+        Settings s = DefaultSettings();
+        EXPECT_EQ(ReadSettings(path, s), expect);
+        return s;
+    }
+
+    TempDir dir;
+    std::string path = dir.File("Plugin.ini");
+};
+
+TEST(SettingsDefaults, FourOptionsOnAndDefaultHotkeys) {
+    Settings s = DefaultSettings();
+    EXPECT_TRUE(s.OptRemoveFolder() && s.OptVemoOnSongStart() && s.OptPromptOnDeletion() && s.OptSystrayIcon());
+    EXPECT_FALSE(s.OptDisabled() || s.OptLaunchMinimized() || s.OptAutoplay() || s.OptVisualization() ||
+                 s.OptTrackNumbers() || s.OptDisableVemos());
+    EXPECT_EQ(s.Hotkeys, DefaultHotkeys());
+    EXPECT_EQ(s.OptionByte(0), nullptr);
+    EXPECT_EQ(s.OptionByte(11), nullptr);
+    *s.OptionByte(2) = 1;  // check box 2 is "Disabled"
+    EXPECT_TRUE(s.OptDisabled());
+}
+
+TEST(SettingsCompose, SectionAloneIsExact) { EXPECT_EQ(ComposeSettingsFile("", DefaultSettings()), kDefaultSection); }
+
+TEST(SettingsCompose, OtherSectionsStayAndOneEmptyLineSeparates) {
+    struct Case {
+        std::string existing, kept;
+    } cases[] = {
+        {"[A]\r\na=1", "[A]\r\na=1\r\n\r\n"},
+        {"[A]\r\na=1\r\n", "[A]\r\na=1\r\n\r\n"},
+        {"[A]\r\na=1\r\n\r\n", "[A]\r\na=1\r\n\r\n"},
+        {"[A]\r\na=1\r\n\r\n\r\n", "[A]\r\na=1\r\n\r\n\r\n"},
+        // Ours in the middle: the sections after it move up unchanged.
+        {"[A]\r\na=1\r\n\r\n[Vemo Plugin]\r\nAutoplay=1\r\n\r\n[B]\r\nb=2\r\n[C]\r\nc=3",
+         "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n[C]\r\nc=3\r\n\r\n"},
+        // Ours last, with an unknown key that is not carried over.
+        {"[A]\r\na=1\r\n\r\n[Vemo Plugin]\r\nAutoplay=1\r\nUnknown=5", "[A]\r\na=1\r\n\r\n"},
+        {"[Vemo Plugin]\r\nAutoplay=1\r\n", ""},
+        // Several of ours made by hand: all go.
+        {"[Vemo Plugin]\r\nx\r\n[A]\r\n[Vemo Plugin]\r\n[Vemo Plugin]\r\ny\r\n[B]\r\n", "[A]\r\n[B]\r\n\r\n"},
+        // Lines ending in LF alone: ours is still found, the rest kept byte for byte.
+        {"[A]\na=1\n[Vemo Plugin]\nAutoplay=1\n[B]\nb=2\n", "[A]\na=1\n[B]\nb=2\n\r\n"},
+        {"[A]\na=1\n\n[Vemo Plugin]\r\nAutoplay=1", "[A]\na=1\n\n"},
+        // A header with anything around it is someone else's.
+        {"[Vemo Plugin] \r\n[vemo plugin]\r\n", "[Vemo Plugin] \r\n[vemo plugin]\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ComposeSettingsFile(c.existing, DefaultSettings()), c.kept + kDefaultSection) << c.existing;
+    }
+}
+
+TEST(SettingsCompose, DestinationFolderIsCutToWhatTheEditFieldHolds) {
+    Settings s = DefaultSettings();
+    s.DestinationFolder = std::string(300, 'f');
+    EXPECT_NE(ComposeSettingsFile("", s).find("Destination folder=" + std::string(259, 'f') + "\r\nPrev="),
+              std::string::npos);
+    // A line end would split the section and could smuggle in a section header.
+    s.DestinationFolder = "C:\\a\r\n[Evil]\nx";
+    std::string text = ComposeSettingsFile("", s);
+    EXPECT_NE(text.find("Destination folder=C:\\a\r\nPrev="), std::string::npos);
+    EXPECT_EQ(text.find("[Evil]"), std::string::npos);
+}
+
+TEST_F(SettingsFile, ReadsOnlyTheFirstOfOurSections) {
+    Settings s = ReadText(
+        "Autoplay=1\r\n[A]\r\nVisualization=1\r\n[Vemo Plugin]\r\nDisabled=1\r\nDestination folder=C:\\[x]\r\n"
+        "disabled=0\r\n Disabled=0\r\nPrev=8 1\r\nPrev=8 2\r\n[B]\r\nTrack numbers=1\r\n"
+        "[Vemo Plugin]\r\nDisable vemos=1\r\n");
+    EXPECT_TRUE(s.OptDisabled());  // keys are case-sensitive and start the line
+    EXPECT_FALSE(s.OptAutoplay() || s.OptVisualization() || s.OptTrackNumbers() || s.OptDisableVemos());
+    EXPECT_EQ(s.DestinationFolder, "C:\\[x]");
+    EXPECT_EQ(s.Hotkeys[HotkeyId::Prev], (HotkeyEntry{8, 2}));  // the later line wins
+    EXPECT_EQ(s.Hotkeys[HotkeyId::Next], (HotkeyEntry{8, 0x56}));
+    EXPECT_TRUE(s.OptRemoveFolder());  // missing keys keep their defaults
+}
+
+TEST_F(SettingsFile, OptionValuesKeepTheirLowByte) {
+    struct Case {
+        const char* value;
+        uint8_t byte;
+    } cases[] = {{"1", 1}, {"2", 2}, {"256", 0}, {"257", 1}, {"yes", 0}, {"", 0}, {"-1", 255}, {" 3x", 3}};
+    for (const Case& c : cases) {
+        Settings s = ReadText(std::string("[Vemo Plugin]\r\nDisabled=") + c.value + "\r\n");
+        EXPECT_EQ(s.Options[1], c.byte) << c.value;
+    }
+    Settings two = ReadText("[Vemo Plugin]\r\nDisabled=2");
+    EXPECT_NE(ComposeSettingsFile("", two).find("Disabled=1\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFile, HotkeyValuesSplitAtTheLastBlank) {
+    struct Case {
+        const char* line;
+        HotkeyEntry entry;
+    } cases[] = {
+        {"Prev=8 90", {8, 90}},     {"Prev= 10  32", {10, 32}}, {"Prev=90", {90, 0}},
+        {"Prev=8 90 ", {8, 0}},     {"Prev=", {0, 0}},          {"Prev", {0, 0}},
+        {"Prev=-3 -4", {-3, -4}},   {"Prev=$A x1F", {10, 31}},  {"Prev:8 90", {8, 90}},
+    };
+    for (const Case& c : cases) {
+        // Once as an inner line, once as the last line without a line end.
+        for (const char* tail : {"\r\nNext=1 2\r\n", ""}) {
+            Settings s = ReadText(std::string("[Vemo Plugin]\r\n") + c.line + tail);
+            EXPECT_EQ(s.Hotkeys[HotkeyId::Prev], c.entry) << c.line << "|" << tail;
+        }
+    }
+}
+
+TEST_F(SettingsFile, LastLineIsTakenWholeAndItsLineEndDropped) {
+    EXPECT_EQ(ReadText("[Vemo Plugin]\r\nModifyID3=8 114").Hotkeys[HotkeyId::ModifyID3], (HotkeyEntry{8, 114}));
+    // A last line ending in CR LF must not carry them into the folder text.
+    EXPECT_EQ(ReadText("[Vemo Plugin]\r\nDestination folder=C:\\x\r\n").DestinationFolder, "C:\\x");
+    EXPECT_EQ(ReadText("[Vemo Plugin]\r\nDestination folder=C:\\x\n").DestinationFolder, "C:\\x");
+}
+
+TEST_F(SettingsFile, LineFeedAloneReadsLikeCrLf) {
+    std::string crlf = ComposeSettingsFile("[A]\r\na=1\r\n", Unusual()) + "\r\n[B]\r\nb=1\r\n";
+    std::string lf, mixed;
+    for (size_t i = 0; i < crlf.size(); ++i) {
+        if (crlf[i] == '\r') continue;
+        lf += crlf[i];
+        if (crlf[i] == '\n' && i % 3 == 0) mixed += '\r';
+        mixed += crlf[i];
+    }
+    Settings expected = ReadText(crlf);
+    ASSERT_TRUE(SameSettings(expected, Unusual()));
+    EXPECT_TRUE(SameSettings(ReadText(lf), expected));
+    EXPECT_TRUE(SameSettings(ReadText(mixed), expected));
+
+    // A quit rewrites the section of such a file instead of adding a second one.
+    ASSERT_EQ(WriteSettings(path, DefaultSettings()), SettingsStatus::Ok);
+    std::string after = ReadAll(path);
+    EXPECT_EQ(CountOf(after, "[Vemo Plugin]"), 1u);
+    EXPECT_EQ(after.find("[A]"), 0u);
+    EXPECT_TRUE(after.ends_with(kDefaultSection));
+}
+
+TEST_F(SettingsFile, EveryKeyRoundTrips) {
+    WriteAll(path, "[A]\r\na=1\r\n[Vemo Plugin]\r\nAutoplay=1\r\n[B]\r\nb=2");
+    for (int32_t id = 1; id <= kOptionCount; ++id) {
+        // One option at a time, so that two swapped keys cannot hide each other.
+        Settings one = Unusual();
+        one.Options = {};
+        *one.OptionByte(id) = 1;
+        ASSERT_EQ(WriteSettings(path, one), SettingsStatus::Ok);
+        Settings back = DefaultSettings();
+        ASSERT_EQ(ReadSettings(path, back), SettingsStatus::Ok);
+        EXPECT_TRUE(SameSettings(back, one)) << id;
+    }
+    ASSERT_EQ(WriteSettings(path, Unusual()), SettingsStatus::Ok);
+    ASSERT_EQ(WriteSettings(path, Unusual()), SettingsStatus::Ok);
+    EXPECT_EQ(ReadAll(path), "[A]\r\na=1\r\n[B]\r\nb=2\r\n\r\n" + ComposeSettingsFile("", Unusual()));
+    EXPECT_TRUE(SameSettings(ReadText(ReadAll(path)), Unusual()));
+    EXPECT_EQ(ListFolder(dir.Path()), "Plugin.ini");
+}
+
+TEST_F(SettingsFile, NoFileKeepsTheDefaultsAndQuitCreatesTheSection) {
+    Settings s = DefaultSettings();
+    EXPECT_EQ(ReadSettings(path, s), SettingsStatus::NoFile);
+    EXPECT_TRUE(SameSettings(s, DefaultSettings()));
+    EXPECT_FALSE(s.KeepExistingFile);
+    ASSERT_EQ(WriteSettings(path, s), SettingsStatus::Ok);
+    EXPECT_EQ(ReadAll(path), kDefaultSection);
+    EXPECT_EQ(WriteSettings(dir.File("missing") + PathSeparator() + "Plugin.ini", s), SettingsStatus::WriteFailed);
+}
+
+// The reader asks for whole chunks: lines that straddle chunk ends read the same, and
+// a large file costs a handful of operations, not one per byte.
+TEST_F(SettingsFile, ReadsThroughABuffer) {
+    std::string padding = "[A]\r\n";
+    for (int i = 0; padding.size() < 3 * kSettingsReadChunk - 40; ++i) {
+        padding.append("k").append(std::to_string(i)).append("=v\r\n");
+    }
+    std::string text = ComposeSettingsFile(padding, Unusual()) + "\r\n[B]\r\n" + padding;
+    EXPECT_TRUE(SameSettings(ReadText(text), Unusual()));
+    FailFileOperationAt(20);
+    EXPECT_TRUE(SameSettings(ReadText(text), Unusual()));
+}
+
+TEST_F(SettingsFile, UnreadableFileKeepsWhatWasReadAndIsNeverReplaced) {
+    std::string text = "[Vemo Plugin]\r\nDisabled=1\r\n;" + std::string(kSettingsReadChunk, '.') + "\r\nAutoplay=1\r\n";
+    WriteAll(path, text);
+    Settings s = DefaultSettings();
+    FailFileOperationAt(3);  // open, first chunk, then the second chunk fails
+    EXPECT_EQ(ReadSettings(path, s), SettingsStatus::Unreadable);
+    EXPECT_TRUE(s.OptDisabled());
+    EXPECT_FALSE(s.OptAutoplay());
+    EXPECT_TRUE(s.KeepExistingFile);
+    EXPECT_EQ(WriteSettings(path, s), SettingsStatus::Unreadable);
+    EXPECT_EQ(ReadAll(path), text);
+
+    Settings opened = DefaultSettings();
+    FailFileOperationAt(1);
+    EXPECT_EQ(ReadSettings(path, opened), SettingsStatus::Unreadable);
+    EXPECT_TRUE(opened.KeepExistingFile);
+    EXPECT_TRUE(SameSettings(opened, DefaultSettings()));
+
+    // Readable at load but not at quit.
+    FailFileOperationAt(1);
+    EXPECT_EQ(WriteSettings(path, DefaultSettings()), SettingsStatus::Unreadable);
+    EXPECT_EQ(ReadAll(path), text);
+}
+
+TEST_F(SettingsFile, FolderInPlaceOfTheFileIsLeftAlone) {
+    std::filesystem::create_directory(path);
+    Settings s = DefaultSettings();
+    EXPECT_EQ(ReadSettings(path, s), SettingsStatus::Unreadable);
+    s.KeepExistingFile = false;
+    EXPECT_EQ(WriteSettings(path, s), SettingsStatus::Unreadable);
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+// Whichever operation fails, the file holds either the old or the new content, the
+// status says which, and no temporary file is left.
+TEST_F(SettingsFile, AFailureAnywhereInAWriteLeavesOldOrNewWhole) {
+    for (bool existed : {true, false}) {
+        const std::string old = "[A]\r\na=1\r\n[Vemo Plugin]\r\nAutoplay=1\r\n[B]\r\nb=2";
+        const std::string fresh = ComposeSettingsFile(existed ? old : "", Unusual());
+        bool sawFailure = false;
+        SettingsStatus status = SettingsStatus::WriteFailed;
+        // Past the last operation of a write, the armed failure is never reached.
+        for (int n = 1; n <= 40; ++n) {
+            std::filesystem::remove(path);
+            if (existed) WriteAll(path, old);
+            FailFileOperationAt(n);
+            status = WriteSettings(path, Unusual());
+            FailFileOperationAt(0);
+            std::string now = std::filesystem::exists(path) ? ReadAll(path) : "<none>";
+            if (status == SettingsStatus::Ok) {
+                EXPECT_EQ(now, fresh) << n;
+            } else {
+                sawFailure = true;
+                EXPECT_EQ(now, existed ? old : "<none>") << n;
+            }
+            EXPECT_EQ(ListFolder(dir.Path()), std::filesystem::exists(path) ? "Plugin.ini" : "") << n;
+        }
+        EXPECT_TRUE(sawFailure);
+        EXPECT_EQ(status, SettingsStatus::Ok);
+    }
+}
+
+TEST_F(SettingsFile, ExistingTemporaryNamesAreNeverFollowedOrRemoved) {
+    WriteAll(path, "[A]\r\n");
+    const std::string victim = dir.File("victim");
+    WriteAll(victim, "mine");
+    for (int attempt = 0; attempt < kSettingsTempAttempts; ++attempt) {
+#ifndef _WIN32
+        if (attempt == 0) {
+            std::filesystem::create_symlink(victim, SettingsTempPath(path, 0));
+            continue;
+        }
+#endif
+        WriteAll(SettingsTempPath(path, attempt), "foreign");
+        // Every name taken but the last, then all of them: the write still lands.
+        if (attempt >= kSettingsTempAttempts - 2) {
+            ASSERT_EQ(WriteSettings(path, DefaultSettings()), SettingsStatus::Ok) << attempt;
+            EXPECT_EQ(ReadAll(path), "[A]\r\n\r\n" + kDefaultSection);
+        }
+    }
+    EXPECT_EQ(ReadAll(victim), "mine");
+    for (int attempt = 1; attempt < kSettingsTempAttempts; ++attempt) {
+        EXPECT_EQ(ReadAll(SettingsTempPath(path, attempt)), "foreign");
+    }
+}
+
+// Another program reading the file at quit: Windows then refuses every way of replacing
+// it, and the old file must come out of that whole, with none of our temporary files beside it.
+TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
+    WriteAll(path, "[A]\r\n");
+    {
+        File held = File::OpenRead(path, Share::Read);
+        ASSERT_TRUE(held);
+        SettingsStatus status = WriteSettings(path, DefaultSettings());
+#ifdef _WIN32
+        EXPECT_EQ(status, SettingsStatus::WriteFailed);
+        EXPECT_EQ(ReadAll(path), "[A]\r\n");
+#else
+        EXPECT_EQ(status, SettingsStatus::Ok);  // no sharing modes here
+#endif
+        // Nothing of ours nor of the system's replace call is left beside it.
+        EXPECT_EQ(test::ListFolder(dir.Path()), "Plugin.ini");
+    }
+}
+
+TEST(SettingsPaths, PlayerDirectoryAndSettingsPath) {
+    const std::string sep(1, PathSeparator());
+    const std::string folder = sep + "Program Files" + sep + "Quavix";
+    EXPECT_EQ(PlayerDirectory("\"" + folder + sep + "quavix.exe\" \"" + sep + "x" + sep + "y.mp3\""), folder);
+    EXPECT_EQ(PlayerDirectory("\"" + folder + sep + "quavix.exe\""), folder);
+
+    // No usable quoted path: the running program's own folder.
+    const std::string own = FolderOf(ProgramPath());
+    ASSERT_FALSE(own.empty());
+    const std::string unusable[] = {"", "quavix.exe /play", "\"", "\"\" x", "\"quavix.exe\" x",
+                                    "\"" + folder + sep + "quavix.exe"};
+    for (const std::string& line : unusable) {
+        EXPECT_EQ(PlayerDirectory(line), own) << line;
+    }
+    EXPECT_EQ(SettingsPath(folder), folder + sep + "Plugins" + sep + "Plugin.ini");
+}
+
+}  // namespace
+}  // namespace vemo
