@@ -181,9 +181,13 @@ bool ReplaceFileAtomic(const std::string& replacement, const std::string& target
     // ReplaceFile keeps the target's attributes and fails on relative paths under some systems.
     std::string from = FullPath(replacement);
     std::string to = FullPath(target);
-    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        return true;
+    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // A target held open by someone else makes ReplaceFile fail after it has made a
+        // backup file of its own beside it, which it then leaves there; find that out first.
+        HANDLE probe = CreateFileA(to.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return Fail();
+        CloseHandle(probe);
+        if (ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
     }
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail();
 }
