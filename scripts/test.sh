@@ -13,8 +13,11 @@ for preset in native win64 win32; do
   cmake --build --preset "$preset"
 done
 
-# The first Wine start creates the prefix (10-20 s); do it once, before any test waits on it.
+# The first Wine start creates the prefix (10-20 s); do it once, before any test waits on
+# it. Then stop the wine server it left running: one started without the virtual screen
+# would serve the tests' windows without a display, and their stacking would be wrong.
 build/win64/wine-run.sh wineboot -i >/dev/null 2>&1 || true
+build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== short fuzz runs"
