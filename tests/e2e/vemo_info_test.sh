@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# vemo-info from the outside: output bytes, modes, usage and exit status.
+#   vemo_info_test.sh path/to/vemo-info
+set -euo pipefail
+tool=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+failures=0
+
+check() {  # name expected actual
+  if [ "$2" != "$3" ]; then
+    echo "FAIL: $1"
+    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") || true
+    failures=$((failures + 1))
+  fi
+}
+
+# An ID3v2.3 tag (TIT2 "Song", 6 bytes of padding), ten MPEG-1 Layer III frames at
+# 128 kbit/s and 44100 Hz, and an ID3v1.1 tag.
+{
+  printf 'ID3\x03\x00\x00\x00\x00\x00\x15'
+  printf 'TIT2\x00\x00\x00\x05\x00\x00\x00Song'
+  head -c 6 /dev/zero
+  for _ in 1 2 3 4 5 6 7 8 9 10; do printf '\xff\xfb\x90\x64'; head -c 414 /dev/zero; done
+  printf 'TAG%-30s%-30s%-30s1999Comment' Old Artist Album
+  head -c 22 /dev/zero
+  printf '\x07\x11'
+} > "$dir/a.mp3"
+cp "$dir/a.mp3" "$dir/b.wav"
+
+status=0
+out=$("$tool" "$dir/a.mp3") || status=$?
+check "default mode" "File info:
+Path: $dir
+Filename: a.mp3
+Size: 4339 bytes
+Header found at: 31 bytes
+Length: 0.26 sec.  (00:00:00.26)
+MPEG 1.0 (ISO/IEC 11172-3) layer III
+Bitrate: 128 kbps, 10 frames
+Samplerate: 44100 Hz
+Channels: Joint Stereo (MS Stereo)
+CRCs: No
+Copyrighted: No
+Original: Yes
+Emphasis: None
+ID3v2.3.0 tag
+Title: Song" "$out"
+check "default status" 0 "$status"
+
+check "--id3v1" "ID3v1.1 tag
+Track: 7
+Title: Old
+Artist: Artist
+Album: Album
+Year: 1999
+Genre: Rock
+Comment: Comment" "$("$tool" --id3v1 "$dir/a.mp3")"
+check "--id3v2 twice" "ID3v2.3.0 tag
+Title: Song
+ID3v2.3.0 tag
+Title: Song" "$("$tool" --id3v2 "$dir/a.mp3" "$dir/a.mp3")"
+check "--id3 on another name" "Not an MP3 file" "$("$tool" --id3 "$dir/b.wav")"
+check "--file-info on another name" "File info:
+Path: $dir
+Filename: b.wav
+Size: 4339 bytes
+Length: 0 seconds" "$("$tool" --file-info "$dir/b.wav")"
+
+# A file that cannot be opened: the others are still shown, the reason goes to stderr.
+status=0
+out=$("$tool" --id3v2 "$dir/missing.mp3" "$dir/a.mp3" 2>"$dir/err") || status=$?
+check "missing file status" 1 "$status"
+check "missing file output" "ID3v2.3.0 tag
+Title: Song" "$out"
+grep -q "missing.mp3" "$dir/err" || { echo "FAIL: no reason on stderr"; failures=$((failures + 1)); }
+status=0
+"$tool" --id3v1 "$dir" >/dev/null 2>&1 || status=$?
+check "folder status" 1 "$status"
+
+for args in "" "--bogus $dir/a.mp3" "--id3v1 --id3v2 $dir/a.mp3" "--id3"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$tool" $args >/dev/null 2>"$dir/err" || status=$?
+  check "usage status for '$args'" 2 "$status"
+  grep -q "^usage: vemo-info" "$dir/err" || { echo "FAIL: no usage text for '$args'"; failures=$((failures + 1)); }
+done
+check "--help" 0 "$("$tool" --help >/dev/null; echo $?)"
+
+[ "$failures" -eq 0 ] && echo "vemo-info: all checks passed"
+exit $((failures > 0))

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "audio/id3v1.h"
+#include "fixtures/audio_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace vemo {
+namespace {
+
+using test::Bytes;
+using test::ID3v1Tag;
+
+TID3v1Tag Read(const std::string& bytes) {
+    ByteReader reader(Bytes(bytes));
+    return ReadID3v1(reader);
+}
+
+const std::string kAudio(1000, '\x55');
+
+TEST(ID3v1, FieldsAreCutAtZeroAndTrimmed) {
+    std::string tag = std::string("TAG") +
+                      "Hello" + std::string(25, '\0') +                // title
+                      "  Hello  " + std::string(21, ' ') +              // artist: blanks around
+                      std::string("Al\0bum", 6) + std::string(24, ' ') +  // album: cut at the zero
+                      "1999" +                                          // year
+                      " Nice " + std::string(24, '\0') +                // comment: kept untrimmed
+                      '\x11';                                            // genre 17
+    ASSERT_EQ(tag.size(), 128u);
+    TID3v1Tag v1 = Read(kAudio + tag);
+    EXPECT_EQ(v1.Title, "Hello");
+    EXPECT_EQ(v1.Artist, "Hello");
+    EXPECT_EQ(v1.Album, "Al");
+    EXPECT_EQ(v1.Year, "1999");
+    EXPECT_EQ(v1.Comment, " Nice ");
+    EXPECT_EQ(v1.Genre, "Rock");
+    EXPECT_EQ(v1.Track, "");
+}
+
+TEST(ID3v1, TrackByteOfVersion11) {
+    std::string comment = std::string("Nice") + std::string(24, '\0') + std::string("\0\x07", 2);
+    TID3v1Tag v11 = Read(kAudio + ID3v1Tag("", "", "", "", comment, 255));
+    EXPECT_EQ(v11.Comment, "Nice");
+    EXPECT_EQ(v11.Track, "7");
+    EXPECT_EQ(Read(kAudio + ID3v1Tag("", "", "", "", std::string(30, '\0'), 255)).Track, "");
+    // Byte 125 not zero: a full 30-character comment and no track.
+    std::string full(30, 'c');
+    TID3v1Tag v10 = Read(kAudio + ID3v1Tag("", "", "", "", full, 255));
+    EXPECT_EQ(v10.Comment, full);
+    EXPECT_EQ(v10.Track, "");
+    std::string track255 = std::string(28, 'c') + std::string("\0\xFF", 2);
+    EXPECT_EQ(Read(kAudio + ID3v1Tag("", "", "", "", track255, 255)).Track, "255");
+}
+
+TEST(ID3v1, Genres) {
+    EXPECT_EQ(Read(ID3v1Tag("", "", "", "", "", 0)).Genre, "Blues");
+    EXPECT_EQ(Read(ID3v1Tag("", "", "", "", "", 17)).Genre, "Rock");
+    EXPECT_EQ(Read(ID3v1Tag("", "", "", "", "", 79)).Genre, "Hard Rock");
+    EXPECT_EQ(Read(ID3v1Tag("", "", "", "", "", 147)).Genre, "Synthpop");
+    EXPECT_EQ(Read(ID3v1Tag("", "", "", "", "", 148)).Genre, "");
+    EXPECT_EQ(Read(ID3v1Tag("", "", "", "", "", 255)).Genre, "");
+    EXPECT_EQ(GenreNames.size(), 148u);
+}
+
+TEST(ID3v1, Format) {
+    TID3v1Tag tag;
+    tag.Title = "A";
+    tag.Genre = "Rock";
+    EXPECT_EQ(FormatID3v1(tag), "\rTitle: A\rGenre: Rock");
+    TID3v1Tag all{"T", "Ar", "Al", "1999", "C", "Pop", "3"};
+    EXPECT_EQ(FormatID3v1(all), "\rTrack: 3\rTitle: T\rArtist: Ar\rAlbum: Al\rYear: 1999\rGenre: Pop\rComment: C");
+    EXPECT_EQ(FormatID3v1(TID3v1Tag{}), "\rBlank ID3v1 tag present");
+    // A tag of blanks and zeros with no genre reads as blank.
+    EXPECT_EQ(FormatID3v1(Read(ID3v1Tag("   ", " ", "", "    ", "", 200))), "\rBlank ID3v1 tag present");
+}
+
+TEST(ID3v1, TagTestOnBytes) {
+    std::string bytes = kAudio + ID3v1Tag("t", "", "", "", "", 1);
+    ByteReader reader(Bytes(bytes));
+    EXPECT_TRUE(HasTag(reader, kTagID3v1));
+    EXPECT_FALSE(HasTag(reader, kTagID3v2));
+    EXPECT_FALSE(HasTag(reader, 3));
+    // Shorter than a tag: no tag, and no read before the start.
+    std::string tiny = "TAG";
+    ByteReader tinyReader(Bytes(tiny));
+    EXPECT_FALSE(HasTag(tinyReader, kTagID3v1));
+    EXPECT_EQ(Read(tiny).Title, "");
+}
+
+TEST(ID3v1, MP3Names) {
+    EXPECT_TRUE(IsMP3Name("C:\\Music\\a.mp3"));
+    EXPECT_TRUE(IsMP3Name("SONG.Mp3"));
+    EXPECT_FALSE(IsMP3Name("song.mp3.wav"));
+    EXPECT_FALSE(IsMP3Name("song.MP3.txt"));
+    EXPECT_FALSE(IsMP3Name("song"));
+    EXPECT_FALSE(IsMP3Name("song.mp"));
+    EXPECT_FALSE(IsMP3Name(""));
+}
+
+class ID3v1Files : public ::testing::Test {
+protected:
+    test::TempDir dir;
+};
+
+TEST_F(ID3v1Files, TagTestOpensOnlyMP3NamesAndReportsOnlyKind2) {
+    std::string path = dir.File("a.mp3");
+    test::WriteAll(path, "ID3" + kAudio + ID3v1Tag("Title", "", "", "", "", 17));
+    std::vector<std::string> messages;
+    ErrorReporter onError = [&](const std::string& m) { messages.push_back(m); };
+    EXPECT_TRUE(HasTag(path, kTagID3v1, onError));
+    EXPECT_TRUE(HasTag(path, kTagID3v2, onError));
+    EXPECT_EQ(ReadID3v1(path).Title, "Title");
+
+    std::string other = dir.File("a.wav");
+    test::WriteAll(other, test::ReadAll(path));
+    EXPECT_FALSE(HasTag(other, kTagID3v1, onError));
+    EXPECT_FALSE(HasTag(other, kTagID3v2, onError));
+    EXPECT_TRUE(messages.empty());
+
+    std::string missing = dir.File("missing.mp3");
+    EXPECT_FALSE(HasTag(missing, kTagID3v1, onError));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(HasTag(missing, kTagID3v2, onError));
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open file for reading"});
+    EXPECT_EQ(FormatID3v1(ReadID3v1(missing)), "\rBlank ID3v1 tag present");
+}
+
+}  // namespace
+}  // namespace vemo

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include "audio/info_text.h"
+#include "fixtures/audio_fixtures.h"
+#include "support/temp_dir.h"
+#include "text/file_access.h"
+
+namespace vemo {
+namespace {
+
+using test::MpegFrame;
+
+std::string Frames(int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += MpegFrame(0xFB, 0x90, 0x64);
+    return out;
+}
+
+class InfoTexts : public ::testing::Test {
+protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        std::string path = dir.File(name);
+        test::WriteAll(path, bytes);
+        return path;
+    }
+    ErrorReporter Collect() {
+        return [this](const std::string& m) { messages.push_back(m); };
+    }
+    test::TempDir dir;
+    std::vector<std::string> messages;
+};
+
+TEST_F(InfoTexts, FileInformationOfAnMP3File) {
+    std::string tag = test::Tag(3, test::TextFrame("TIT2", "x"), 395);  // 417 bytes
+    std::string path = Write("a.mp3", tag + Frames(100));
+    TMPEG mpeg;
+    std::optional<InfoText> info = FileInformation(path, 999, Collect(), &mpeg);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->kind, InfoKind::FileInfo);
+    EXPECT_EQ(info->caption, "File info:");
+    EXPECT_EQ(info->body, "\rPath: " + dir.Path() +
+                              "\rFilename: a.mp3"
+                              "\rSize: 42217 bytes"
+                              "\rHeader found at: 417 bytes"
+                              "\rLength: 2.61 sec.  (00:00:02.61)"
+                              "\rMPEG 1.0 (ISO/IEC 11172-3) layer III"
+                              "\rBitrate: 128 kbps, 100 frames"
+                              "\rSamplerate: 44100 Hz"
+                              "\rChannels: Joint Stereo (MS Stereo)"
+                              "\rCRCs: No"
+                              "\rCopyrighted: No"
+                              "\rOriginal: Yes"
+                              "\rEmphasis: None");
+    EXPECT_EQ(mpeg.HeaderPos, "417");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(InfoTexts, FileInformationOfOtherFilesShowsThePlayersLength) {
+    std::string path = Write("song.MP3.txt", Frames(3));
+    std::optional<InfoText> info = FileInformation(path, 250);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->body, "\rPath: " + dir.Path() + "\rFilename: song.MP3.txt\rSize: 1254 bytes\rLength: 250 seconds");
+    EXPECT_FALSE(FileInformation(dir.File("missing.mp3"), 0));
+    EXPECT_FALSE(FileInformation(dir.Path(), 0));  // a folder is no file
+}
+
+TEST_F(InfoTexts, UndefinedLengthAndBitrate) {
+    std::string path = Write("free.mp3", MpegFrame(0xFB, 0x0C, 0x00));  // free format, reserved rate
+    std::optional<InfoText> info = FileInformation(path, 0);
+    ASSERT_TRUE(info);
+    EXPECT_NE(info->body.find("\rLength: undefined\r"), std::string::npos);
+    EXPECT_NE(info->body.find("\rBitrate: undefined, undefined number of frames\r"), std::string::npos);
+    EXPECT_EQ(info->body.find("Samplerate"), std::string::npos);
+}
+
+TEST(InfoBody, LengthDigitsAndVBRMark) {
+    TMPEG m;
+    m.Bitrate = 128.0125;
+    m.IsVBR = true;
+    m.Frames = 1000;
+    m.Duration = 5;
+    std::string body = FileInfoBody("x.mp3", 1, &m, 0);
+    EXPECT_NE(body.find("\rLength: 0.05 sec.  (00:00:00.05)\r"), std::string::npos);
+    EXPECT_NE(body.find("\rBitrate: 128 kbps (VBR), 1000 frames\r"), std::string::npos);
+    m.Duration = 1234567;  // 3:25:45.67
+    EXPECT_NE(FileInfoBody("x.mp3", 1, &m, 0).find("Length: 12345.67 sec.  (03:25:45.67)"), std::string::npos);
+    // A path without a folder.
+    EXPECT_EQ(FileInfoBody("x.ogg", 7, nullptr, 3), "\rPath: \rFilename: x.ogg\rSize: 7 bytes\rLength: 3 seconds");
+}
+
+// What the popup shows after a file without frame sync must not be the previous file's.
+TEST_F(InfoTexts, NoStaleStreamFactsAfterAFileWithoutSync) {
+    TMPEG mpeg;
+    ASSERT_TRUE(FileInformation(Write("good.mp3", Frames(10)), 0, {}, &mpeg));
+    EXPECT_EQ(mpeg.Bitrate, 128);
+    std::optional<InfoText> info = FileInformation(Write("silent.mp3", std::string(2000, '\0')), 0, {}, &mpeg);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(mpeg.Bitrate, 0);
+    EXPECT_EQ(mpeg.HeaderPos, "");
+    EXPECT_NE(info->body.find("\rHeader found at:  bytes\rLength: undefined\rMPEG  layer \r"), std::string::npos);
+}
+
+TEST_F(InfoTexts, ID3v1Texts) {
+    std::string comment11 = std::string("c") + std::string(27, '\0') + std::string("\0\x05", 2);
+    std::string v11 = Write("v11.mp3", Frames(2) + test::ID3v1Tag("Song", "", "", "", comment11, 17));
+    TID3v1Tag current;
+    InfoText info = ID3v1Information(v11, {}, &current);
+    EXPECT_EQ(info.kind, InfoKind::ID3v1);
+    EXPECT_EQ(info.caption, "ID3v1.1 tag");
+    EXPECT_EQ(info.body, "\rTrack: 5\rTitle: Song\rGenre: Rock\rComment: c");
+    EXPECT_EQ(current.Title, "Song");
+
+    std::string v10 = Write("v10.mp3", Frames(2) + test::ID3v1Tag("Song", "", "", "", "", 255));
+    EXPECT_EQ(ID3v1Information(v10).caption, "ID3v1 tag");
+
+    InfoText none = ID3v1Information(Write("none.mp3", Frames(2)), {}, &current);
+    EXPECT_EQ(none.caption, "");
+    EXPECT_EQ(none.body, "No ID3v1 tag available");
+    EXPECT_EQ(none.kind, InfoKind::ID3v1);
+    EXPECT_EQ(current.Title, "Song");  // only a tag that is read replaces the record
+
+    InfoText other = ID3v1Information(Write("a.wav", Frames(2)));
+    EXPECT_TRUE(other.notMP3);
+    EXPECT_EQ(other.body, "Not an MP3 file");
+}
+
+TEST_F(InfoTexts, ID3v2Texts) {
+    std::string v23 = Write("v23.mp3", test::Tag(3, test::TextFrame("TIT2", "T")) + Frames(2));
+    InfoText info = ID3v2Information(v23);
+    EXPECT_EQ(info.kind, InfoKind::ID3v2);
+    EXPECT_EQ(info.caption, "ID3v2.3.0 tag");
+    EXPECT_EQ(info.body, "\rTitle: T");
+
+    std::string v24 = Write("v24.mp3", test::Tag(4, "", 10) + Frames(2));
+    EXPECT_EQ(ID3v2Information(v24).caption, "ID3v2.4.0 tag");
+    EXPECT_EQ(ID3v2Information(v24).body, "\rBlank ID3v2 tag present");
+
+    std::string v22 = Write("v22.mp3", test::Tag(2, "", 10) + Frames(2));
+    EXPECT_EQ(ID3v2Information(v22).caption, "ID3v2.2.0 tag");
+    EXPECT_EQ(ID3v2Information(v22).body, "\rID3v2.2.0 not supported");
+
+    InfoText none = ID3v2Information(Write("none.mp3", Frames(2)));
+    EXPECT_EQ(none.caption, "");
+    EXPECT_EQ(none.body, "No ID3v2 tag available");
+}
+
+TEST_F(InfoTexts, AnyTagPrefersID3v2) {
+    std::string both = Write("both.mp3", test::Tag(3, test::TextFrame("TIT2", "Two")) + Frames(2) +
+                                             test::ID3v1Tag("One", "", "", "", "", 1));
+    InfoText info = ID3AnyInformation(both);
+    EXPECT_EQ(info.kind, InfoKind::ID3v2);
+    EXPECT_EQ(info.body, "\rTitle: Two");
+
+    std::string v1 = Write("v1.mp3", Frames(2) + test::ID3v1Tag("One", "", "", "", "", 1));
+    EXPECT_EQ(ID3AnyInformation(v1).kind, InfoKind::ID3v1);
+    EXPECT_EQ(ID3AnyInformation(v1).body, "\rTitle: One\rGenre: Classic Rock");
+
+    InfoText none = ID3AnyInformation(Write("none.mp3", Frames(2)));
+    EXPECT_EQ(none.kind, InfoKind::None);
+    EXPECT_EQ(none.body, "No any ID3 tag available");
+    EXPECT_TRUE(ID3AnyInformation(dir.File("x.flac")).notMP3);
+}
+
+TEST_F(InfoTexts, UnreadableFileIsReportedOnceAndShowsNoTag) {
+    std::string missing = dir.File("gone.mp3");
+    EXPECT_EQ(ID3v2Information(missing, Collect()).body, "No ID3v2 tag available");
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open file for reading"});
+    messages.clear();
+    EXPECT_EQ(ID3AnyInformation(missing, Collect()).body, "No any ID3 tag available");
+    EXPECT_EQ(messages.size(), 1u);
+    messages.clear();
+    EXPECT_EQ(ID3v1Information(missing, Collect()).body, "No ID3v1 tag available");
+    EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
+}  // namespace vemo

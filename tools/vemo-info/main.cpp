@@ -1,0 +1,133 @@
+// vemo-info [--file-info | --id3v1 | --id3v2 | --id3] FILE...
+//
+// Prints, for each file, what the plug-in's information popup would show with the file
+// as the current playlist entry: the caption on a line of its own, then the body line
+// by line. Without a mode: the file information, then the text of any ID3 tag. The
+// player's track length of a file that is not an MP3 file is taken as 0.
+//
+// Exit status: 0; 1 when a file cannot be opened; 2 for bad usage.
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "audio/audio_texts.h"
+#include "audio/info_text.h"
+#include "text/file_access.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitCannotOpen = 1;
+constexpr int kExitUsage = 2;
+constexpr int64_t kPlayerLength = 0;
+
+constexpr const char* kUsage =
+    "usage: vemo-info [--file-info | --id3v1 | --id3v2 | --id3] FILE...\n"
+    "Prints what the information popups would show for each file.\n"
+    "  --file-info  path, size and MPEG stream facts\n"
+    "  --id3v1      the ID3v1 tag\n"
+    "  --id3v2      the ID3v2 tag\n"
+    "  --id3        the ID3v2 tag, else the ID3v1 tag\n"
+    "Without a mode: the file information, then --id3.\n";
+
+enum class Mode { Default, FileInfo, ID3v1, ID3v2, ID3Any };
+
+// Caption, then the body with its carriage returns as line ends; the empty first line
+// that sets a body off from its caption is not printed.
+void Print(const vemo::InfoText& info) {
+    std::string out;
+    std::string_view body = info.body;
+    if (!info.caption.empty()) {
+        out = info.caption + "\n";
+        if (!body.empty() && body.front() == '\r') body.remove_prefix(1);
+    }
+    for (char c : body) out += c == '\r' ? '\n' : c;
+    out += '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+// Why path cannot be read, or "" when it can.
+std::string OpenProblem(const std::string& path) {
+    std::optional<uint32_t> attributes = vemo::FileAttributes(path);
+    if (!attributes) return vemo::FileErrorText(vemo::LastFileError());
+    if (*attributes & vemo::kAttrDirectory) return "is a folder";
+    vemo::File file = vemo::File::OpenRead(path, vemo::Share::ReadWrite);
+    if (!file) return vemo::FileErrorText(vemo::LastFileError());
+    return "";
+}
+
+// Prints the texts of one file; false when something could not be read.
+bool Show(const std::string& path, Mode mode) {
+    std::string problem = OpenProblem(path);
+    bool failed = false;
+    vemo::ErrorReporter onError = [&](const std::string& message) {
+        if (problem.empty()) problem = message;
+        failed = true;
+    };
+    if (problem.empty()) {
+        if (mode == Mode::Default || mode == Mode::FileInfo) {
+            std::optional<vemo::InfoText> info = vemo::FileInformation(path, kPlayerLength, onError);
+            if (info) Print(*info);
+            else failed = true;
+        }
+        if (mode == Mode::Default || mode == Mode::ID3Any) Print(vemo::ID3AnyInformation(path, onError));
+        if (mode == Mode::ID3v1) Print(vemo::ID3v1Information(path, onError));
+        if (mode == Mode::ID3v2) Print(vemo::ID3v2Information(path, onError));
+    }
+    if (problem.empty() && !failed) return true;
+    std::fprintf(stderr, "vemo-info: %s: %s\n", path.c_str(), problem.empty() ? vemo::texts::kCannotOpen : problem.c_str());
+    return false;
+}
+
+int Usage(FILE* to, int status) {
+    std::fputs(kUsage, to);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Mode mode = Mode::Default;
+    std::vector<std::string> files;
+    bool optionsDone = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
+            Mode chosen;
+            if (arg == "--") {
+                optionsDone = true;
+                continue;
+            } else if (arg == "--help" || arg == "-h") {
+                return Usage(stdout, kExitOk);
+            } else if (arg == "--file-info") {
+                chosen = Mode::FileInfo;
+            } else if (arg == "--id3v1") {
+                chosen = Mode::ID3v1;
+            } else if (arg == "--id3v2") {
+                chosen = Mode::ID3v2;
+            } else if (arg == "--id3") {
+                chosen = Mode::ID3Any;
+            } else {
+                std::fprintf(stderr, "vemo-info: unknown option %s\n", arg.c_str());
+                return Usage(stderr, kExitUsage);
+            }
+            if (mode != Mode::Default && mode != chosen) {
+                std::fputs("vemo-info: give one mode only\n", stderr);
+                return Usage(stderr, kExitUsage);
+            }
+            mode = chosen;
+            continue;
+        }
+        files.push_back(arg);
+    }
+    if (files.empty()) return Usage(stderr, kExitUsage);
+
+    int status = kExitOk;
+    for (const std::string& path : files) {
+        if (!Show(path, mode)) status = kExitCannotOpen;
+    }
+    return status;
+}
