@@ -1,0 +1,245 @@
+#include "plugin/lifecycle.h"
+
+#include <mmsystem.h>
+
+#include "actions/hotkeys.h"
+#include "actions/player_control.h"
+#include "plugin/outside_effects.h"
+#include "plugin/player_link.h"
+#include "plugin/plugin_state.h"
+#include "plugin/plugin_texts.h"
+#include "popup/popup_window.h"
+#include "popup/track_watcher.h"
+#include "popup/tray_icon.h"
+#include "settings/config_window.h"
+#include "settings/settings_file.h"
+#include "text/text.h"
+
+namespace vemo {
+
+namespace {
+
+GeneralPurposePlugin gRecord = {
+    kPluginRecordVersion, kPluginDescription, PluginInit, PluginConfig, PluginQuit, nullptr, nullptr,
+};
+
+std::string gSettingsPathForTests;
+
+// How long the version popup stays after init.
+constexpr UINT kStartupPopupMs = 2000;
+
+// The wave output whose mixer id the volume actions use.
+constexpr UINT kWaveOutDevice = 2;
+
+// Shared by every font of the plug-in.
+constexpr BYTE kFontCharset = 204;
+constexpr BYTE kFontOutPrecision = OUT_STROKE_PRECIS;
+constexpr BYTE kFontClipPrecision = CLIP_STROKE_PRECIS;
+constexpr BYTE kFontQuality = DRAFT_QUALITY;
+constexpr BYTE kFontPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+
+HFONT MakeFont(int height, int weight, const char* face) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, kFontCharset, kFontOutPrecision,
+                       kFontClipPrecision, kFontQuality, kFontPitchAndFamily, face);
+}
+
+void CreateFonts() {
+    FontSet& fonts = gPlugin.Fonts;
+    fonts.Title.Reset(MakeFont(-25, FW_DONTCARE, kTitleFontFace));
+    fonts.Text.Reset(MakeFont(-11, FW_DONTCARE, kTextFontFace));
+    fonts.Bold.Reset(MakeFont(-11, FW_BOLD, kTextFontFace));
+    fonts.LevelBar.Reset(MakeFont(-14, FW_BOLD, kTextFontFace));
+}
+
+// Neither call is checked: without a device the id stays 0 and the volume actions
+// simply find nothing to change.
+void OpenWaveOutput() {
+    WAVEFORMATEX format{};
+    HWAVEOUT handle = nullptr;
+    waveOutOpen(&handle, kWaveOutDevice, &format, 0, 0, WAVE_MAPPED);
+    gPlugin.WaveOut = WaveOutHandle(handle);
+    UINT id = 0;
+    mixerGetID(reinterpret_cast<HMIXEROBJ>(handle), &id, MIXER_OBJECTF_HWAVEOUT);
+    gPlugin.VolumeDeviceId = id;
+}
+
+void RunStartupOptions() {
+    if (gSettings.OptLaunchMinimized() && IsWindowVisible(gPlugin.PlayerWindow)) {
+        ShowWindow(gPlugin.PlayerWindow, SW_SHOWMINNOACTIVE);
+    }
+    if (gSettings.OptAutoplay()) {
+        SendTransportCommand(CmdPlay);
+    } else {
+        ShowPopup(VersionPopupText(static_cast<uint32_t>(QueryPlayer(QueryVersion))));
+    }
+    if (gSettings.OptVisualization()) SendCommand(CmdVisualization);
+}
+
+// Keeps the module in memory until the process ends.
+void PinModule() {
+    HMODULE module = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCSTR>(&PlayerHookProc), &module)) {
+        gPlugin.ModulePinned = true;
+    }
+}
+
+void DestroyOwnWindow(HWND& window) {
+    if (window) DestroyWindow(window);
+    window = nullptr;
+}
+
+// After this nothing of the module is called by the system again, so the player may
+// unload it: the hook leaves the player window (or, when another procedure sits on top
+// of it, the module stays loaded), the timers stop, the windows and classes go.
+void ReleaseForUnload() {
+    if (!gPlugin.PlayerHook.Remove()) PinModule();
+    StopAllTimers();
+    UnregisterAllHotkeys();
+    gPlugin.ClosingOwnWindows = true;
+    DestroyOwnWindow(gPlugin.InfoPopup);
+    DestroyOwnWindow(gPlugin.MainPopup);
+    DestroyOwnWindow(gPlugin.ConfigWindow);
+    gPlugin.ClosingOwnWindows = false;
+    UnregisterPopupClass(gPlugin.Module);
+    UnregisterConfigClass(gPlugin.Module);
+    gPlugin.Fonts = FontSet{};
+}
+
+void LoadTimeSetup() {
+    HINSTANCE module = OwnModule();
+    gPlugin.Module = module;
+    RegisterPopupClass(module);
+    RegisterConfigClass(module);
+    gPlugin.MainPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
+    gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
+    gSettings = DefaultSettings();
+    gPlugin.InfoPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
+    CreateFonts();
+    SetTimer(gPlugin.MainPopup, kTimerLiveTrack, kLiveTrackPeriodMs, nullptr);
+    ReadSettings(CurrentSettingsPath(), gSettings);
+    OpenWaveOutput();
+    PrepareTrayIcon();
+    if (!gSettings.OptDisabled()) {
+        RegisterAllHotkeys();
+        if (gSettings.OptSystrayIcon()) AddTrayIcon();
+    }
+    gPlugin.SetUpDone = true;
+}
+
+LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = OldPlayerProc();
+    if (!previous) return DefWindowProcA(window, message, wParam, lParam);
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+}
+
+// A left click on the player's own tray icon toggles the player between minimized and
+// restored instead of whatever the player would do.
+LRESULT OnPlayerTrayClick(HWND window) {
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_MINIMIZE);
+    return 0;
+}
+
+}  // namespace
+
+GeneralPurposePlugin* GetPluginRecord() {
+    if (!gPlugin.SetUpDone) LoadTimeSetup();
+    return &gRecord;
+}
+
+int __cdecl PluginInit() {
+    if (!gPlugin.SetUpDone || gPlugin.QuitDone) return 0;
+    Effects().SetWarningBeep(false);
+    gPlugin.PlayerWindow = gRecord.PlayerWindow;
+    if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
+    if (!gSettings.OptDisabled()) RunStartupOptions();
+    ArmHideTimer(kStartupPopupMs);
+    CreateDrawingObjects();
+    gPlugin.AboutLineX = MeasureAboutLineX();
+    gPlugin.InitDone = true;
+    return 0;
+}
+
+void __cdecl PluginConfig() {
+    if (gPlugin.QuitDone) return;
+    ShowConfigWindowCentred();
+}
+
+void __cdecl PluginQuit() {
+    if (!gPlugin.SetUpDone || gPlugin.QuitDone) return;
+    WriteSettings(CurrentSettingsPath(), gSettings);
+    gPlugin.WaveOut.Close();
+    DeleteDrawingObjects();
+    gPlugin.Fonts.Bold.Reset();
+    gPlugin.Fonts.Text.Reset();
+    gPlugin.Fonts.LevelBar.Reset();
+    Effects().SetWarningBeep(true);
+    if (!gSettings.OptDisabled()) {
+        UnregisterAllHotkeys();
+        if (gSettings.OptSystrayIcon()) RemoveTrayIcon();
+    }
+    ReleaseForUnload();
+    gPlugin.QuitDone = true;
+}
+
+LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Still in the chain after quit only when something sits on top of us; then we
+    // merely pass messages along.
+    if (gPlugin.QuitDone) return PassToPlayer(window, message, wParam, lParam);
+    switch (message) {
+        case WM_SETTEXT: return OnPlayerTitleChange(window, message, wParam, lParam);
+        case kPlayerTrayMessage:
+            if (lParam == WM_LBUTTONUP) return OnPlayerTrayClick(window);
+            break;
+        default: break;
+    }
+    return PassToPlayer(window, message, wParam, lParam);
+}
+
+std::string VersionPopupText(uint32_t version) {
+    return std::string(kVersionPopupPrefix) + NumToStr(false, version >> 12) + "." +
+           NumToStr(false, (version >> 8) & 15) + NumToStr(false, version & 255);
+}
+
+std::string CurrentSettingsPath() {
+    if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
+    return SettingsPath(PlayerDirectory(GetCommandLineA()));
+}
+
+void CreateDrawingObjects() {
+    auto pen = [](int colour) { return CreatePen(PS_SOLID, 0, GetSysColor(colour)); };
+    auto brush = [](int colour) { return CreateSolidBrush(GetSysColor(colour)); };
+    DrawingSet& d = gPlugin.Drawing;
+    d.InfoTextPen.Reset(pen(COLOR_INFOTEXT));
+    d.InfoBackgroundPen.Reset(pen(COLOR_INFOBK));
+    d.InactiveCaptionPen.Reset(pen(COLOR_INACTIVECAPTION));
+    d.ButtonFacePen.Reset(pen(COLOR_BTNFACE));
+    d.ButtonHighlightPen.Reset(pen(COLOR_BTNHIGHLIGHT));
+    d.InactiveCaptionBrush.Reset(brush(COLOR_INACTIVECAPTION));
+    d.InfoBackgroundBrush.Reset(brush(COLOR_INFOBK));
+    d.ButtonFaceBrush.Reset(brush(COLOR_BTNFACE));
+    d.ButtonShadowBrush.Reset(brush(COLOR_BTNSHADOW));
+}
+
+void DeleteDrawingObjects() { gPlugin.Drawing = DrawingSet{}; }
+
+void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }
+
+void ResetStateForTests() {
+    if (gPlugin.SetUpDone && !gPlugin.QuitDone) {
+        ReleaseForUnload();
+    } else {
+        // A hook left in the chain at quit can go once the test took its own one off.
+        gPlugin.PlayerHook.Remove();
+    }
+    gPlugin = PluginState{};
+    gSettings = DefaultSettings();
+    gPopup = PopupState{};
+    gSongWatch = SongWatchState{};
+    gRecord.PlayerWindow = nullptr;
+    gRecord.Instance = nullptr;
+    gSettingsPathForTests.clear();
+    ResetOutsideEffects();
+}
+
+}  // namespace vemo

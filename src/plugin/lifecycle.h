@@ -1,0 +1,43 @@
+// The plug-in frame: the record handed to the player, the set-up that runs once before
+// the player first uses it, the player's three calls (init, config, quit) and the hook
+// on the player's main window.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "plugin/plugin_record.h"
+
+namespace vemo {
+
+// What the export returns. The first call runs the load-time set-up: it must not run
+// inside the loader's notification, where creating windows and registering hotkeys can
+// deadlock the player, and the player calls the export right after loading us.
+GeneralPurposePlugin* GetPluginRecord();
+
+int __cdecl PluginInit();
+void __cdecl PluginConfig();
+void __cdecl PluginQuit();
+
+LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The start-up popup for a player version number (0x2091 gives "...v2.0145").
+std::string VersionPopupText(uint32_t version);
+
+// The player's Plugins\Plugin.ini, found from the command line each time it is needed.
+std::string CurrentSettingsPath();
+
+// Pens and brushes from the current system colours; made at init and made anew when
+// the colours change.
+void CreateDrawingObjects();
+void DeleteDrawingObjects();
+
+// Tests: where the settings file is instead of the player's folder (empty: the
+// player's); and a return to the state before the first export call, releasing every
+// window, hook, hotkey and timer without writing the settings.
+void SetSettingsPathForTests(const std::string& path);
+void ResetStateForTests();
+
+}  // namespace vemo

@@ -1,0 +1,31 @@
+// Calls whose effects reach outside the player: the wave-output volume, the shell, the
+// system's warning-beep setting and the modal questions to the user. Each is one
+// replaceable function, so tests can run where there is no sound device and nobody to
+// answer a message box.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+namespace vemo {
+
+struct OutsideEffects {
+    MMRESULT (*GetWaveVolume)(UINT device, DWORD* volume);
+    MMRESULT (*SetWaveVolume)(UINT device, DWORD volume);
+    HINSTANCE (*ShellOpen)(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* directory, int show);
+    void (*SetWarningBeep)(bool on);
+    // Every message box of the plug-in; returns the button pressed (IDYES, IDOK...).
+    int (*AskUser)(HWND owner, const char* text, const char* caption, UINT type);
+};
+
+// The functions in use; tests replace members and call ResetOutsideEffects afterwards.
+OutsideEffects& Effects();
+void ResetOutsideEffects();
+
+// Shorthand for the one place that shows message boxes.
+inline int AskUser(HWND owner, const char* text, const char* caption, UINT type) {
+    return Effects().AskUser(owner, text, caption, type);
+}
+
+}  // namespace vemo

@@ -1,0 +1,85 @@
+// Everything the plug-in asks of the player goes through here, as synchronous messages
+// to the player's main window: commands (WM_COMMAND with an id) and numbered queries
+// (WM_USER with the number in lParam and the argument in wParam).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace vemo {
+
+enum PlayerCommand : uint16_t {
+    CmdExit = 40001,
+    CmdPreferences = 40012,
+    CmdPrevious = 40044,
+    CmdPlay = 40045,
+    CmdPause = 40046,
+    CmdStop = 40047,
+    CmdNext = 40048,
+    CmdRewind5s = 40144,
+    CmdStopFadeout = 40147,
+    CmdForward5s = 40148,
+    CmdStopAfterCurrent = 40157,
+    CmdFileInfoBox = 40188,
+    CmdVisualization = 40192,
+    CmdJumpToFile = 40194,
+    CmdRemoveDeadFiles = 40222,  // for the playlist editor, not the main window
+};
+
+enum PlayerQuery : uint16_t {
+    QueryVersion = 0,
+    QueryPlayState = 104,
+    QueryOutputTime = 105,
+    JumpToTime = 106,
+    SetListPosition = 121,
+    SetVolume = 122,
+    QueryListLength = 124,
+    QueryListPosition = 125,
+    QueryEqData = 127,
+    SetEqData = 128,
+    QueryEntryFile = 211,
+    QueryEntryTitle = 212,
+    ChangeCurrentFile = 245,
+    QueryShuffle = 250,
+    QueryRepeat = 251,
+    SetShuffle = 252,
+    SetRepeat = 253,
+};
+
+// Results of QueryPlayState; anything else means stopped.
+constexpr LRESULT kPlayStatePlaying = 1;
+constexpr LRESULT kPlayStatePaused = 3;
+// Arguments of QueryOutputTime.
+constexpr WPARAM kOutputPositionMs = 0;
+constexpr WPARAM kOutputLengthSeconds = 1;
+// The QueryEqData item that holds the equalizer's on/off state.
+constexpr WPARAM kEqOnOffItem = 11;
+
+constexpr UINT kPlayerQueryMessage = WM_USER;
+// The form in which the player's own tray icon reports its clicks to its main window.
+constexpr UINT kPlayerTrayMessage = WM_USER + 1;
+
+constexpr char kPlaylistEditorTitle[] = "Quavix Playlist Editor";
+
+// The one place that sends to the player's windows; nothing when target is empty.
+LRESULT SendPlayerMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
+
+// To PlayerWindow.
+LRESULT SendToPlayer(UINT message, WPARAM wParam, LPARAM lParam);
+void SendCommand(PlayerCommand command);
+LRESULT QueryPlayer(PlayerQuery query, WPARAM argument = 0);
+// For the queries that answer with a pointer to a text in the player's memory, which
+// may change with the next message: the text is copied at once. Empty for null.
+std::string QueryPlayerText(PlayerQuery query, WPARAM argument);
+// Sets the player's window title, which passes through our own hook like the player's.
+void SetPlayerTitle(const std::string& title);
+
+// The first window of this thread whose title, read into a 23-character buffer, is the
+// playlist editor's. Remembered in PlaylistEditorWindow, which keeps the last one found.
+HWND FindPlaylistEditor();
+// CmdRemoveDeadFiles to the playlist editor (found afresh).
+void RemoveDeadPlaylistEntries();
+
+}  // namespace vemo

@@ -1,0 +1,99 @@
+// The module-wide state: one instance of each struct, alive from load to quit. Every
+// part of the plug-in runs on the player's user-interface thread, so none of it is
+// locked.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "plugin/scoped_win.h"
+#include "settings/settings_file.h"
+
+namespace vemo {
+
+struct FontSet {
+    GdiObject<HFONT> Title;     // configuration window title layers
+    GdiObject<HFONT> Text;      // help text, folder field and its label
+    GdiObject<HFONT> Bold;      // popup text, group boxes, check boxes
+    GdiObject<HFONT> LevelBar;  // the squares of the level bar
+};
+
+// Made from the system colours at init; made anew when the colours change.
+struct DrawingSet {
+    GdiObject<HPEN> InfoTextPen;
+    GdiObject<HPEN> InfoBackgroundPen;
+    GdiObject<HPEN> InactiveCaptionPen;
+    GdiObject<HPEN> ButtonFacePen;
+    GdiObject<HPEN> ButtonHighlightPen;
+    GdiObject<HBRUSH> InactiveCaptionBrush;
+    GdiObject<HBRUSH> InfoBackgroundBrush;
+    GdiObject<HBRUSH> ButtonFaceBrush;
+    GdiObject<HBRUSH> ButtonShadowBrush;
+};
+
+struct PluginState {
+    HINSTANCE Module = nullptr;
+    HWND PlayerWindow = nullptr;
+    HWND PlaylistEditorWindow = nullptr;  // the last one found; kept when a search finds none
+    HWND MainPopup = nullptr;             // receives every hotkey and every timer
+    HWND InfoPopup = nullptr;
+    HWND ConfigWindow = nullptr;
+    WindowSubclass PlayerHook;            // PlayerHookProc on PlayerWindow
+    FontSet Fonts;
+    DrawingSet Drawing;
+    WaveOutHandle WaveOut;
+    UINT VolumeDeviceId = 0;
+    int16_t AboutLineX = 0;
+    bool SetUpDone = false;
+    bool InitDone = false;
+    bool QuitDone = false;
+    // Set while quit takes our own windows down: that is not the player closing, so it
+    // must not make the player exit.
+    bool ClosingOwnWindows = false;
+    // Another program subclassed the player window on top of our hook; the module then
+    // stays loaded for the life of the process, since the chain still calls into it.
+    bool ModulePinned = false;
+};
+
+// Shown text of the popups; filled by the popup operations.
+struct PopupState {
+    std::string CurrentPopupText;
+    std::string TrackDisplayText;
+    bool LiveRefresh = false;
+    bool LevelShown = false;
+    std::string LastLevelPrefix;
+    std::string LastLevelSuffix;
+    uint8_t LastLevel = 0;
+    std::string LastInfoBody;
+    std::string LastInfoTitle;
+    bool PendingLeftClick = false;
+    bool PendingMiddleClick = false;
+    bool PendingRightClick = false;
+    bool EraseAllowed = false;
+    bool HintArmed = false;
+};
+
+// The song popup that follows the player's title changes.
+struct SongWatchState {
+    int8_t TitleChangeCount = 0;
+    bool ForceSongPopup = false;
+    int32_t SongPopupSkip = 0;
+    std::string SongTitleText;
+};
+
+extern PluginState gPlugin;
+extern Settings gSettings;  // options, destination folder and HotkeyTable
+extern PopupState gPopup;
+extern SongWatchState gSongWatch;
+
+// The player's own procedure, which our hook passes messages on to.
+inline WNDPROC OldPlayerProc() { return gPlugin.PlayerHook.Previous(); }
+
+// The module the plug-in's code lives in: the DLL in the player, the program in tests.
+HINSTANCE OwnModule();
+// Called from the loader notification with the DLL's handle.
+void RecordModuleHandle(HINSTANCE module);
+
+}  // namespace vemo

@@ -1,0 +1,297 @@
+// The plug-in's life in a (fake) player: set-up at the first export call, init with
+// its start-up options, config, quit, and the hook on the player's window.
+#include <gtest/gtest.h>
+
+#include "plugin/lifecycle.h"
+#include "plugin/outside_effects.h"
+#include "plugin/player_link.h"
+#include "plugin/plugin_state.h"
+#include "plugin/plugin_texts.h"
+#include "popup/popup_window.h"
+#include "settings/config_window.h"
+#include "support/plugin_fixture.h"
+#include "text/file_access.h"
+
+namespace vemo::test {
+namespace {
+
+const HotkeyEntry kWinV{kModWin, 'V'};
+
+TEST_F(PluginTest, ExportSetsUpOnceAndHandsOverTheRecord) {
+    EXPECT_FALSE(gPlugin.SetUpDone);
+    GeneralPurposePlugin* record = GetPluginRecord();
+    EXPECT_EQ(record->Version, 0x10);
+    EXPECT_STREQ(record->Description, "VEMO plug-in v1.605 [GEN_VEMO.DLL]");
+    EXPECT_EQ(record->PlayerWindow, nullptr);
+    const HWND mainPopup = gPlugin.MainPopup;
+    // Later calls hand over the same record and build nothing more.
+    EXPECT_EQ(GetPluginRecord(), record);
+    EXPECT_EQ(gPlugin.MainPopup, mainPopup);
+}
+
+TEST_F(PluginTest, SetUpMakesClassesWindowsFontsTimerAndHotkeys) {
+    Load();
+    WNDCLASSA wc{};
+    EXPECT_TRUE(GetClassInfoA(gPlugin.Module, kPopupClassName, &wc));
+    EXPECT_TRUE(GetClassInfoA(gPlugin.Module, kConfigClassName, &wc));
+
+    for (HWND popup : {gPlugin.MainPopup, gPlugin.InfoPopup}) {
+        ASSERT_TRUE(IsWindow(popup));
+        EXPECT_FALSE(IsWindowVisible(popup));
+        EXPECT_EQ(GetWindowLongA(popup, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+                  WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    }
+    EXPECT_NE(gPlugin.MainPopup, gPlugin.InfoPopup);
+    ASSERT_TRUE(IsWindow(gPlugin.ConfigWindow));
+    EXPECT_FALSE(IsWindowVisible(gPlugin.ConfigWindow));
+    RECT r{};
+    GetWindowRect(gPlugin.ConfigWindow, &r);
+    EXPECT_EQ(r.right - r.left, kConfigWindowWidth);
+    EXPECT_EQ(r.bottom - r.top, kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION));
+
+    EXPECT_NE(gPlugin.Fonts.Title.Get(), nullptr);
+    EXPECT_NE(gPlugin.Fonts.Text.Get(), nullptr);
+    EXPECT_NE(gPlugin.Fonts.Bold.Get(), nullptr);
+    EXPECT_NE(gPlugin.Fonts.LevelBar.Get(), nullptr);
+
+    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerLiveTrack));
+    EXPECT_FALSE(CombinationFree(kWinV));
+    // The player window is not known yet, so nothing is hooked or sent.
+    EXPECT_EQ(GetWindowLongPtrA(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(FakePlayer::OwnProc()));
+    EXPECT_TRUE(player_.Commands().empty());
+    EXPECT_TRUE(player_.Queries().empty());
+}
+
+TEST_F(PluginTest, SetUpReadsTheSettingsBeforeRegistering) {
+    WriteSettingsFile("[Vemo Plugin]\r\nNext=10 86\r\n");
+    Load();
+    EXPECT_TRUE(CombinationFree(kWinV));
+    EXPECT_FALSE(CombinationFree({kModWin | kModCtrl, 'V'}));
+}
+
+TEST_F(PluginTest, DisabledAtLoadRegistersNoHotkey) {
+    WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\n");
+    Load();
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        EXPECT_TRUE(CombinationFree(gSettings.Hotkeys[id])) << "id " << id;
+    }
+}
+
+TEST_F(PluginTest, InitHooksThePlayerAndShowsTheVersion) {
+    player_.Script().Version = 0x2091;
+    LoadAndInit();
+    EXPECT_EQ(gPlugin.PlayerWindow, player_.Window());
+    EXPECT_EQ(GetWindowLongPtrA(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
+    EXPECT_EQ(OldPlayerProc(), FakePlayer::OwnProc());
+    EXPECT_EQ(player_.Queries(), std::vector<LPARAM>{QueryVersion});
+    EXPECT_TRUE(player_.Commands().empty());
+    EXPECT_EQ(gPopup.CurrentPopupText, " Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v2.0145 ");
+    EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
+    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(BeepCalls(), std::vector<bool>{false});
+    EXPECT_NE(gPlugin.Drawing.InfoTextPen.Get(), nullptr);
+    EXPECT_NE(gPlugin.Drawing.ButtonShadowBrush.Get(), nullptr);
+    EXPECT_GT(gPlugin.AboutLineX, 0);
+    EXPECT_LT(gPlugin.AboutLineX, kConfigWindowWidth / 2);
+}
+
+TEST_F(PluginTest, VersionPopupOfAnotherPlayerVersion) {
+    player_.Script().Version = 0x5123;
+    LoadAndInit();
+    EXPECT_EQ(gPopup.CurrentPopupText, " Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v5.135 ");
+}
+
+TEST(VersionPopupText, DigitsOfTheLastTwoFieldsRunTogether) {
+    EXPECT_EQ(VersionPopupText(0x2091), "Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v2.0145");
+    EXPECT_EQ(VersionPopupText(0x5123), "Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v5.135");
+    EXPECT_EQ(VersionPopupText(0), "Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v0.00");
+    EXPECT_EQ(VersionPopupText(0xFFFFFFFFu), "Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v1048575.15255");
+}
+
+struct StartupCase {
+    const char* Name;
+    const char* Settings;
+    bool PlayerVisible;
+    std::vector<WPARAM> Commands;
+    bool AsksVersion;
+    bool Minimized;
+};
+
+class StartupOptionTest : public PluginTest, public ::testing::WithParamInterface<StartupCase> {};
+
+TEST_P(StartupOptionTest, InitRunsTheStartupOptions) {
+    const StartupCase& c = GetParam();
+    WriteSettingsFile(c.Settings);
+    if (c.PlayerVisible) ShowWindow(player_.Window(), SW_SHOWNOACTIVATE);
+    LoadAndInit();
+    EXPECT_EQ(player_.Commands(), c.Commands);
+    EXPECT_EQ(player_.Queries().size(), c.AsksVersion ? 1u : 0u);
+    EXPECT_EQ(IsIconic(player_.Window()) != FALSE, c.Minimized);
+    // Whatever the options, the hook is in place and the popup's hide timer runs.
+    EXPECT_EQ(GetWindowLongPtrA(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
+    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, StartupOptionTest,
+    ::testing::Values(
+        StartupCase{"Defaults", "", true, {}, true, false},
+        StartupCase{"Autoplay", "[Vemo Plugin]\r\nAutoplay=1\r\n", false, {CmdPlay}, false, false},
+        StartupCase{"Visualization", "[Vemo Plugin]\r\nVisualization=1\r\n", false, {CmdVisualization}, true, false},
+        StartupCase{"AutoplayThenVisualization", "[Vemo Plugin]\r\nAutoplay=1\r\nVisualization=1\r\n", false,
+                    {CmdPlay, CmdVisualization}, false, false},
+        StartupCase{"LaunchMinimized", "[Vemo Plugin]\r\nLaunch minimized=1\r\n", true, {}, true, true},
+        StartupCase{"LaunchMinimizedLeavesAHiddenPlayer", "[Vemo Plugin]\r\nLaunch minimized=1\r\n", false, {}, true,
+                    false},
+        StartupCase{"DisabledRunsNone",
+                    "[Vemo Plugin]\r\nDisabled=1\r\nAutoplay=1\r\nVisualization=1\r\nLaunch minimized=1\r\n", true,
+                    {}, false, false}),
+    [](const ::testing::TestParamInfo<StartupCase>& param) { return std::string(param.param.Name); });
+
+TEST_F(PluginTest, AutoplayMarksTheCommandForTheSongPopup) {
+    WriteSettingsFile("[Vemo Plugin]\r\nAutoplay=1\r\n");
+    LoadAndInit();
+    EXPECT_EQ(gSongWatch.TitleChangeCount, -2);
+    EXPECT_TRUE(gSongWatch.ForceSongPopup);
+    EXPECT_TRUE(gPopup.CurrentPopupText.empty());
+}
+
+TEST_F(PluginTest, DisableVemosShowsNoVersionPopup) {
+    WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n");
+    LoadAndInit();
+    EXPECT_TRUE(gPopup.CurrentPopupText.empty());
+    EXPECT_FALSE(IsWindowVisible(gPlugin.MainPopup));
+}
+
+TEST(ConfigWindowOrigin, CentresOnTheScreen) {
+    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).x, 280);
+    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 130);
+    EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 47);  // (600 - 505) / 2, truncated
+    // A screen smaller than the window: truncated toward zero, not floored.
+    EXPECT_EQ(ConfigWindowOrigin(463, 500, 13).x, 0);
+    EXPECT_EQ(ConfigWindowOrigin(461, 500, 13).y, -1);
+}
+
+TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
+    LoadAndInit();
+    PluginConfig();
+    const POINT expected = ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                              GetSystemMetrics(SM_CYSMCAPTION));
+    RECT r{};
+    GetWindowRect(gPlugin.ConfigWindow, &r);
+    EXPECT_EQ(r.left, expected.x);
+    EXPECT_EQ(r.top, expected.y);
+    EXPECT_EQ(r.right - r.left, kConfigWindowWidth);
+    EXPECT_TRUE(IsWindowVisible(gPlugin.ConfigWindow));
+    if (GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768 &&
+        GetSystemMetrics(SM_CYSMCAPTION) == 18) {
+        EXPECT_EQ(r.left, 280);
+        EXPECT_EQ(r.top, 130);
+    }
+}
+
+TEST_F(PluginTest, QuitWritesSettingsFirstThenBeepsThenReleasesHotkeys) {
+    LoadAndInit();
+    // The order shows in what has already happened when the beep is switched back on.
+    static bool fileWrittenBeforeBeep;
+    static bool hotkeyHeldAtBeep;
+    static std::string path;
+    path = settingsPath_;
+    fileWrittenBeforeBeep = false;
+    hotkeyHeldAtBeep = false;
+    Effects().SetWarningBeep = [](bool on) {
+        BeepCalls().push_back(on);
+        if (!on) return;
+        fileWrittenBeforeBeep = FileExists(path);
+        hotkeyHeldAtBeep = !CombinationFree(kWinV);
+    };
+    PluginQuit();
+    EXPECT_EQ(BeepCalls(), (std::vector<bool>{false, true}));
+    EXPECT_TRUE(fileWrittenBeforeBeep);
+    EXPECT_TRUE(hotkeyHeldAtBeep);
+    EXPECT_TRUE(CombinationFree(kWinV));
+    const std::string written = ReadAll(settingsPath_);
+    EXPECT_EQ(written.rfind("[Vemo Plugin]\r\n", 0), 0u) << written;
+    EXPECT_NE(written.find("\r\nNext=8 86\r\n"), std::string::npos);
+    EXPECT_EQ(gPlugin.WaveOut.Get(), nullptr);
+    EXPECT_EQ(gPlugin.Drawing.InfoTextPen.Get(), nullptr);
+    EXPECT_EQ(gPlugin.Fonts.Bold.Get(), nullptr);
+}
+
+TEST_F(PluginTest, WarningBeepIsOffFromInitToQuit) {
+    ResetOutsideEffects();  // the system's own setting this time
+    LoadAndInit();
+    BOOL on = TRUE;
+    SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0);
+    EXPECT_FALSE(on);
+    PluginQuit();
+    SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0);
+    EXPECT_TRUE(on);
+}
+
+TEST_F(PluginTest, SettingsWrittenAtQuitAreReadAtTheNextLoad) {
+    WriteSettingsFile("[Other]\r\nkept=1\r\n[Vemo Plugin]\r\nNext=10 86\r\nTrack numbers=1\r\n");
+    LoadAndInit();
+    PluginQuit();
+    ResetStateForTests();
+    SetSettingsPathForTests(settingsPath_);
+    Load();
+    EXPECT_TRUE(gSettings.OptTrackNumbers());
+    EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Next], (HotkeyEntry{kModWin | kModCtrl, 'V'}));
+    EXPECT_EQ(ReadAll(settingsPath_).rfind("[Other]\r\nkept=1\r\n", 0), 0u);
+}
+
+TEST_F(PluginTest, PlayerTrayClickTogglesMinimizedAndIsNotPassedOn) {
+    ShowWindow(player_.Window(), SW_SHOWNOACTIVATE);
+    LoadAndInit();
+    player_.ClearMessages();
+    SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(IsIconic(player_.Window()));
+    SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_LBUTTONUP);
+    EXPECT_FALSE(IsIconic(player_.Window()));
+    EXPECT_EQ(player_.Count(kPlayerTrayMessage), 0u);
+    // Other notifications of the player's icon are the player's.
+    SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_RBUTTONUP);
+    SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_LBUTTONDOWN);
+    EXPECT_EQ(player_.Count(kPlayerTrayMessage), 2u);
+    EXPECT_FALSE(IsIconic(player_.Window()));
+}
+
+TEST_F(PluginTest, TitleChangesReachTheWatcherAndThePlayer) {
+    LoadAndInit();
+    gSongWatch.TitleChangeCount = 0;
+    gSongWatch.ForceSongPopup = true;
+    player_.ClearMessages();
+    SetWindowTextA(player_.Window(), "2. Artist - Song - Quavix");
+    EXPECT_EQ(gSongWatch.TitleChangeCount, 1);
+    EXPECT_FALSE(gSongWatch.ForceSongPopup);
+    ASSERT_EQ(player_.Count(WM_SETTEXT), 1u);
+    char title[64] = {};
+    GetWindowTextA(player_.Window(), title, sizeof(title));
+    EXPECT_STREQ(title, "2. Artist - Song - Quavix");
+    // The count stops at its top instead of wrapping round to a short display time.
+    gSongWatch.TitleChangeCount = 127;
+    SetWindowTextA(player_.Window(), "3. Next - Quavix");
+    EXPECT_EQ(gSongWatch.TitleChangeCount, 127);
+}
+
+TEST_F(PluginTest, TitleChangesReachTheWatcherWhenDisabled) {
+    WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\n");
+    LoadAndInit();
+    SetWindowTextA(player_.Window(), "2. Song - Quavix");
+    EXPECT_EQ(gSongWatch.TitleChangeCount, 1);
+}
+
+TEST_F(PluginTest, PlayerClosingOurWindowsMakesItExit) {
+    LoadAndInit();
+    player_.ClearMessages();
+    DestroyWindow(gPlugin.ConfigWindow);
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdExit});
+    player_.ClearMessages();
+    DestroyWindow(gPlugin.MainPopup);
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdExit});
+    EXPECT_EQ(gPlugin.Fonts.Bold.Get(), nullptr);
+}
+
+}  // namespace
+}  // namespace vemo::test

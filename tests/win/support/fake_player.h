@@ -1,0 +1,77 @@
+// A window that stands in for the player's main window inside a test: it records every
+// message that reaches its procedure and answers the player's queries from a scripted
+// state. Optionally it has a playlist editor window, found by its title.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vemo::test {
+
+struct RecordedMessage {
+    UINT Message;
+    WPARAM WParam;
+    LPARAM LParam;
+    std::string Text;  // the new title of a WM_SETTEXT
+};
+
+// What the player answers; the set queries and the transport commands change it as the
+// player would.
+struct FakePlayerScript {
+    uint32_t Version = 0x2091;
+    LRESULT PlayState = 0;  // 1 playing, 3 paused, else stopped
+    LRESULT PositionMs = 0;
+    LRESULT LengthSeconds = 0;
+    LRESULT ListPosition = 0;
+    std::vector<std::string> EntryFiles;
+    std::vector<std::string> EntryTitles;
+    LRESULT Volume = 0;
+    std::array<LRESULT, 12> EqData{};
+    size_t EqSelected = 0;
+    bool Shuffle = false;
+    bool Repeat = false;
+};
+
+class FakePlayer {
+public:
+    explicit FakePlayer(bool withPlaylistEditor = false);
+    ~FakePlayer();
+    FakePlayer(const FakePlayer&) = delete;
+    FakePlayer& operator=(const FakePlayer&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND PlaylistEditor() const { return editor_; }
+    FakePlayerScript& Script() { return script_; }
+
+    const std::vector<RecordedMessage>& Messages() const { return messages_; }
+    const std::vector<RecordedMessage>& EditorMessages() const { return editorMessages_; }
+    // WM_COMMAND ids, and query numbers (WM_USER lParam), in the order they came.
+    std::vector<WPARAM> Commands() const;
+    std::vector<WPARAM> EditorCommands() const;
+    std::vector<LPARAM> Queries() const;
+    size_t Count(UINT message) const;
+    void ClearMessages();
+
+    // The window procedure the player window was created with.
+    static WNDPROC OwnProc();
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnQuery(WPARAM argument, LPARAM query);
+    void OnCommand(WPARAM id);
+    // Keeps a returned text alive after the answer, as the player's memory would.
+    LRESULT TextResult(const std::vector<std::string>& texts, WPARAM index);
+
+    HWND window_ = nullptr;
+    HWND editor_ = nullptr;
+    FakePlayerScript script_;
+    std::vector<RecordedMessage> messages_;
+    std::vector<RecordedMessage> editorMessages_;
+    std::string returnedText_;
+};
+
+}  // namespace vemo::test

@@ -1,0 +1,60 @@
+#include "support/plugin_fixture.h"
+
+#include "plugin/lifecycle.h"
+#include "plugin/outside_effects.h"
+#include "plugin/plugin_state.h"
+
+namespace vemo::test {
+
+namespace {
+
+std::vector<bool> gBeepCalls;
+
+void RecordBeep(bool on) { gBeepCalls.push_back(on); }
+
+// A window of its own that tries the combinations, so the test never holds what the
+// plug-in holds.
+HWND ProbeWindow() {
+    static HWND window = CreateWindowExA(0, "STATIC", "hotkey probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+    return window;
+}
+
+constexpr int kProbeId = 0xBFF0;
+
+}  // namespace
+
+std::vector<bool>& BeepCalls() { return gBeepCalls; }
+
+void PluginTest::SetUp() {
+    settingsPath_ = temp_.File("Plugin.ini");
+    SetSettingsPathForTests(settingsPath_);
+    gBeepCalls.clear();
+    Effects().SetWarningBeep = RecordBeep;
+}
+
+void PluginTest::TearDown() { ResetStateForTests(); }
+
+GeneralPurposePlugin* PluginTest::Load() {
+    GeneralPurposePlugin* record = GetPluginRecord();
+    record->PlayerWindow = player_.Window();
+    record->Instance = OwnModule();
+    return record;
+}
+
+void PluginTest::LoadAndInit() { Load()->Init(); }
+
+void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settingsPath_, content); }
+
+bool TakeTimer(HWND window, UINT_PTR id) { return KillTimer(window, id) != FALSE; }
+
+bool CombinationFree(const HotkeyEntry& combination) {
+    if (!RegisterHotKey(ProbeWindow(), kProbeId, static_cast<UINT>(combination.Modifiers),
+                        static_cast<UINT>(combination.VirtualKey))) {
+        return false;
+    }
+    UnregisterHotKey(ProbeWindow(), kProbeId);
+    return true;
+}
+
+}  // namespace vemo::test
