@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth imagemagick x11-apps fonts-liberation
   clang libclang-rt-14-dev
-  lame ffmpeg python3-mutagen
+  python3 lame ffmpeg python3-mutagen
 )
 
 missing=()

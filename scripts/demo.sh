@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The demo: builds the plug-in and the stand-in player (win64), lays out a player folder
+# with the plug-in and a generated music library, and runs the player under Wine on a
+# virtual 1024x768 screen (or on $DISPLAY when one is set) with a script that plays,
+# skips, changes the volume and seeks by hotkey and takes screenshots. Prints what
+# happened, from the player's log, and where the screenshots are.
+#
+#   VEMO_BUILD_DIR   build folder (default build/win64)
+#   VEMO_DEMO_DIR    player folder to lay out (default out/demo; emptied first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/bootstrap.sh
+
+build=${VEMO_BUILD_DIR:-build/win64}
+demo=${VEMO_DEMO_DIR:-out/demo}
+case $build in /*) ;; *) build=$root/$build ;; esac
+case $demo in /*) ;; *) demo=$root/$demo ;; esac
+
+echo "== build (win64, in $build)"
+cmake --preset win64 -B "$build" >/dev/null
+cmake --build "$build" -j2 --target Gen_vemo quavix-standin vemo-sample-library
+
+wine=$build/wine-run.sh
+winpath() { printf 'Z:%s' "$(echo "$1" | tr / '\\')"; }
+
+# Every Wine program of the demo runs on one display: Wine keeps the display of the
+# first program for as long as its server lives, so a server started without one would
+# leave the player without windows.
+if [ -z "${DISPLAY:-}" ]; then
+    n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    export DISPLAY=":$n"
+    echo "== virtual screen $DISPLAY (1024x768)"
+else
+    echo "== on the display $DISPLAY"
+fi
+"$wine" --wineserver -w || true
+
+# The first start of Wine creates its prefix (10-20 s). Without a window manager Wine
+# would leave the windows without captions; drawing its own shows the player's title.
+"$wine" wineboot -i >/dev/null 2>&1 || true
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+
+echo "== player folder $demo"
+rm -rf "$demo"
+mkdir -p "$demo/Plugins" "$demo/shots"
+cp "$build/bin/quavix-standin.exe" "$demo/player.exe"
+cp "$build/bin/Gen_vemo.dll" "$demo/Plugins/Gen_vemo.dll"
+"$wine" "$build/bin/vemo-sample-library.exe" "$(winpath "$demo/music")"
+
+cat >"$demo/demo.script" <<'EOF'
+# Let the plug-in start and show itself.
+wait 1500
+shot shots/01-start.png
+# Play (Win+X), then the next and the previous track.
+keys Win+X
+wait 1500
+shot shots/02-playing.png
+keys Win+V
+wait 1500
+shot shots/03-next.png
+keys Win+Z
+wait 1500
+shot shots/04-previous.png
+# Volume up and seek forward 5 s.
+keys Win+Up
+wait 1000
+shot shots/05-volume-up.png
+keys Win+Right
+wait 1000
+shot shots/06-seek-forward.png
+# A click on the player's own tray icon: the plug-in toggles the player's window.
+tray
+wait 800
+shot shots/07-tray-click.png
+tray
+wait 500
+# The configuration window, from the player's plug-in menu.
+config
+wait 1000
+shot shots/08-config.png
+# Pause (Win+X again), then quit.
+keys Win+X
+wait 800
+shot shots/09-paused.png
+quit
+EOF
+
+log=$demo/player.log
+echo "== running the stand-in player"
+(cd "$demo" && "$wine" player.exe --log "$(winpath "$log")" --script demo.script "$(winpath "$demo/music/library.m3u")")
+"$wine" --wineserver -w || true
+
+echo
+echo "== what happened (from $log)"
+# The log with the player's message numbers named.
+awk '
+BEGIN {
+    c[40001]="exit"; c[40012]="preferences"; c[40044]="previous"; c[40045]="play"; c[40046]="pause";
+    c[40047]="stop"; c[40048]="next"; c[40144]="rewind 5 s"; c[40147]="stop with fade-out";
+    c[40148]="forward 5 s"; c[40157]="stop after current"; c[40188]="file info box";
+    c[40192]="visualization"; c[40194]="jump to file"; c[40222]="remove dead files";
+    q[0]="version"; q[104]="play state"; q[105]="output time"; q[106]="jump to time";
+    q[121]="set list position"; q[122]="set volume"; q[124]="list length"; q[125]="list position";
+    q[127]="equalizer data"; q[128]="set equalizer data"; q[211]="entry file"; q[212]="entry title";
+    q[245]="change current file"; q[250]="shuffle?"; q[251]="repeat?"; q[252]="set shuffle"; q[253]="set repeat";
+}
+$1 == "step" && $2 == "keys" { printf "\n  [key %s]\n", $3; next }
+$1 == "step" && $2 == "shot" { printf "  [screenshot %s]\n", $3; next }
+$1 == "step" { sub(/^step /, ""); printf "\n  [%s]\n", $0; next }
+$1 == "cmd" { printf "    command %s (%s)\n", $2, ($2 in c) ? c[$2] : "?"; next }
+$1 == "query" { printf "    query %s (%s) %s\n", $2, ($2 in q) ? q[$2] : "?", substr($0, length($1 " " $2 " ") + 1); next }
+$1 == "title" { sub(/^title /, ""); printf "    title: %s\n", $0; next }
+{ printf "    %s\n", $0 }
+' "$log"
+
+echo
+echo "== screenshots"
+ls -1 "$demo"/shots/*.png
+if [ -f "$demo/Plugins/Plugin.ini" ]; then
+    echo
+    echo "== settings written at quit: $demo/Plugins/Plugin.ini"
+fi

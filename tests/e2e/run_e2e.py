@@ -1,0 +1,250 @@
+#!/usr/bin/env python3
+"""End-to-end cases: the stand-in player runs under Wine on the X display, loads the
+plug-ins of its Plugins folder, is driven by a script (keystrokes through SendInput,
+commands, programs) and writes an event log, which the cases then read.
+
+    run_e2e.py CASE --wine WINE_RUN --player EXE --library EXE --work DIR
+               [--probe DLL] [--try-delete EXE] [--plugin DLL]
+
+Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+SKIP = 77
+PLAYER_TIMEOUT_S = 120
+
+FIRST = "The Tidewater Quartet - Harbor Lights"
+SECOND = "Mira Okonkwo - Paper Lanterns"
+FIRST_FILE = "01 - Harbor Lights.mp3"
+SECOND_FILE = "02 - Paper Lanterns.mp3"
+LIBRARY_SIZE = 6
+VERSION = 0x5123
+
+
+def winpath(path):
+    """The Windows form of a Linux path under Wine's drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Case:
+    def __init__(self, args, name):
+        self.args = args
+        self.failures = []
+        self.root = os.path.join(os.path.abspath(args.work), name)
+        shutil.rmtree(self.root, ignore_errors=True)
+        os.makedirs(self.root)
+
+    def check(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+        return condition
+
+    def library(self):
+        """The sample library, written once per work folder by the project's own tool."""
+        folder = os.path.join(os.path.abspath(self.args.work), "library")
+        if not os.path.exists(os.path.join(folder, "library.m3u")):
+            subprocess.run([self.args.wine, self.args.library, winpath(folder)], check=True,
+                           stdout=subprocess.DEVNULL, timeout=PLAYER_TIMEOUT_S)
+        return folder
+
+    def player_folder(self, name, plugins):
+        """player.exe, Plugins/<file> for each (file name, source) and a fresh music copy."""
+        folder = os.path.join(self.root, name)
+        os.makedirs(os.path.join(folder, "Plugins"))
+        shutil.copy(self.args.player, os.path.join(folder, "player.exe"))
+        for file_name, source in plugins:
+            shutil.copy(source, os.path.join(folder, "Plugins", file_name))
+        shutil.copytree(self.library(), os.path.join(folder, "music"))
+        return folder
+
+    def run_player(self, folder, script, tag="run"):
+        """Runs the player over the library with script; the log's lines."""
+        log = os.path.join(folder, tag + ".log")
+        script_path = os.path.join(folder, tag + ".script")
+        with open(script_path, "w") as f:
+            f.write("\n".join(script) + "\n")
+        result = subprocess.run(
+            [self.args.wine, os.path.join(folder, "player.exe"), "--log", winpath(log), "--script", winpath(script_path),
+             winpath(os.path.join(folder, "music", "library.m3u"))],
+            cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=PLAYER_TIMEOUT_S)
+        lines = open(log).read().splitlines() if os.path.exists(log) else []
+        self.check(result.returncode == 0, f"{tag}: player exit code {result.returncode}")
+        self.check(lines[-1:] == ["exit"], f"{tag}: the log does not end with 'exit'")
+        if self.failures:
+            print(result.stdout.decode(errors="replace")[-3000:])
+        return lines
+
+    def report(self, logs):
+        if self.failures:
+            for name, lines in logs:
+                print(f"---- {name}")
+                print("\n".join(lines))
+            print("FAILED:")
+            for failure in self.failures:
+                print("  " + failure)
+            return 1
+        print("passed")
+        return 0
+
+
+def after(lines, marker):
+    """The lines after the first line equal to marker (all lines when it is missing)."""
+    return lines[lines.index(marker) + 1:] if marker in lines else []
+
+
+def between(lines, start, end):
+    rest = after(lines, start)
+    return rest[:rest.index(end)] if end in rest else rest
+
+
+def case_probe_lifecycle(args):
+    """Loading, the record, init, config, the tray click, quit and unload, with two
+    copies of the probe (the name matched without regard to case) and two files that
+    are not plug-ins."""
+    case = Case(args, "probe_lifecycle")
+    folder = case.player_folder("player", [
+        ("gen_probe.dll", args.probe), ("GEN_Second.DLL", args.probe),
+        ("in_other.dll", args.probe), ("gen_probe.dll.off", args.probe)])
+    log = case.run_player(folder, [
+        "wait 300", "keys Win+V", "wait 600", "config", "tray", "wait 200", "quit"])
+
+    case.check([l for l in log if l.startswith("load ")] == ["load GEN_Second.DLL", "load gen_probe.dll"],
+               "exactly the two gen_*.dll files load, in name order")
+    for name in ("GEN_Second.DLL", "gen_probe.dll"):
+        case.check(after(log, "load " + name)[:1] == ["init"], f"init follows the load of {name}")
+    case.check(log[:1] == [f"title 1. {FIRST} - Quavix [Stopped]"], "the first event is the stopped title")
+    case.check(f"query 0 0 -> {VERSION}" in log, "the version query answers 0x5123")
+    case.check(f"query 124 0 -> {LIBRARY_SIZE}" in log, "the list length query answers the entry count")
+    case.check(f'query 212 0 -> "{FIRST}"' in log, "the entry title query answers Artist - Title")
+    keys = between(log, "step keys Win+V", "step config")
+    case.check(keys[:2] == ["cmd 40048", f"title 2. {SECOND} - Quavix [Stopped]"],
+               "Win+V reaches the probe's hotkey, which sends next; the stopped player retitles")
+    case.check(after(log, "step config")[:1] == ["config"], "the config step calls config")
+    case.check(after(log, "step tray")[:1] == ["tray-notify 514"],
+               "the tray click arrives as WM_USER+1 with WM_LBUTTONUP")
+    case.check(after(log, "step quit") == ["quit", "quit", "exit"], "quit for each plug-in, then exit")
+
+    probe = open(os.path.join(folder, "Plugins", "probe.log")).read().splitlines()
+    for name in ("GEN_Second.DLL", "gen_probe.dll"):
+        case.check(f"{name}: init window valid, instance right, export calls 1" in probe,
+                   f"{name} sees its record filled in before init, the export called once")
+        case.check(f"{name}: editor found" in probe, f"{name} finds the playlist editor among the thread's windows")
+        case.check(f"{name}: settext 2. {SECOND} - Quavix [Stopped]" in probe,
+                   f"{name}'s subclass sees the retitle as WM_SETTEXT")
+        case.check(f"{name}: quit" in probe, f"{name} is told to quit")
+    case.check(sum(l.endswith("hotkeys held") for l in probe) == 1, "one copy holds the hotkeys")
+    case.check("GEN_Second.DLL: config" in probe, "config goes to the first plug-in")
+    return case.report([("player log", log), ("probe log", probe)])
+
+
+def case_file_held(args):
+    """The playing or paused file is held open with read sharing only; stop and a change
+    of entry release it; the playlist editor drops entries whose files are gone."""
+    case = Case(args, "file_held")
+    folder = case.player_folder("player", [("gen_probe.dll", args.probe)])
+    first = winpath(os.path.join(folder, "music", FIRST_FILE))
+    second = winpath(os.path.join(folder, "music", SECOND_FILE))
+    delete = f'run "{winpath(args.try_delete)}" "%s"'
+    log = case.run_player(folder, [
+        "cmd 40045", "wait 300",
+        delete % first,
+        "cmd 40046",
+        delete % first,
+        "cmd 40048", "wait 200",
+        delete % first,
+        "keys Win+D", "wait 600",
+        "cmd 40047",
+        delete % second,
+        "quit"])
+
+    runs = [l.rsplit(" -> ", 1)[1] for l in log if l.startswith("step run ")]
+    case.check(runs == ["32", "32", "0", "0"],
+               "delete fails with 32 while playing and while paused, succeeds after next and after stop")
+    cleanup = after(log, "cmd 40222")
+    case.check(f"title 1. {SECOND} - Quavix" in cleanup, "the editor drops the deleted entry; the player renumbers")
+    case.check(f"query 124 0 -> {LIBRARY_SIZE - 1}" in cleanup, "the list is one entry shorter")
+    case.check(not os.path.exists(os.path.join(folder, "music", FIRST_FILE)), "the first file is gone")
+    case.check(not os.path.exists(os.path.join(folder, "music", SECOND_FILE)), "the second file is gone")
+    return case.report([("player log", log)])
+
+
+def case_plugin_lifecycle(args):
+    """The real plug-in loads, starts, follows Win+V, quits and is unloaded cleanly."""
+    case = Case(args, "plugin_lifecycle")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    shots = os.path.join(folder, "shots")
+    os.makedirs(shots)
+    log = case.run_player(folder, [
+        "wait 1500", f"shot {winpath(os.path.join(shots, 'start.png'))}",
+        "keys Win+V", "wait 800", f"shot {winpath(os.path.join(shots, 'next.png'))}",
+        "quit"])
+
+    case.check(after(log, "load Gen_vemo.dll")[:1] == ["init"], "the plug-in loads and init follows")
+    case.check(f"query 0 0 -> {VERSION}" in after(log, "init"), "init asks for the player's version")
+    case.check("cmd 40048" in after(log, "step keys Win+V"), "Win+V makes the player receive next")
+    case.check(f"title 2. {SECOND} - Quavix [Stopped]" in after(log, "step keys Win+V"), "the player retitles")
+    case.check(after(log, "step quit") == ["quit", "exit"], "quit once, then exit")
+    ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
+    case.check("[Vemo Plugin]" in text and "Next=8 86" in text, "Plugin.ini is written at quit")
+    for shot in ("start.png", "next.png"):
+        path = os.path.join(shots, shot)
+        case.check(os.path.exists(path) and open(path, "rb").read(8) == b"\x89PNG\r\n\x1a\n", f"{shot} is a PNG")
+    return case.report([("player log", log)])
+
+
+def case_plugin_settings(args):
+    """Plugin.ini is written at quit and read at the next start: a combination changed in
+    the file works after a restart and the old one no longer does; other sections stay."""
+    case = Case(args, "plugin_settings")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    first = case.run_player(folder, ["wait 500", "quit"], tag="first")
+    text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
+    case.check("Next=8 86" in text, "the first quit writes the default Next=8 86")
+
+    # Win+Ctrl+V instead of Win+V, and a section of another plug-in in front.
+    text = "[Other plug-in]\r\nkeep=1\r\n\r\n" + text.replace("Next=8 86", "Next=10 86")
+    open(ini, "wb").write(text.encode("latin-1"))
+    second = case.run_player(folder, [
+        "wait 800", "keys Win+V", "wait 800", "keys Win+Ctrl+V", "wait 800", "quit"], tag="second")
+    case.check("cmd 40048" not in between(second, "step keys Win+V", "step keys Win+Ctrl+V"),
+               "the old combination Win+V no longer plays the next entry")
+    case.check("cmd 40048" in after(second, "step keys Win+Ctrl+V"), "the new combination Win+Ctrl+V does")
+    text = open(ini, "rb").read().decode("latin-1")
+    case.check("Next=10 86" in text, "the changed combination is written back")
+    case.check(text.startswith("[Other plug-in]\r\nkeep=1\r\n"), "the other plug-in's section is kept")
+    return case.report([("first log", first), ("second log", second)])
+
+
+CASES = {
+    "probe_lifecycle": case_probe_lifecycle,
+    "file_held": case_file_held,
+    "plugin_lifecycle": case_plugin_lifecycle,
+    "plugin_settings": case_plugin_settings,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--wine", required=True)
+    parser.add_argument("--player", required=True)
+    parser.add_argument("--library", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--probe")
+    parser.add_argument("--try-delete")
+    parser.add_argument("--plugin")
+    args = parser.parse_args()
+    if not os.environ.get("DISPLAY"):
+        print("skipped: keyboard input needs an X display (run under xvfb-run)")
+        return SKIP
+    return CASES[args.case](args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

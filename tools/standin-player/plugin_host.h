@@ -1,0 +1,64 @@
+// Loading general-purpose plug-ins the way the player does: every gen_*.dll of the
+// Plugins folder beside the program, its export called once, the record's window and
+// instance fields filled in, then init; quit and unload at the end.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vemo::standin {
+
+// The record a plug-in hands over; its layout is shared with every plug-in.
+struct PluginRecord {
+    int version;
+    const char* description;
+    int(__cdecl* init)();
+    void(__cdecl* config)();
+    void(__cdecl* quit)();
+    HWND playerWindow;
+    HINSTANCE instance;
+};
+#ifndef _WIN64
+static_assert(sizeof(PluginRecord) == 28, "seven 32-bit fields");
+#endif
+
+using GetPluginProc = PluginRecord*(__cdecl*)();
+constexpr const char* kPluginExport = "quavixGetGeneralPurposePlugin";
+
+struct LoadedPlugin {
+    std::string name;  // file name as found
+    HMODULE module = nullptr;
+    PluginRecord* record = nullptr;
+};
+
+// True for names that the player takes as general-purpose plug-ins: gen_*.dll, in any case.
+bool IsPluginFileName(std::string_view name);
+
+class PluginHost {
+public:
+    using Logger = std::function<void(const std::string&)>;
+
+    explicit PluginHost(Logger log) : log_(std::move(log)) {}
+    ~PluginHost() { QuitAll(); UnloadAll(); }
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    // Loads and initialises every plug-in of folder, in name order. The count loaded.
+    size_t LoadAll(const std::string& folder, HWND playerWindow);
+    void Config(size_t index);
+    // Calls every plug-in's quit once; the modules stay loaded.
+    void QuitAll();
+    void UnloadAll();
+    const std::vector<LoadedPlugin>& Plugins() const { return plugins_; }
+
+private:
+    Logger log_;
+    std::vector<LoadedPlugin> plugins_;
+    bool quitDone_ = false;
+};
+
+}  // namespace vemo::standin

@@ -1,0 +1,585 @@
+// The stand-in player: a small Win32 program that takes the Quavix player's place for
+// a general-purpose plug-in. It loads the plug-ins beside it, answers their commands
+// and queries, plays a playlist by the clock (no sound), retitles its main window as
+// the player does, and can be driven by a script and record what happens in a log.
+//
+//   quavix-standin.exe [--log FILE] [--script FILE] [--version-number N] [FILE|LIST.m3u]...
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop_io.h"
+#include "entry_facts.h"
+#include "event_log.h"
+#include "player_model.h"
+#include "playlist_file.h"
+#include "plugin_host.h"
+#include "script.h"
+#include "text/file_access.h"
+#include "text/text.h"
+
+namespace vemo::standin {
+
+namespace {
+
+constexpr char kMainClass[] = "QuavixStandinMain";
+constexpr char kEditorClass[] = "QuavixStandinEditor";
+constexpr char kEditorTitle[] = "Quavix Playlist Editor";
+constexpr char kPluginFolder[] = "Plugins";
+
+// Where the windows sit on a 1024x768 screen: side by side at the top, so that the
+// plug-in's popups near the bottom edge stay clear of them in screenshots.
+constexpr RECT kMainRect{16, 16, 16 + 480, 16 + 300};
+constexpr RECT kEditorRect{512, 16, 512 + 496, 16 + 300};
+
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT_PTR kScriptTimer = 2;
+constexpr UINT kClockPeriodMs = 100;
+constexpr UINT kScriptPeriodMs = 20;
+constexpr int64_t kScriptStartDelayMs = 500;
+// After a keystroke or a click, time for the message it causes to be handled before
+// the next step runs.
+constexpr int64_t kStepGapMs = 150;
+
+// Private menu ids, above every player command.
+constexpr UINT kMenuConfigFirst = 41000;
+constexpr UINT kMenuConfigLast = 41099;
+constexpr UINT kMenuTrayClick = 41100;
+constexpr UINT kMenuShowEditor = 41101;
+
+constexpr UINT kTrayNotify = WM_USER + 1;
+
+constexpr COLORREF kBackground = RGB(28, 32, 40);
+constexpr COLORREF kForeground = RGB(226, 230, 236);
+constexpr COLORREF kDim = RGB(140, 150, 164);
+constexpr COLORREF kAccent = RGB(98, 178, 255);
+constexpr COLORREF kTrack = RGB(58, 64, 76);
+
+struct App {
+    EventLog log;
+    std::unique_ptr<PlayerModel> model;
+    std::unique_ptr<PluginHost> host;
+    HWND main = nullptr;
+    HWND editor = nullptr;
+    HWND editorList = nullptr;
+    HFONT font = nullptr;
+    HFONT bigFont = nullptr;
+    uint32_t shownSerial = UINT32_MAX;
+    std::vector<Step> steps;
+    size_t nextStep = 0;
+    int64_t stepDueMs = 0;
+    bool stepRunning = false;
+    bool closing = false;
+};
+
+App gApp;
+
+int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
+
+void Log(const std::string& line) { gApp.log.Line(line); }
+
+std::string Decimal(intptr_t value) { return NumToStr(false, static_cast<int64_t>(value)); }
+
+// Texts in the log are quoted, so that an empty one still shows.
+std::string Quoted(const char* text) {
+    std::string quoted(1, '"');
+    quoted += PCharToStr(text);
+    quoted += '"';
+    return quoted;
+}
+
+std::string MinutesSeconds(int64_t ms) {
+    int64_t s = ms / 1000;
+    return NumToStr(false, s / 60) + ":" + NumToStr(true, s % 60);
+}
+
+std::string FullPath(const std::string& path) {
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
+void RefreshEditor() {
+    if (!gApp.editorList) return;
+    SendMessageA(gApp.editorList, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(gApp.editorList, LB_RESETCONTENT, 0, 0);
+    const auto& entries = gApp.model->Entries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::string line = NumToStr(false, static_cast<int64_t>(i) + 1) + ". " + entries[i].title;
+        if (entries[i].lengthMs >= 0) line += "   (" + MinutesSeconds(entries[i].lengthMs) + ")";
+        SendMessageA(gApp.editorList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    SendMessageA(gApp.editorList, LB_SETCURSEL, gApp.model->ListPosition(), 0);
+    SendMessageA(gApp.editorList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(gApp.editorList, nullptr, TRUE);
+}
+
+// The player's signal to plug-ins: its title changes with every track or state change,
+// set through SetWindowText so that a procedure hooked on the window sees WM_SETTEXT.
+void UpdateTitle() {
+    if (!gApp.main || gApp.model->TitleSerial() == gApp.shownSerial) return;
+    gApp.shownSerial = gApp.model->TitleSerial();
+    std::string title = gApp.model->WindowTitle();
+    Log("title " + title);
+    SetWindowTextA(gApp.main, title.c_str());
+    RefreshEditor();
+}
+
+void AfterChange() {
+    UpdateTitle();
+    if (gApp.main) InvalidateRect(gApp.main, nullptr, FALSE);
+}
+
+// ---- main window ----
+
+void DrawBar(HDC dc, RECT box, int64_t value, int64_t maximum, COLORREF colour) {
+    HBRUSH track = CreateSolidBrush(kTrack);
+    FillRect(dc, &box, track);
+    DeleteObject(track);
+    if (maximum > 0 && value > 0) {
+        RECT filled = box;
+        filled.right = box.left + static_cast<LONG>((box.right - box.left) * std::min(value, maximum) / maximum);
+        HBRUSH fill = CreateSolidBrush(colour);
+        FillRect(dc, &filled, fill);
+        DeleteObject(fill);
+    }
+}
+
+void TextLine(HDC dc, int x, int y, const std::string& text, COLORREF colour) {
+    SetTextColor(dc, colour);
+    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void PaintContent(HDC dc, const RECT& client) {
+    const PlayerModel& model = *gApp.model;
+    HBRUSH background = CreateSolidBrush(kBackground);
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    SetBkMode(dc, TRANSPARENT);
+
+    constexpr int kLeft = 16;
+    constexpr int kBarHeight = 8;
+    int width = client.right - 2 * kLeft;
+    HGDIOBJ oldFont = SelectObject(dc, gApp.bigFont);
+    const char* state = model.State() == PlayState::Playing  ? "Playing"
+                        : model.State() == PlayState::Paused ? "Paused"
+                                                             : "Stopped";
+    TextLine(dc, kLeft, 12, state, kAccent);
+    const auto& entries = model.Entries();
+    size_t pos = model.ListPosition();
+    std::string title = pos < entries.size() ? NumToStr(false, static_cast<int64_t>(pos) + 1) + ". " + entries[pos].title
+                                             : "(empty playlist)";
+    TextLine(dc, kLeft, 40, title, kForeground);
+
+    SelectObject(dc, gApp.font);
+    int64_t length = pos < entries.size() ? entries[pos].lengthMs : -1;
+    std::string times = MinutesSeconds(model.PositionMs()) + " / " + (length >= 0 ? MinutesSeconds(length) : "?:??");
+    TextLine(dc, kLeft, 76, times, kDim);
+    DrawBar(dc, RECT{kLeft, 98, kLeft + width, 98 + kBarHeight}, model.PositionMs(), length, kAccent);
+
+    TextLine(dc, kLeft, 118, "Volume " + NumToStr(false, model.AudibleVolume()) + " / 255", kDim);
+    DrawBar(dc, RECT{kLeft, 140, kLeft + width, 140 + kBarHeight}, model.AudibleVolume(), kMaxVolume, kForeground);
+
+    auto onOff = [](bool on) { return on ? "on" : "off"; };
+    std::string switches = std::string("Shuffle ") + onOff(model.Shuffle()) + "   Repeat " + onOff(model.Repeat()) +
+                           "   EQ " + onOff(model.EqValue(kEqOnOffItem) != 0) + "   Stop after current " +
+                           onOff(model.StopAfterCurrent());
+    TextLine(dc, kLeft, 160, switches, kDim);
+    std::string shown;
+    if (model.PreferencesShown()) shown += "[Preferences] ";
+    if (model.VisualizationOn()) shown += "[Visualization] ";
+    if (model.FileInfoBoxShown()) shown += "[File info] ";
+    if (model.JumpToFileShown()) shown += "[Jump to file] ";
+    if (model.FadingOut()) shown += "[Fading out] ";
+    TextLine(dc, kLeft, 180, shown, kAccent);
+
+    int y = 208;
+    for (const LoadedPlugin& plugin : gApp.host->Plugins()) {
+        std::string line = "Plug-in: " + PCharToStr(plugin.record->description) + "  (" + plugin.name + ")";
+        TextLine(dc, kLeft, y, line, kDim);
+        y += 18;
+    }
+    SelectObject(dc, oldFont);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    // Drawn off screen first: the clock repaints ten times a second, and a screenshot
+    // must never catch a half-drawn window.
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PaintContent(memory, client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    EndPaint(window, &ps);
+}
+
+LRESULT OnCommand(UINT id) {
+    if (id >= kMenuConfigFirst && id <= kMenuConfigLast) {
+        gApp.host->Config(id - kMenuConfigFirst);
+        return 0;
+    }
+    if (id == kMenuTrayClick) {
+        // What the player's own notification icon sends when it is clicked.
+        SendMessageA(gApp.main, kTrayNotify, 0, WM_LBUTTONUP);
+        return 0;
+    }
+    if (id == kMenuShowEditor) {
+        ShowWindow(gApp.editor, SW_SHOWNOACTIVATE);
+        return 0;
+    }
+    Log("cmd " + NumToStr(false, id));
+    if (id == cmd::kExit) {
+        // Posted: a plug-in may send this from inside one of its own window procedures,
+        // and the quit sequence must not run underneath it.
+        PostMessageA(gApp.main, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    gApp.model->Command(static_cast<int>(id), Now());
+    AfterChange();
+    return 0;
+}
+
+LRESULT OnQuery(int id, WPARAM argument) {
+    intptr_t result = gApp.model->Query(id, argument, Now());
+    std::string argText = Decimal(static_cast<intptr_t>(argument));
+    if (id == query::kChangeCurrentFile && argument != 0)
+        argText = Quoted(reinterpret_cast<const char*>(argument));
+    std::string resultText = Decimal(result);
+    if ((id == query::kEntryFile || id == query::kEntryTitle) && result != 0)
+        resultText = Quoted(reinterpret_cast<const char*>(result));
+    Log("query " + NumToStr(false, id) + " " + argText + " -> " + resultText);
+    if (id == query::kChangeCurrentFile) RefreshEditor();
+    AfterChange();
+    return result;
+}
+
+void RunScriptStep();
+
+void OnTimer(UINT_PTR id) {
+    if (id == kClockTimer) {
+        gApp.model->Tick(Now());
+        AfterChange();
+    } else if (id == kScriptTimer) {
+        RunScriptStep();
+    }
+}
+
+void OnClose() {
+    if (gApp.closing) return;
+    gApp.closing = true;
+    KillTimer(gApp.main, kClockTimer);
+    KillTimer(gApp.main, kScriptTimer);
+    gApp.host->QuitAll();
+    DestroyWindow(gApp.editor);
+    DestroyWindow(gApp.main);
+}
+
+LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: return OnCommand(LOWORD(wParam));
+    case WM_USER: return OnQuery(static_cast<int>(lParam), wParam);
+    case kTrayNotify: Log("tray-notify " + Decimal(lParam)); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_ERASEBKGND: return TRUE;  // PaintContent covers everything
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_DESTROY: gApp.main = nullptr; PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// ---- playlist editor ----
+
+void OnEditorCommand(UINT id) {
+    if (id != cmd::kRemoveDeadFiles) return;
+    Log("cmd " + NumToStr(false, id));
+    gApp.model->RemoveDeadFiles([](const std::string& path) { return FileExists(path); });
+    RefreshEditor();
+    AfterChange();
+}
+
+LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam == 0) OnEditorCommand(LOWORD(wParam));
+        return 0;
+    case WM_SIZE:
+        if (gApp.editorList) MoveWindow(gApp.editorList, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_CLOSE: ShowWindow(window, SW_HIDE); return 0;  // the player keeps its editor
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// ---- script ----
+
+void RunProgram(const Step& step) {
+    std::string commandLine = step.argument;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    DWORD exitCode = 0;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        Log("step " + step.text + " -> cannot start (error " + NumToStr(false, GetLastError()) + ")");
+        return;
+    }
+    // The player keeps answering its plug-ins while the program runs.
+    bool quitSeen = false;
+    int quitCode = 0;
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitSeen = true;
+                quitCode = static_cast<int>(msg.wParam);
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Log("step " + step.text + " -> " + NumToStr(false, exitCode));
+    if (quitSeen) PostQuitMessage(quitCode);
+}
+
+void RunScriptStep() {
+    if (gApp.stepRunning || gApp.closing || Now() < gApp.stepDueMs) return;
+    if (gApp.nextStep >= gApp.steps.size()) {
+        KillTimer(gApp.main, kScriptTimer);
+        return;
+    }
+    gApp.stepRunning = true;
+    const Step& step = gApp.steps[gApp.nextStep++];
+    gApp.stepDueMs = Now() + kStepGapMs;
+    switch (step.kind) {
+    case StepKind::Keys:
+        Log("step " + step.text);
+        if (!SendKeyCombo(step.keys)) Log("step " + step.text + " -> not sent");
+        break;
+    case StepKind::Wait:
+        gApp.stepDueMs = Now() + step.number;
+        break;
+    case StepKind::Shot:
+        // Pending paints first, so the picture shows the present state.
+        if (gApp.main) UpdateWindow(gApp.main);
+        if (gApp.editor) UpdateWindow(gApp.editor);
+        GdiFlush();
+        Log("step " + step.text + (SaveScreenshot(step.argument) ? "" : " -> failed"));
+        break;
+    case StepKind::Click:
+        Log("step " + step.text);
+        SendClick(step.x, step.y, step.button);
+        break;
+    case StepKind::Cmd:
+        Log("step " + step.text);
+        SendMessageA(gApp.main, WM_COMMAND, static_cast<WPARAM>(step.number), 0);
+        break;
+    case StepKind::Config:
+        Log("step " + step.text);
+        gApp.host->Config(0);
+        break;
+    case StepKind::Tray:
+        Log("step " + step.text);
+        SendMessageA(gApp.main, WM_COMMAND, kMenuTrayClick, 0);
+        break;
+    case StepKind::Run:
+        RunProgram(step);
+        break;
+    case StepKind::Quit:
+        Log("step " + step.text);
+        PostMessageA(gApp.main, WM_CLOSE, 0, 0);
+        break;
+    }
+    gApp.stepRunning = false;
+}
+
+// ---- start-up ----
+
+struct Options {
+    std::string logPath;
+    std::string scriptPath;
+    int version = kDefaultVersion;
+    std::vector<std::string> files;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--log" && hasValue) options.logPath = argv[++i];
+        else if (arg == "--script" && hasValue) options.scriptPath = argv[++i];
+        else if (arg == "--version-number" && hasValue) options.version = StrToIntVal(argv[++i]);
+        else if (arg.rfind("--", 0) == 0) return false;
+        else options.files.push_back(arg);
+    }
+    return true;
+}
+
+bool LoadScript(const std::string& path) {
+    File file = File::OpenRead(path, Share::Read);
+    int64_t size = file.Size();
+    if (!file || size < 0) {
+        std::fprintf(stderr, "standin: cannot read script %s\n", path.c_str());
+        return false;
+    }
+    std::string text(static_cast<size_t>(size), '\0');
+    if (file.Read(text.data(), text.size()) != size) return false;
+    std::string error;
+    if (!ParseScript(text, gApp.steps, error)) {
+        std::fprintf(stderr, "standin: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+HMENU BuildMenu() {
+    HMENU bar = CreateMenu();
+    HMENU play = CreatePopupMenu();
+    struct Item {
+        UINT id;
+        const char* text;
+    };
+    const Item playItems[] = {
+        {cmd::kPrevious, "&Previous"}, {cmd::kPlay, "P&lay"}, {cmd::kPause, "P&ause"}, {cmd::kStop, "&Stop"},
+        {cmd::kNext, "&Next"}, {0, nullptr}, {cmd::kRewind5s, "Rewind 5 s"}, {cmd::kForward5s, "Forward 5 s"},
+        {0, nullptr}, {cmd::kStopFadeout, "Stop with &fade-out"}, {cmd::kStopAfterCurrent, "Stop &after current"},
+        {0, nullptr}, {cmd::kExit, "E&xit"},
+    };
+    for (const Item& item : playItems) {
+        if (item.text) AppendMenuA(play, MF_STRING, item.id, item.text);
+        else AppendMenuA(play, MF_SEPARATOR, 0, nullptr);
+    }
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(play), "&Play");
+
+    HMENU plugins = CreatePopupMenu();
+    const auto& loaded = gApp.host->Plugins();
+    for (size_t i = 0; i < loaded.size() && kMenuConfigFirst + i <= kMenuConfigLast; ++i) {
+        std::string text = "&Configure " + loaded[i].name + (i == 0 ? "\tCtrl+P" : "");
+        AppendMenuA(plugins, MF_STRING, kMenuConfigFirst + i, text.c_str());
+    }
+    if (loaded.empty()) AppendMenuA(plugins, MF_STRING | MF_GRAYED, 0, "(none loaded)");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(plugins), "Plug-&ins");
+
+    HMENU view = CreatePopupMenu();
+    AppendMenuA(view, MF_STRING, kMenuShowEditor, "Playlist &editor");
+    AppendMenuA(view, MF_STRING, kMenuTrayClick, "&Tray icon click");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    return bar;
+}
+
+bool CreateWindows(HINSTANCE instance) {
+    WNDCLASSA main{};
+    main.lpfnWndProc = MainProc;
+    main.hInstance = instance;
+    main.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    main.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    main.lpszClassName = kMainClass;
+    WNDCLASSA editor = main;
+    editor.lpfnWndProc = EditorProc;
+    editor.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    editor.lpszClassName = kEditorClass;
+    if (!RegisterClassA(&main) || !RegisterClassA(&editor)) return false;
+
+    gApp.main = CreateWindowExA(0, kMainClass, kPlayerName, WS_OVERLAPPEDWINDOW, kMainRect.left, kMainRect.top,
+                                kMainRect.right - kMainRect.left, kMainRect.bottom - kMainRect.top, nullptr, nullptr,
+                                instance, nullptr);
+    gApp.editor = CreateWindowExA(WS_EX_TOOLWINDOW, kEditorClass, kEditorTitle, WS_OVERLAPPEDWINDOW, kEditorRect.left,
+                                  kEditorRect.top, kEditorRect.right - kEditorRect.left,
+                                  kEditorRect.bottom - kEditorRect.top, nullptr, nullptr, instance, nullptr);
+    if (!gApp.main || !gApp.editor) return false;
+    gApp.editorList = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0,
+                                      0, 10, 10, gApp.editor, nullptr, instance, nullptr);
+    SendMessageA(gApp.editorList, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.font), FALSE);
+    RECT client;
+    GetClientRect(gApp.editor, &client);
+    MoveWindow(gApp.editorList, 0, 0, client.right, client.bottom, FALSE);
+    return true;
+}
+
+HFONT MakeFont(int height, int weight) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+}
+
+int Run(HINSTANCE instance, int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: quavix-standin [--log FILE] [--script FILE] [--version-number N] [FILE|LIST.m3u]...\n");
+        return 2;
+    }
+    if (!options.logPath.empty() && !gApp.log.Open(options.logPath)) {
+        std::fprintf(stderr, "standin: cannot open log %s\n", options.logPath.c_str());
+        return 2;
+    }
+    if (!options.scriptPath.empty() && !LoadScript(options.scriptPath)) return 2;
+
+    gApp.model = std::make_unique<PlayerModel>(ReadEntryFacts, options.version);
+    gApp.host = std::make_unique<PluginHost>(Log);
+    for (const std::string& file : options.files) {
+        if (IsPlaylistName(file)) {
+            for (const std::string& path : ReadM3U(FullPath(file))) gApp.model->Add(FullPath(path));
+        } else {
+            gApp.model->Add(FullPath(file));
+        }
+    }
+
+    gApp.font = MakeFont(-13, FW_NORMAL);
+    gApp.bigFont = MakeFont(-18, FW_BOLD);
+    if (!CreateWindows(instance)) return 1;
+    ShowWindow(gApp.editor, SW_SHOWNOACTIVATE);
+    ShowWindow(gApp.main, SW_SHOW);
+    UpdateTitle();
+    RefreshEditor();
+    UpdateWindow(gApp.main);
+
+    gApp.host->LoadAll(FolderOf(ProgramPath()) + "\\" + kPluginFolder, gApp.main);
+    SetMenu(gApp.main, BuildMenu());
+    AfterChange();
+
+    SetTimer(gApp.main, kClockTimer, kClockPeriodMs, nullptr);
+    if (!gApp.steps.empty()) {
+        gApp.stepDueMs = Now() + kScriptStartDelayMs;
+        SetTimer(gApp.main, kScriptTimer, kScriptPeriodMs, nullptr);
+    }
+
+    ACCEL configKey{FCONTROL | FVIRTKEY, 'P', static_cast<WORD>(kMenuConfigFirst)};
+    HACCEL accelerators = CreateAcceleratorTableA(&configKey, 1);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (gApp.main && TranslateAcceleratorA(gApp.main, accelerators, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DestroyAcceleratorTable(accelerators);
+
+    gApp.host->QuitAll();  // when the loop ended some other way than through WM_CLOSE
+    gApp.host->UnloadAll();
+    DeleteObject(gApp.font);
+    DeleteObject(gApp.bigFont);
+    Log("exit");
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace vemo::standin
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return vemo::standin::Run(instance, __argc, __argv);
+}
