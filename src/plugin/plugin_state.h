@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -57,6 +58,9 @@ struct PluginState {
     bool ModulePinned = false;
 };
 
+// One hover-hint timer per option check box of the configuration window.
+constexpr size_t kHintTimerCount = 10;
+
 // Shown text of the popups; filled by the popup operations.
 struct PopupState {
     std::string CurrentPopupText;
@@ -73,6 +77,8 @@ struct PopupState {
     bool PendingRightClick = false;
     bool EraseAllowed = false;
     bool HintArmed = false;
+    // The check boxes that the ten hover-hint timers watch, in the order of their ids.
+    std::array<HWND, kHintTimerCount> HintCheckBoxes{};
 };
 
 // The song popup that follows the player's title changes.

@@ -1,11 +1,18 @@
 #include "popup/popup_window.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "actions/hotkeys.h"
 #include "plugin/player_link.h"
 #include "plugin/plugin_state.h"
 #include "plugin/plugin_texts.h"
+#include "plugin/scoped_win.h"
+#include "popup/popup_draw.h"
+#include "popup/popup_layout.h"
+#include "popup/popup_texts.h"
+#include "popup/track_watcher.h"
 #include "popup/window_stack.h"
 #include "text/text.h"
 
@@ -19,7 +26,46 @@ constexpr int kInitialY = 200;
 constexpr int kInitialWidth = 300;
 constexpr int kInitialHeight = 100;
 
-void HidePopup(HWND popup) { ShowWindow(popup, SW_HIDE); }
+// A click is passed on as a full press and release of the same button.
+constexpr DWORD kLeftClick = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
+constexpr DWORD kMiddleClick = MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP;
+constexpr DWORD kRightClick = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP;
+
+std::string Padded(const std::string& text) { return kPopupPad + text + kPopupPad; }
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+HFONT BoldFont() { return gPlugin.Fonts.Bold.Get(); }
+
+SIZE MeasureText(HDC dc, HFONT font, const std::string& text) {
+    ScopedSelectObject select(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+SIZE MeasureOn(HWND window, const std::string& text) {
+    ScopedGetDC dc(window);
+    return MeasureText(dc.Get(), BoldFont(), text);
+}
+
+void HidePopup(HWND popup) {
+    if (popup) ShowWindow(popup, SW_HIDE);
+}
+
+// On top of the topmost windows, without taking the focus.
+void PlaceAndShow(HWND popup, const PopupPlace& place) {
+    SetWindowPos(popup, HWND_TOPMOST, place.Left, place.Top, place.Width, place.Height, SWP_NOACTIVATE);
+    if (!IsWindowVisible(popup)) ShowWindow(popup, SW_SHOWNOACTIVATE);
+}
+
+// The class brush erases, and only here: everywhere else the popup refuses erasing.
+void EraseWithClassBackground(HWND window, HDC dc) {
+    gPopup.EraseAllowed = true;
+    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    gPopup.EraseAllowed = false;
+}
 
 void OnHideMainPopupTimer() {
     gSongWatch.TitleChangeCount = 0;
@@ -42,9 +88,30 @@ void OnCoverWatchTimer(HWND popup, UINT_PTR timer, void (*hide)()) {
     hide();
 }
 
-// The live track display refreshes only while the track information action keeps it on.
+// The live track display refreshes only while the track information action keeps it
+// on, and redraws only when its text changed.
 void OnLiveTrackTimer() {
     if (!gPopup.LiveRefresh) return;
+    gPopup.TrackDisplayText = ComposeTrackDisplayText();
+    if (LiveTrackDisplayShown()) return;
+    ShowPopup(gPopup.TrackDisplayText);
+}
+
+// Position of a hover-hint timer among the ten, or none for any other id.
+std::optional<size_t> HintIndex(UINT_PTR id) {
+    const auto found = std::find(kHintTimers.begin(), kHintTimers.end(), id);
+    if (found == kHintTimers.end()) return std::nullopt;
+    return static_cast<size_t>(found - kHintTimers.begin());
+}
+
+// A hint stays while the cursor is over its check box.
+void OnHintTimer(UINT_PTR id, size_t index) {
+    POINT cursor{};
+    RECT box{};
+    HWND checkBox = gPopup.HintCheckBoxes[index];
+    if (GetCursorPos(&cursor) && checkBox && GetWindowRect(checkBox, &box) && PtInRect(&box, cursor)) return;
+    KillTimer(gPlugin.MainPopup, id);
+    HidePopup(gPlugin.InfoPopup);
 }
 
 void OnTimer(UINT_PTR id) {
@@ -54,8 +121,28 @@ void OnTimer(UINT_PTR id) {
         case kTimerHideInfoPopup: OnHideInfoPopupTimer(); break;
         case kTimerInfoCoverWatch: OnCoverWatchTimer(gPlugin.InfoPopup, id, OnHideInfoPopupTimer); break;
         case kTimerMainCoverWatch: OnCoverWatchTimer(gPlugin.MainPopup, id, OnHideMainPopupTimer); break;
-        default: break;
+        default:
+            if (const std::optional<size_t> hint = HintIndex(id)) OnHintTimer(id, *hint);
+            break;
     }
+}
+
+// A button pressed on a popup: its click goes to the window underneath as soon as the
+// popup is out of the way, at the next hit test.
+void OnButtonDown(bool& pending) { pending = true; }
+
+void OnHitTest(HWND window) {
+    PopupState& p = gPopup;
+    if (!p.PendingLeftClick && !p.PendingMiddleClick && !p.PendingRightClick) return;
+    const DWORD flags = (p.PendingLeftClick ? kLeftClick : 0) + (p.PendingMiddleClick ? kMiddleClick : 0) +
+                        (p.PendingRightClick ? kRightClick : 0);
+    // Taken before hiding: hiding moves the mouse's window, which hit-tests again, and
+    // the click must be replayed only once.
+    p.PendingLeftClick = p.PendingMiddleClick = p.PendingRightClick = false;
+    p.LiveRefresh = false;
+    HidePopup(window);
+    KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
+    mouse_event(flags, 0, 0, 0, 0);
 }
 
 // The popups are drawn completely by their show operations; letting the system erase
@@ -96,6 +183,10 @@ HWND CreatePopupWindow(HINSTANCE instance, HWND owner) {
 
 LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_LBUTTONDOWN: OnButtonDown(gPopup.PendingLeftClick); break;
+        case WM_MBUTTONDOWN: OnButtonDown(gPopup.PendingMiddleClick); break;
+        case WM_RBUTTONDOWN: OnButtonDown(gPopup.PendingRightClick); break;
+        case WM_NCHITTEST: OnHitTest(window); break;
         case WM_HOTKEY: DispatchHotkey(static_cast<int32_t>(wParam)); break;
         case WM_TIMER: OnTimer(wParam); break;
         case WM_ERASEBKGND: return OnEraseBackground(window, wParam, lParam);
@@ -112,8 +203,85 @@ void ShowPopup(const std::string& text) {
     gPopup.HintArmed = false;
     gPopup.LevelShown = false;
     HidePopup(gPlugin.InfoPopup);
-    gPopup.CurrentPopupText = " " + text + " ";
-    if (!IsWindowVisible(popup)) ShowWindow(popup, SW_SHOWNOACTIVATE);
+    LineDrawing d{BoldFont(), Padded(text), {}};
+    gPopup.CurrentPopupText = d.Padded;
+    d.Text = MeasureOn(popup, d.Padded);
+    PlaceAndShow(popup, LinePopupPlace(ScreenWidth(), ScreenHeight(), d.Text.cx, d.Text.cy));
+    ScopedGetDC dc(popup);
+    DrawLinePopup(dc.Get(), d);
+}
+
+void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string& suffix) {
+    HWND popup = gPlugin.MainPopup;
+    if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup)) return;
+    SetTimer(popup, kTimerMainCoverWatch, kCoverWatchPeriodMs, nullptr);
+    const bool wasHidden = !IsWindowVisible(popup);
+    gPopup.HintArmed = false;
+    if (!gSettings.OptDisabled()) {
+        HidePopup(gPlugin.InfoPopup);
+        LevelDrawing d;
+        d.TextFont = BoldFont();
+        d.BarFont = gPlugin.Fonts.LevelBar.Get();
+        d.Prefix = prefix;
+        d.Suffix = suffix;
+        d.Bar = LevelBar(level);
+        SIZE total{};
+        {
+            ScopedGetDC dc(popup);
+            d.PrefixWidth = MeasureText(dc.Get(), d.TextFont, prefix).cx;
+            total = MeasureText(dc.Get(), d.TextFont, prefix + suffix);
+        }
+        const PopupPlace place = LevelPopupPlace(ScreenWidth(), ScreenHeight(), total.cx, total.cy);
+        d.Client = {place.Width, place.Height};
+        PlaceAndShow(popup, place);
+        const bool fullRedraw = wasHidden || !gPopup.LevelShown || prefix != gPopup.LastLevelPrefix;
+        d.Parts = PlanLevelRepaint(fullRedraw, level != gPopup.LastLevel, suffix != gPopup.LastLevelSuffix);
+        {
+            ScopedGetDC dc(popup);
+            DrawLevelPopup(dc.Get(), d);
+        }
+        gPopup.CurrentPopupText = prefix + NumToStr(false, level) + suffix;
+        gPopup.LevelShown = true;
+    }
+    // Recorded also when nothing was drawn, so the next display compares with this one.
+    gPopup.LastLevelPrefix = prefix;
+    gPopup.LastLevelSuffix = suffix;
+    gPopup.LastLevel = level;
+}
+
+void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator) {
+    HWND popup = gPlugin.InfoPopup;
+    if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup) || Trim(body + title).empty()) return;
+    SetTimer(gPlugin.MainPopup, kTimerInfoCoverWatch, kCoverWatchPeriodMs, nullptr);
+    const std::string text = body.substr(0, body.find('\0'));
+    if (text.empty()) return;
+    if (IsWindowVisible(popup) && text == gPopup.LastInfoBody && title == gPopup.LastInfoTitle) return;
+    gPopup.LastInfoBody = text;
+    gPopup.LastInfoTitle = title;
+    HidePopup(gPlugin.MainPopup);
+
+    MultiLineDrawing d;
+    d.Font = BoldFont();
+    d.RulePen = gPlugin.Drawing.InfoTextPen.Get();
+    for (const std::string& line : SplitLines(text, separator)) d.PaddedLines.push_back(Padded(line));
+    {
+        ScopedGetDC dc(popup);
+        for (const std::string& line : d.PaddedLines) {
+            const SIZE size = MeasureText(dc.Get(), d.Font, line);
+            d.MaxWidth = std::max(d.MaxWidth, static_cast<int>(size.cx));
+            d.LineHeight = size.cy;
+        }
+        if (!title.empty()) {
+            d.PaddedCaption = Padded(title);
+            d.CaptionWidth = MeasureText(dc.Get(), d.Font, d.PaddedCaption).cx;
+            d.MaxWidth = std::max(d.MaxWidth, d.CaptionWidth);
+        }
+    }
+    const int totalHeight = d.LineHeight * static_cast<int>(d.PaddedLines.size());
+    PlaceAndShow(popup, MultiLinePopupPlace(ScreenWidth(), ScreenHeight(), d.MaxWidth, totalHeight));
+    ScopedGetDC dc(popup);
+    EraseWithClassBackground(popup, dc.Get());
+    DrawMultiLinePopup(dc.Get(), d);
 }
 
 void ArmHideTimer(UINT milliseconds) {
@@ -121,9 +289,22 @@ void ArmHideTimer(UINT milliseconds) {
     SetTimer(gPlugin.MainPopup, kTimerHideMainPopup, milliseconds, nullptr);
 }
 
+void ArmInfoHideTimer(UINT milliseconds) {
+    KillTimer(gPlugin.MainPopup, kTimerHideInfoPopup);
+    SetTimer(gPlugin.MainPopup, kTimerHideInfoPopup, milliseconds, nullptr);
+}
+
 void StopAllTimers() {
     if (!gPlugin.MainPopup) return;
     for (UINT_PTR id = 0; id <= kLastTimerId; ++id) KillTimer(gPlugin.MainPopup, id);
+}
+
+void WatchHintCheckBox(UINT_PTR hintTimer, HWND checkBox) {
+    if (const std::optional<size_t> hint = HintIndex(hintTimer)) gPopup.HintCheckBoxes[*hint] = checkBox;
+}
+
+bool LiveTrackDisplayShown() {
+    return IsWindowVisible(gPlugin.MainPopup) && Padded(gPopup.TrackDisplayText) == gPopup.CurrentPopupText;
 }
 
 }  // namespace vemo

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
+
+#include "plugin/plugin_state.h"
 
 namespace vemo {
 
@@ -15,9 +19,15 @@ constexpr UINT_PTR kTimerHideInfoPopup = 5;
 constexpr UINT_PTR kTimerInfoCoverWatch = 12;
 constexpr UINT_PTR kTimerMainCoverWatch = 13;
 constexpr UINT_PTR kLastTimerId = 16;  // the hover hints use ids up to here
+// The hover hints of the option check boxes, in the order of the boxes: "Disable
+// plug-in", "Vemo on song start", "Launch Quavix minimized", "Autoplay",
+// "Visualization plug-in on start", "Playlist track number in vemo", "Disable vemos",
+// "Prompt on file deletion", "Also remove folder", the tray button.
+constexpr std::array<UINT_PTR, kHintTimerCount> kHintTimers = {4, 6, 7, 8, 9, 10, 11, 14, 15, 16};
 
 constexpr UINT kLiveTrackPeriodMs = 450;
 constexpr UINT kCoverWatchPeriodMs = 10;
+constexpr UINT kHintWatchPeriodMs = 60;
 
 // Registers the class; false when the system refused it.
 bool RegisterPopupClass(HINSTANCE instance);
@@ -27,12 +37,30 @@ HWND CreatePopupWindow(HINSTANCE instance, HWND owner);
 
 LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// One line of text in MainPopup. Does not arm a hide timer: callers set timer 1 with
-// their own duration (ArmHideTimer).
+// The show operations never hide by themselves: callers arm timer 1 (MainPopup) or
+// timer 5 (InfoPopup) with their own duration. Each refuses when "Disable vemos" is on
+// or a full-screen window lies above the popup.
+//
+// One line of text in MainPopup; nothing for a blank text.
 void ShowPopup(const std::string& text);
+// prefix, a ten-square bar for level (0 to 100) and suffix in MainPopup. A display
+// that follows another one with the same prefix redraws only what changed.
+void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string& suffix);
+// body cut at separator into lines in InfoPopup, under title when it is not empty.
+void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator);
+
 // Starts (or restarts) timer 1, which hides MainPopup when it fires.
 void ArmHideTimer(UINT milliseconds);
+// Starts (or restarts) timer 5, which hides InfoPopup when it fires.
+void ArmInfoHideTimer(UINT milliseconds);
 // Kills every timer of the plug-in.
 void StopAllTimers();
+
+// The check box whose screen rectangle a hover-hint timer watches; the hint goes when
+// the cursor leaves it.
+void WatchHintCheckBox(UINT_PTR hintTimer, HWND checkBox);
+
+// The live track display is what MainPopup shows right now.
+bool LiveTrackDisplayShown();
 
 }  // namespace vemo

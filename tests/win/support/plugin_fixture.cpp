@@ -3,6 +3,7 @@
 #include "plugin/lifecycle.h"
 #include "plugin/outside_effects.h"
 #include "plugin/plugin_state.h"
+#include "popup/popup_window.h"
 
 namespace vemo::test {
 
@@ -43,6 +44,16 @@ GeneralPurposePlugin* PluginTest::Load() {
 }
 
 void PluginTest::LoadAndInit() { Load()->Init(); }
+
+void PopupTest::SetUp() {
+    PluginTest::SetUp();
+    WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n");
+    LoadAndInit();
+    gSettings.Set(OptionId::DisableVemos, false);
+    KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
+    gSongWatch = SongWatchState{};
+    player_.ClearMessages();
+}
 
 void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settingsPath_, content); }
 

@@ -32,6 +32,14 @@ protected:
     FakePlayer player_{true};
 };
 
+// The plug-in loaded and initialised, its popups hidden and none of its timers running
+// but the live track display's, as between two actions. The version popup of init is
+// kept from being shown, since hiding a shown window costs seconds under Wine.
+class PopupTest : public PluginTest {
+protected:
+    void SetUp() override;
+};
+
 // Every change of the warning beep since the fixture started: true = on.
 std::vector<bool>& BeepCalls();
 
