@@ -55,9 +55,10 @@ cp "$build/bin/Gen_vemo.dll" "$demo/Plugins/Gen_vemo.dll"
 "$wine" "$build/bin/vemo-sample-library.exe" "$(winpath "$demo/music")"
 
 cat >"$demo/demo.script" <<'EOF'
-# Let the plug-in start and show itself.
-wait 1500
+# The plug-in shows its version for 2 s after init.
+wait 500
 shot shots/01-start.png
+wait 1000
 # Play (Win+X), then the next and the previous track.
 keys Win+X
 wait 1500
