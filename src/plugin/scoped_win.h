@@ -146,4 +146,17 @@ private:
     WNDPROC previous_ = nullptr;
 };
 
+// The plug-in's window classes differ only in name, procedure and background: standard
+// application icon, arrow cursor, no extra bytes, no menu.
+inline bool RegisterPlainClass(HINSTANCE instance, const char* name, WNDPROC procedure, int backgroundColor) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColor + 1));
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
 }  // namespace vemo

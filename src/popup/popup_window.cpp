@@ -164,14 +164,7 @@ void OnDestroy() {
 }  // namespace
 
 bool RegisterPopupClass(HINSTANCE instance) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = PopupWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1));
-    wc.lpszClassName = kPopupClassName;
-    return RegisterClassA(&wc) != 0;
+    return RegisterPlainClass(instance, kPopupClassName, PopupWindowProc, COLOR_INFOBK);
 }
 
 void UnregisterPopupClass(HINSTANCE instance) { UnregisterClassA(kPopupClassName, instance); }

@@ -25,14 +25,7 @@ void OnDestroy() {
 }  // namespace
 
 bool RegisterConfigClass(HINSTANCE instance) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ConfigWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kConfigClassName;
-    return RegisterClassA(&wc) != 0;
+    return RegisterPlainClass(instance, kConfigClassName, ConfigWindowProc, COLOR_BTNFACE);
 }
 
 void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassA(kConfigClassName, instance); }
