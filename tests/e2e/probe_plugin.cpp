@@ -8,17 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#include "plugin/plugin_record.h"
+
 namespace {
 
-struct PluginRecord {
-    int version;
-    const char* description;
-    int(__cdecl* init)();
-    void(__cdecl* config)();
-    void(__cdecl* quit)();
-    HWND playerWindow;
-    HINSTANCE instance;
-};
+using PluginRecord = vemo::GeneralPurposePlugin;
 
 constexpr int kCmdNext = 40048;
 constexpr int kCmdRemoveDeadFiles = 40222;
@@ -60,7 +54,7 @@ void Log(const std::string& text) {
     }
 }
 
-LRESULT Ask(int id, WPARAM argument = 0) { return SendMessageA(gRecord.playerWindow, WM_USER, argument, id); }
+LRESULT Ask(int id, WPARAM argument = 0) { return SendMessageA(gRecord.PlayerWindow, WM_USER, argument, id); }
 
 BOOL CALLBACK FindEditor(HWND window, LPARAM found) {
     char title[64] = {};
@@ -85,7 +79,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (message != WM_HOTKEY) return DefWindowProcA(window, message, wParam, lParam);
     if (wParam == kHotkeyNext) {
         Log("hotkey next");
-        SendMessageA(gRecord.playerWindow, WM_COMMAND, kCmdNext, 0);
+        SendMessageA(gRecord.PlayerWindow, WM_COMMAND, kCmdNext, 0);
     } else if (wParam == kHotkeyCleanUp) {
         Log("hotkey clean-up");
         SendMessageA(PlaylistEditor(), WM_COMMAND, kCmdRemoveDeadFiles, 0);
@@ -95,8 +89,8 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 int __cdecl Init() {
-    bool instanceRight = gRecord.instance == gModule;
-    Log("init window " + std::string(IsWindow(gRecord.playerWindow) ? "valid" : "invalid") + ", instance " +
+    bool instanceRight = gRecord.Instance == gModule;
+    Log("init window " + std::string(IsWindow(gRecord.PlayerWindow) ? "valid" : "invalid") + ", instance " +
         (instanceRight ? "right" : "wrong") + ", export calls " + std::to_string(gExportCalls));
     Log("editor " + std::string(PlaylistEditor() ? "found" : "missing"));
     Ask(kQueryVersion);
@@ -115,7 +109,7 @@ int __cdecl Init() {
     Log(std::string("hotkeys ") + (gHotkeysHeld ? "held" : "taken"));
 
     gOldPlayerProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(gRecord.playerWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookProc)));
+        SetWindowLongPtrA(gRecord.PlayerWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookProc)));
     return 0;
 }
 
@@ -124,8 +118,8 @@ void __cdecl Config() { Log("config"); }
 void __cdecl Quit() {
     Log("quit");
     // Nothing of this module may run after the player unloads it.
-    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(gRecord.playerWindow, GWLP_WNDPROC)) == HookProc)
-        SetWindowLongPtrA(gRecord.playerWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOldPlayerProc));
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(gRecord.PlayerWindow, GWLP_WNDPROC)) == HookProc)
+        SetWindowLongPtrA(gRecord.PlayerWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOldPlayerProc));
     UnregisterHotKey(gWindow, kHotkeyNext);
     UnregisterHotKey(gWindow, kHotkeyCleanUp);
     DestroyWindow(gWindow);

@@ -40,24 +40,24 @@ size_t PluginHost::LoadAll(const std::string& folder, HWND playerWindow) {
         }
         log_("load " + name);
         PluginRecord* record = getPlugin();
-        if (record == nullptr || record->init == nullptr) {
+        if (record == nullptr || record->Init == nullptr) {
             std::fprintf(stderr, "standin: %s gave no usable record\n", name.c_str());
             FreeLibrary(module);
             continue;
         }
-        record->playerWindow = playerWindow;
-        record->instance = module;
+        record->PlayerWindow = playerWindow;
+        record->Instance = module;
         plugins_.push_back({name, module, record});
         log_("init");
-        record->init();
+        record->Init();
     }
     return plugins_.size();
 }
 
 void PluginHost::Config(size_t index) {
-    if (index >= plugins_.size() || plugins_[index].record->config == nullptr) return;
+    if (index >= plugins_.size() || plugins_[index].record->Config == nullptr) return;
     log_("config");
-    plugins_[index].record->config();
+    plugins_[index].record->Config();
 }
 
 void PluginHost::QuitAll() {
@@ -65,7 +65,7 @@ void PluginHost::QuitAll() {
     quitDone_ = true;
     for (LoadedPlugin& plugin : plugins_) {
         log_("quit");
-        if (plugin.record->quit != nullptr) plugin.record->quit();
+        if (plugin.record->Quit != nullptr) plugin.record->Quit();
     }
 }
 

@@ -10,24 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "plugin/plugin_record.h"
+
 namespace vemo::standin {
 
 // The record a plug-in hands over; its layout is shared with every plug-in.
-struct PluginRecord {
-    int version;
-    const char* description;
-    int(__cdecl* init)();
-    void(__cdecl* config)();
-    void(__cdecl* quit)();
-    HWND playerWindow;
-    HINSTANCE instance;
-};
-#ifndef _WIN64
-static_assert(sizeof(PluginRecord) == 28, "seven 32-bit fields");
-#endif
-
-using GetPluginProc = PluginRecord*(__cdecl*)();
-constexpr const char* kPluginExport = "quavixGetGeneralPurposePlugin";
+using PluginRecord = GeneralPurposePlugin;
+constexpr const char* kPluginExport = kExportName;
 
 struct LoadedPlugin {
     std::string name;  // file name as found

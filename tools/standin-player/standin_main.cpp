@@ -200,7 +200,7 @@ void PaintContent(HDC dc, const RECT& client) {
 
     int y = 208;
     for (const LoadedPlugin& plugin : gApp.host->Plugins()) {
-        std::string line = "Plug-in: " + PCharToStr(plugin.record->description) + "  (" + plugin.name + ")";
+        std::string line = "Plug-in: " + PCharToStr(plugin.record->Description) + "  (" + plugin.name + ")";
         TextLine(dc, kLeft, y, line, kDim);
         y += 18;
     }
