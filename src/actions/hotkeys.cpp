@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "actions/information.h"
 #include "actions/player_control.h"
+#include "actions/seek.h"
 #include "plugin/plugin_state.h"
 #include "settings/hotkey_table.h"
 
@@ -29,6 +31,15 @@ void DispatchHotkey(int32_t id) {
         case HotkeyId::PlayPause: PlayPause(); break;
         case HotkeyId::StopTrack: StopTrack(); break;
         case HotkeyId::Next: NextTrack(); break;
+        case HotkeyId::IncVol: VolumeUp(); break;
+        case HotkeyId::DecVol: VolumeDown(); break;
+        case HotkeyId::SeekFwd: SeekBackward(); break;
+        case HotkeyId::SeekBkw: SeekForward(); break;
+        case HotkeyId::MPEGInfo: ShowFileInfo(); break;
+        case HotkeyId::TrackInfo: ShowTrackInfo(); break;
+        case HotkeyId::ID3v1: ShowID3v1Info(); break;
+        case HotkeyId::ID3v2: ShowID3v2Info(); break;
+        case HotkeyId::ID3Any: ShowID3AnyInfo(); break;
         default: break;
     }
 }

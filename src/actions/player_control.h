@@ -15,4 +15,9 @@ void PlayPause();
 void StopTrack();
 void NextTrack();
 
+// Two points up or down from the louder channel's level, set on both channels, with the
+// new level shown for 2 s.
+void VolumeUp();
+void VolumeDown();
+
 }  // namespace vemo

@@ -236,6 +236,7 @@ void ResetStateForTests() {
     gSettings = DefaultSettings();
     gPopup = PopupState{};
     gSongWatch = SongWatchState{};
+    gTrack = TrackRecords{};
     gRecord.PlayerWindow = nullptr;
     gRecord.Instance = nullptr;
     gSettingsPathForTests.clear();

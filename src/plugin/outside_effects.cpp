@@ -26,8 +26,10 @@ int SystemAskUser(HWND owner, const char* text, const char* caption, UINT type) 
     return MessageBoxA(owner, text, caption, type);
 }
 
+DWORD SystemVersion() { return GetVersion(); }
+
 constexpr OutsideEffects kSystemEffects = {
-    SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen, SystemSetWarningBeep, SystemAskUser,
+    SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen, SystemSetWarningBeep, SystemAskUser, SystemVersion,
 };
 
 OutsideEffects gEffects = kSystemEffects;

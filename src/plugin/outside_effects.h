@@ -1,7 +1,7 @@
 // Calls whose effects reach outside the player: the wave-output volume, the shell, the
-// system's warning-beep setting and the modal questions to the user. Each is one
-// replaceable function, so tests can run where there is no sound device and nobody to
-// answer a message box.
+// system's warning-beep setting, the modal questions to the user and the system version
+// (which decides how the volume is set). Each is one replaceable function, so tests can
+// run where there is no sound device and nobody to answer a message box.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +17,9 @@ struct OutsideEffects {
     void (*SetWarningBeep)(bool on);
     // Every message box of the plug-in; returns the button pressed (IDYES, IDOK...).
     int (*AskUser)(HWND owner, const char* text, const char* caption, UINT type);
+    // In the form of GetVersion: bit 31 set on Windows 95/98/Me, major version in the
+    // low byte.
+    DWORD (*SystemVersion)();
 };
 
 // The functions in use; tests replace members and call ResetOutsideEffects afterwards.

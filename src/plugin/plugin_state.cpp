@@ -6,6 +6,7 @@ PluginState gPlugin;
 Settings gSettings = DefaultSettings();
 PopupState gPopup;
 SongWatchState gSongWatch;
+TrackRecords gTrack;
 
 namespace {
 HINSTANCE gRecordedModule = nullptr;

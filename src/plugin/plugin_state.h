@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/id3v1.h"
+#include "audio/id3v2.h"
+#include "audio/info_text.h"
+#include "audio/mpeg.h"
 #include "plugin/scoped_win.h"
 #include "settings/settings_file.h"
 
@@ -79,6 +83,20 @@ struct PopupState {
     bool HintArmed = false;
     // The check boxes that the ten hover-hint timers watch, in the order of their ids.
     std::array<HWND, kHintTimerCount> HintCheckBoxes{};
+    // What the information actions last put into InfoPopup, and of which file. Stale:
+    // something else was drawn there since (a hint), so the next information action
+    // must draw again even when InfoPopup is still up.
+    InfoKind InfoPopupKind = InfoKind::None;
+    bool InfoPopupStale = false;
+    std::string InfoPopupFile;
+};
+
+// The last analysis and tags read from the current file, by the information actions
+// and the tag actions.
+struct TrackRecords {
+    TMPEG CurrentMPEG;
+    TID3v1Tag CurrentID3v1;
+    TID3v2Tag CurrentID3v2;
 };
 
 // The song popup that follows the player's title changes.
@@ -93,6 +111,7 @@ extern PluginState gPlugin;
 extern Settings gSettings;  // options, destination folder and HotkeyTable
 extern PopupState gPopup;
 extern SongWatchState gSongWatch;
+extern TrackRecords gTrack;
 
 // The player's own procedure, which our hook passes messages on to.
 inline WNDPROC OldPlayerProc() { return gPlugin.PlayerHook.Previous(); }

@@ -1,0 +1,205 @@
+#include "actions/information.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "audio/audio_texts.h"
+#include "audio/id3v1.h"
+#include "audio/id3v2.h"
+#include "audio/info_text.h"
+#include "audio/mpeg.h"
+#include "plugin/outside_effects.h"
+#include "plugin/player_link.h"
+#include "plugin/plugin_state.h"
+#include "popup/popup_window.h"
+#include "popup/track_watcher.h"
+
+namespace vemo {
+
+namespace {
+
+constexpr char kInfoLineSeparator = '\r';
+
+// A directory search, closed when it goes out of scope.
+class ScopedFind {
+public:
+    ScopedFind(const std::string& path, WIN32_FIND_DATAA& found) : handle_(FindFirstFileA(path.c_str(), &found)) {}
+    ~ScopedFind() {
+        if (Found()) FindClose(handle_);
+    }
+    ScopedFind(const ScopedFind&) = delete;
+    ScopedFind& operator=(const ScopedFind&) = delete;
+    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// The player answers in 32 bits, whatever the width of the message result.
+int32_t QueryPlayer32(PlayerQuery query, WPARAM argument = 0) {
+    return static_cast<int32_t>(QueryPlayer(query, argument));
+}
+
+bool PlaylistHasEntries() { return QueryPlayer32(QueryListLength) > 0; }
+
+void ReportToUser(const std::string& message) {
+    AskUser(gPlugin.PlayerWindow, message.c_str(), texts::kErrorCaption, MB_OK | MB_ICONSTOP);
+}
+
+// The size from the file's directory entry, which a file that someone holds open
+// exclusively still has; nothing when there is no such file. All 64 bits are taken, so
+// a file of 4 GiB or more shows its true size.
+std::optional<int64_t> DirectoryEntrySize(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    WIN32_FIND_DATAA found{};
+    ScopedFind find(path, found);
+    if (!find.Found()) return std::nullopt;
+    return static_cast<int64_t>((uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow);
+}
+
+// Whether an information action of kind must draw, or whether the same information of
+// the same file is up already (then the hide timer its caller restarted keeps it up
+// longer). Another file counts as other information: without that, a second press
+// after the track changed would keep the previous file's facts up under the new one.
+bool InfoPopupNeedsDrawing(InfoKind kind, const std::string& path) {
+    PopupState& p = gPopup;
+    if (p.InfoPopupKind != kind || p.InfoPopupFile != path) p.InfoPopupStale = true;
+    if (!p.InfoPopupStale && IsWindowVisible(gPlugin.InfoPopup)) return false;
+    p.InfoPopupStale = false;
+    return true;
+}
+
+// Shows info unless the box already holds it, and records what the box now stands for.
+void ShowInformation(const InfoText& info, const std::string& path) {
+    PopupState& p = gPopup;
+    const bool alreadyUp = IsWindowVisible(gPlugin.InfoPopup) && p.InfoPopupKind == info.kind &&
+                           info.body == p.LastInfoBody && info.caption == p.LastInfoTitle;
+    if (!alreadyUp) ShowMultiLinePopup(info.body, info.caption, kInfoLineSeparator);
+    p.InfoPopupKind = info.kind;
+    p.InfoPopupFile = path;
+}
+
+void HideInfoPopupNow() {
+    if (IsWindowVisible(gPlugin.InfoPopup)) SendMessageA(gPlugin.MainPopup, WM_TIMER, kTimerHideInfoPopup, 0);
+}
+
+InfoText ID3v1Text(const std::string& path) {
+    gTrack.CurrentID3v1 = ReadID3v1(path);
+    return InfoText{InfoKind::ID3v1, false, ID3v1Caption(gTrack.CurrentID3v1), FormatID3v1(gTrack.CurrentID3v1)};
+}
+
+InfoText ID3v2Text(const std::string& path) {
+    gTrack.CurrentID3v2 = ReadID3v2(path);
+    return InfoText{InfoKind::ID3v2, false, ID3v2Caption(gTrack.CurrentID3v2), FormatID3v2(gTrack.CurrentID3v2)};
+}
+
+InfoText MissingTagText(InfoKind kind, const char* text) { return InfoText{kind, false, "", text}; }
+
+// The tag actions answer a file of another kind in MainPopup; nothing is opened.
+void ShowNotMP3() { ShowPopup(texts::kNotMP3); }
+
+}  // namespace
+
+std::string CurrentFile() {
+    return QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer32(QueryListPosition)));
+}
+
+void ShowFileInfo() {
+    if (!PlaylistHasEntries()) return;
+    gPopup.HintArmed = false;
+    ArmInfoHideTimer(kFileInfoMs);
+    const std::string path = CurrentFile();
+    if (!InfoPopupNeedsDrawing(InfoKind::FileInfo, path)) return;
+    gPopup.LiveRefresh = false;
+    gPopup.InfoPopupKind = InfoKind::None;
+
+    if (const std::optional<int64_t> size = DirectoryEntrySize(path)) {
+        // A record of another file never stands in for this one: a failed open or a
+        // file of another kind leaves only zeros and this file's size in it.
+        const bool mp3 = IsMP3Name(path);
+        gTrack.CurrentMPEG = mp3 ? AnalyzeMPEG(path, ReportToUser) : TMPEG{};
+        gTrack.CurrentMPEG.FileSize = *size;
+        const int64_t playerLength = mp3 ? 0 : QueryPlayer32(QueryOutputTime, kOutputLengthSeconds);
+        InfoText info{InfoKind::FileInfo, false, texts::kFileInfoCaption,
+                      FileInfoBody(path, *size, mp3 ? &gTrack.CurrentMPEG : nullptr, playerLength)};
+        ShowInformation(info, path);
+        return;
+    }
+    // Nothing to show for a file that is gone, and nothing of another file may stay up
+    // under this key for the time just restarted.
+    HideInfoPopupNow();
+    gPopup.InfoPopupKind = InfoKind::FileInfo;
+    gPopup.InfoPopupFile = path;
+}
+
+void ShowTrackInfo() {
+    if (!PlaylistHasEntries()) return;
+    gPopup.LiveRefresh = true;
+    gPopup.TrackDisplayText = ComposeTrackDisplayText();
+    if (!LiveTrackDisplayShown()) ShowPopup(gPopup.TrackDisplayText);
+    ArmHideTimer(kTrackInfoMs);
+}
+
+void ShowID3v1Info() {
+    if (!PlaylistHasEntries()) return;
+    gPopup.LiveRefresh = false;
+    const std::string path = CurrentFile();
+    if (IsMP3Name(path)) {
+        gPopup.HintArmed = false;
+        ArmInfoHideTimer(kID3v1InfoMs);
+        SetTimer(gPlugin.MainPopup, kID3v1HintTimer, kID3v1HintMs, nullptr);
+        if (InfoPopupNeedsDrawing(InfoKind::ID3v1, path)) {
+            // The ID3v1 test is quiet about a file it cannot open: "no tag" follows.
+            ShowInformation(HasTag(path, kTagID3v1) ? ID3v1Text(path) : MissingTagText(InfoKind::ID3v1, texts::kNoID3v1),
+                            path);
+        }
+    } else {
+        ShowNotMP3();
+    }
+    ArmHideTimer(kTagActionMainMs);
+}
+
+void ShowID3v2Info() {
+    if (!PlaylistHasEntries()) return;
+    gPopup.LiveRefresh = false;
+    const std::string path = CurrentFile();
+    if (IsMP3Name(path)) {
+        gPopup.HintArmed = false;
+        ArmInfoHideTimer(kID3v2InfoMs);
+        if (InfoPopupNeedsDrawing(InfoKind::ID3v2, path)) {
+            ShowInformation(HasTag(path, kTagID3v2, ReportToUser) ? ID3v2Text(path)
+                                                                  : MissingTagText(InfoKind::ID3v2, texts::kNoID3v2),
+                            path);
+        }
+    } else {
+        ShowNotMP3();
+    }
+    ArmHideTimer(kTagActionMainMs);
+}
+
+void ShowID3AnyInfo() {
+    if (!PlaylistHasEntries()) return;
+    gPopup.LiveRefresh = false;
+    const std::string path = CurrentFile();
+    if (IsMP3Name(path)) {
+        gPopup.HintArmed = false;
+        // The kind, and with it the time, depends on the tag found.
+        if (HasTag(path, kTagID3v2, ReportToUser)) {
+            ArmInfoHideTimer(kID3v2InfoMs);
+            if (InfoPopupNeedsDrawing(InfoKind::ID3v2, path)) ShowInformation(ID3v2Text(path), path);
+        } else if (HasTag(path, kTagID3v1)) {
+            ArmInfoHideTimer(kID3v1InfoMs);
+            if (InfoPopupNeedsDrawing(InfoKind::ID3v1, path)) ShowInformation(ID3v1Text(path), path);
+        } else {
+            ArmInfoHideTimer(kNoTagInfoMs);
+            if (InfoPopupNeedsDrawing(InfoKind::None, path)) {
+                ShowInformation(MissingTagText(InfoKind::None, texts::kNoID3Any), path);
+            }
+        }
+    } else {
+        ShowNotMP3();
+    }
+    ArmHideTimer(kTagActionMainMs);
+}
+
+}  // namespace vemo

@@ -1,0 +1,37 @@
+// Hotkey actions that show facts about the current playlist entry: its file and MPEG
+// stream, its ID3 tags (in InfoPopup), and the live track line (in MainPopup). They
+// only read; the file is opened and closed within each action.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vemo {
+
+// How long each display stays.
+constexpr UINT kFileInfoMs = 6500;
+constexpr UINT kTrackInfoMs = 5000;
+constexpr UINT kID3v1InfoMs = 4000;
+constexpr UINT kID3v2InfoMs = 5500;
+constexpr UINT kNoTagInfoMs = 4000;
+// The "Playlist track number in vemo" hint timer is borrowed by the ID3v1 display: it
+// takes the box away a little earlier while the pointer is elsewhere.
+constexpr UINT_PTR kID3v1HintTimer = 10;
+constexpr UINT kID3v1HintMs = 3500;
+// MainPopup's time after a tag action, which leaves it hidden or shows "Not an MP3 file".
+constexpr UINT kTagActionMainMs = 2000;
+
+// The full path of the current playlist entry, asked afresh from the player.
+std::string CurrentFile();
+
+// Folder, name, size and (for an MP3 name) the stream facts of the current file.
+void ShowFileInfo();
+// The current entry's title, position and state, kept current by the live display.
+void ShowTrackInfo();
+void ShowID3v1Info();
+void ShowID3v2Info();
+// The ID3v2 tag when there is one, else the ID3v1 tag.
+void ShowID3AnyInfo();
+
+}  // namespace vemo
