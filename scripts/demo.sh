@@ -69,27 +69,38 @@ shot shots/03-next.png
 keys Win+Z
 wait 1500
 shot shots/04-previous.png
-# Volume up and seek forward 5 s.
+# Volume up and seek forward 5 s: the level popup with its ten squares. (Wine here has
+# no sound device, so the wave-output volume reads as 0 and the bar starts at 2 %.)
 keys Win+Up
-wait 1000
+wait 300
 shot shots/05-volume-up.png
+wait 1500
 keys Win+Right
-wait 1000
+wait 300
 shot shots/06-seek-forward.png
+wait 1500
+# The tag and the file information: multi-line popups.
+keys Win+Alt+Space
+wait 600
+shot shots/07-id3-tag.png
+keys Win+Ctrl+Space
+wait 600
+shot shots/08-file-info.png
+wait 1000
 # A click on the player's own tray icon: the plug-in toggles the player's window.
 tray
 wait 800
-shot shots/07-tray-click.png
+shot shots/09-tray-click.png
 tray
 wait 500
 # The configuration window, from the player's plug-in menu.
 config
 wait 1000
-shot shots/08-config.png
+shot shots/10-config.png
 # Pause (Win+X again), then quit.
 keys Win+X
 wait 800
-shot shots/09-paused.png
+shot shots/11-paused.png
 quit
 EOF
 

@@ -99,7 +99,7 @@ const std::vector<SampleTrack>& SampleLibrary() {
         s.genreText = "(8)Jazz";
         s.id3v1 = s.id3v2 = true;
         s.bitrateKbps = 128;
-        s.seconds = 6;
+        s.seconds = 30;  // long enough to seek both ways in the demo
         l.push_back(s);
 
         s = {};
