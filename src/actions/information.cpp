@@ -42,10 +42,6 @@ int32_t QueryPlayer32(PlayerQuery query, WPARAM argument = 0) {
 
 bool PlaylistHasEntries() { return QueryPlayer32(QueryListLength) > 0; }
 
-void ReportToUser(const std::string& message) {
-    AskUser(gPlugin.PlayerWindow, message.c_str(), texts::kErrorCaption, MB_OK | MB_ICONSTOP);
-}
-
 // The size from the file's directory entry, which a file that someone holds open
 // exclusively still has; nothing when there is no such file. All 64 bits are taken, so
 // a file of 4 GiB or more shows its true size.
@@ -100,6 +96,10 @@ void ShowNotMP3() { ShowPopup(texts::kNotMP3); }
 
 }  // namespace
 
+void ReportFileError(const std::string& message) {
+    AskUser(gPlugin.PlayerWindow, message.c_str(), texts::kErrorCaption, MB_OK | MB_ICONSTOP);
+}
+
 std::string CurrentFile() {
     return QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer32(QueryListPosition)));
 }
@@ -117,7 +117,7 @@ void ShowFileInfo() {
         // A record of another file never stands in for this one: a failed open or a
         // file of another kind leaves only zeros and this file's size in it.
         const bool mp3 = IsMP3Name(path);
-        gTrack.CurrentMPEG = mp3 ? AnalyzeMPEG(path, ReportToUser) : TMPEG{};
+        gTrack.CurrentMPEG = mp3 ? AnalyzeMPEG(path, ReportFileError) : TMPEG{};
         gTrack.CurrentMPEG.FileSize = *size;
         const int64_t playerLength = mp3 ? 0 : QueryPlayer32(QueryOutputTime, kOutputLengthSeconds);
         InfoText info{InfoKind::FileInfo, false, texts::kFileInfoCaption,
@@ -167,7 +167,7 @@ void ShowID3v2Info() {
         gPopup.HintArmed = false;
         ArmInfoHideTimer(kID3v2InfoMs);
         if (InfoPopupNeedsDrawing(InfoKind::ID3v2, path)) {
-            ShowInformation(HasTag(path, kTagID3v2, ReportToUser) ? ID3v2Text(path)
+            ShowInformation(HasTag(path, kTagID3v2, ReportFileError) ? ID3v2Text(path)
                                                                   : MissingTagText(InfoKind::ID3v2, texts::kNoID3v2),
                             path);
         }
@@ -184,7 +184,7 @@ void ShowID3AnyInfo() {
     if (IsMP3Name(path)) {
         gPopup.HintArmed = false;
         // The kind, and with it the time, depends on the tag found.
-        if (HasTag(path, kTagID3v2, ReportToUser)) {
+        if (HasTag(path, kTagID3v2, ReportFileError)) {
             ArmInfoHideTimer(kID3v2InfoMs);
             if (InfoPopupNeedsDrawing(InfoKind::ID3v2, path)) ShowInformation(ID3v2Text(path), path);
         } else if (HasTag(path, kTagID3v1)) {

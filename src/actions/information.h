@@ -24,6 +24,8 @@ constexpr UINT kTagActionMainMs = 2000;
 
 // The full path of the current playlist entry, asked afresh from the player.
 std::string CurrentFile();
+// Shows a file error of the core ("Cannot open file for reading") in the "Error" box.
+void ReportFileError(const std::string& message);
 
 // Folder, name, size and (for an MP3 name) the stream facts of the current file.
 void ShowFileInfo();

@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "actions/information.h"
 #include "actions/level_texts.h"
-#include "audio/audio_texts.h"
 #include "audio/mpeg.h"
-#include "plugin/outside_effects.h"
 #include "plugin/player_link.h"
 #include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
@@ -65,11 +64,9 @@ uint8_t PositionLevel(int64_t positionMs, int64_t lengthSeconds) {
 // The current entry's length from its own MPEG data, "M:SS", or "undefined" when the
 // file is gone or gives no bit rate.
 std::string LengthFromFile() {
-    const std::string path = QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));
+    const std::string path = CurrentFile();
     if (path.empty() || !FileExists(path)) return kUnknownLength;
-    const TMPEG mpeg = AnalyzeMPEG(path, [](const std::string& message) {
-        AskUser(gPlugin.PlayerWindow, message.c_str(), texts::kErrorCaption, MB_ICONERROR);
-    });
+    const TMPEG& mpeg = gTrack.CurrentMPEG = AnalyzeMPEG(path, ReportFileError);
     if (mpeg.Bitrate == 0) return kUnknownLength;
     const int64_t duration = MPEGDuration(mpeg.AudioBytes, mpeg.Bitrate);
     return NumToStr(false, duration / kHundredthsPerMinute) + kSeekColon +
