@@ -94,14 +94,7 @@ TEST_F(PluginTest, WinVFromTheKeyboardPlaysTheNextTrack) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
     LoadAndInit();
     player_.ClearMessages();
-    INPUT keys[4] = {};
-    const WORD sequence[4][2] = {{VK_LWIN, 0}, {'V', 0}, {'V', KEYEVENTF_KEYUP}, {VK_LWIN, KEYEVENTF_KEYUP}};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i][0];
-        keys[i].ki.dwFlags = sequence[i][1];
-    }
-    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    ASSERT_TRUE(PressWinKey('V'));
     EXPECT_TRUE(PumpUntil([&] { return !player_.Commands().empty(); }));
     EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdNext});
 }

@@ -185,16 +185,7 @@ TEST_F(SeekTest, StoppedAgainWhileShowingOnlyRestartsItsTime) {
 TEST_F(SeekTest, WinRightFromTheKeyboardSeeksForward) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
     player_.Script().PositionMs = 1000;
-    INPUT keys[4] = {};
-    const WORD sequence[4][2] = {
-        {VK_LWIN, 0}, {VK_RIGHT, KEYEVENTF_EXTENDEDKEY}, {VK_RIGHT, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP},
-        {VK_LWIN, KEYEVENTF_KEYUP}};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i][0];
-        keys[i].ki.dwFlags = sequence[i][1];
-    }
-    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    ASSERT_TRUE(PressWinKey(VK_RIGHT));
     EXPECT_TRUE(PumpUntil([&] { return !player_.Commands().empty(); }));
     EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdForward5s});
     EXPECT_EQ(gPopup.LastLevelSuffix, " 0:06/4:10 ");

@@ -166,16 +166,7 @@ TEST_F(VolumeTest, DisabledVemosStillChangeTheVolume) {
 // The whole road from the keyboard: Win+Up reaches the volume action.
 TEST_F(VolumeTest, WinUpFromTheKeyboardRaisesTheVolume) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
-    INPUT keys[4] = {};
-    const WORD sequence[4][2] = {
-        {VK_LWIN, 0}, {VK_UP, KEYEVENTF_EXTENDEDKEY}, {VK_UP, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP},
-        {VK_LWIN, KEYEVENTF_KEYUP}};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i][0];
-        keys[i].ki.dwFlags = sequence[i][1];
-    }
-    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    ASSERT_TRUE(PressWinKey(VK_UP));
     EXPECT_TRUE(PumpUntil([] { return !gMixer.Sets.empty(); }));
     EXPECT_EQ(gMixer.Sets, std::vector<DWORD>{BothChannels(1311)});  // 0 % + 2
 }

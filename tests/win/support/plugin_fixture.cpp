@@ -59,6 +59,21 @@ void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settings
 
 bool TakeTimer(HWND window, UINT_PTR id) { return KillTimer(window, id) != FALSE; }
 
+bool PressWinKey(WORD virtualKey) {
+    // Arrows and the like are extended keys; without the flag they read as keypad keys.
+    const bool extended = virtualKey >= VK_PRIOR && virtualKey <= VK_DELETE;
+    const DWORD keyFlag = extended ? KEYEVENTF_EXTENDEDKEY : 0;
+    const WORD keys[4] = {VK_LWIN, virtualKey, virtualKey, VK_LWIN};
+    const DWORD flags[4] = {0, keyFlag, keyFlag | KEYEVENTF_KEYUP, KEYEVENTF_KEYUP};
+    INPUT input[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        input[i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = keys[i];
+        input[i].ki.dwFlags = flags[i];
+    }
+    return SendInput(4, input, sizeof(INPUT)) == 4;
+}
+
 bool CombinationFree(const HotkeyEntry& combination) {
     if (!RegisterHotKey(ProbeWindow(), kProbeId, static_cast<UINT>(combination.Modifiers),
                         static_cast<UINT>(combination.VirtualKey))) {

@@ -50,6 +50,10 @@ bool TakeTimer(HWND window, UINT_PTR id);
 // (It is released again at once.)
 bool CombinationFree(const HotkeyEntry& combination);
 
+// Presses Win+key through the system's input queue (the way a user does), so the
+// combination travels the whole road to WM_HOTKEY. False when the input was refused.
+bool PressWinKey(WORD virtualKey);
+
 // Delivers the messages waiting for this thread until done() holds or the time is up.
 template <typename Done>
 bool PumpUntil(Done done, DWORD timeoutMs = 2000) {
