@@ -123,7 +123,11 @@ BEGIN {
     q[127]="equalizer data"; q[128]="set equalizer data"; q[211]="entry file"; q[212]="entry title";
     q[245]="change current file"; q[250]="shuffle?"; q[251]="repeat?"; q[252]="set shuffle"; q[253]="set repeat";
 }
-$1 == "step" && $2 == "keys" { printf "\n  [key %s]\n", $3; next }
+$1 == "step" && $2 == "keys" {
+    printf "\n  [key %s]\n", $3
+    if ($3 == "Win+Up" || $3 == "Win+Down") print "    (the plug-in sets the wave-output volume itself: no player message; see the screenshot)"
+    next
+}
 $1 == "step" && $2 == "shot" { printf "  [screenshot %s]\n", $3; next }
 $1 == "step" { sub(/^step /, ""); printf "\n  [%s]\n", $0; next }
 $1 == "cmd" { printf "    command %s (%s)\n", $2, ($2 in c) ? c[$2] : "?"; next }
