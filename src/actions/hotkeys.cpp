@@ -5,8 +5,8 @@
 #include "actions/information.h"
 #include "actions/player_control.h"
 #include "actions/seek.h"
-#include "plugin/plugin_state.h"
 #include "settings/hotkey_table.h"
+#include "win/module_state.h"
 
 namespace vemo {
 

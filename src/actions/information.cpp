@@ -8,11 +8,11 @@
 #include "audio/id3v2.h"
 #include "audio/info_text.h"
 #include "audio/mpeg.h"
-#include "plugin/outside_effects.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
 #include "popup/track_watcher.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
 
 namespace vemo {
 

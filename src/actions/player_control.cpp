@@ -5,11 +5,11 @@
 #include <string>
 
 #include "actions/level_texts.h"
-#include "plugin/outside_effects.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
 #include "text/text.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
 
 namespace vemo {
 

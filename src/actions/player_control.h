@@ -1,7 +1,7 @@
 // Hotkey actions that drive the player.
 #pragma once
 
-#include "plugin/player_link.h"
+#include "win/player_link.h"
 
 namespace vemo {
 

@@ -9,11 +9,11 @@
 #include "actions/information.h"
 #include "actions/level_texts.h"
 #include "audio/mpeg.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
 #include "text/file_access.h"
 #include "text/text.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
 
 namespace vemo {
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "plugin/lifecycle.h"
-#include "plugin/plugin_state.h"
+#include "win/module_state.h"
 
 // Only the module handle is recorded here: anything more, under the loader lock, risks
 // a deadlock in the player.

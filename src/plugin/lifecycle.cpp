@@ -4,16 +4,17 @@
 
 #include "actions/hotkeys.h"
 #include "actions/player_control.h"
-#include "plugin/outside_effects.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
-#include "plugin/plugin_texts.h"
+#include "config/config_window.h"
+#include "config/tray_icon.h"
+#include "plugin/frame_texts.h"
 #include "popup/popup_window.h"
 #include "popup/track_watcher.h"
-#include "popup/tray_icon.h"
-#include "settings/config_window.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
+#include "win/shared_texts.h"
 
 namespace vemo {
 
@@ -111,6 +112,7 @@ void LoadTimeSetup() {
     gPlugin.Module = module;
     RegisterPopupClass(module);
     RegisterConfigClass(module);
+    gPopup.OnHotkey = DispatchHotkey;
     gPlugin.MainPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
     gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
     gSettings = DefaultSettings();
@@ -205,23 +207,6 @@ std::string CurrentSettingsPath() {
     if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
     return SettingsPath(PlayerDirectory(GetCommandLineA()));
 }
-
-void CreateDrawingObjects() {
-    auto pen = [](int colour) { return CreatePen(PS_SOLID, 0, GetSysColor(colour)); };
-    auto brush = [](int colour) { return CreateSolidBrush(GetSysColor(colour)); };
-    DrawingSet& d = gPlugin.Drawing;
-    d.InfoTextPen.Reset(pen(COLOR_INFOTEXT));
-    d.InfoBackgroundPen.Reset(pen(COLOR_INFOBK));
-    d.InactiveCaptionPen.Reset(pen(COLOR_INACTIVECAPTION));
-    d.ButtonFacePen.Reset(pen(COLOR_BTNFACE));
-    d.ButtonHighlightPen.Reset(pen(COLOR_BTNHIGHLIGHT));
-    d.InactiveCaptionBrush.Reset(brush(COLOR_INACTIVECAPTION));
-    d.InfoBackgroundBrush.Reset(brush(COLOR_INFOBK));
-    d.ButtonFaceBrush.Reset(brush(COLOR_BTNFACE));
-    d.ButtonShadowBrush.Reset(brush(COLOR_BTNSHADOW));
-}
-
-void DeleteDrawingObjects() { gPlugin.Drawing = DrawingSet{}; }
 
 void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }
 

@@ -29,11 +29,6 @@ std::string VersionPopupText(uint32_t version);
 // The player's Plugins\Plugin.ini, found from the command line each time it is needed.
 std::string CurrentSettingsPath();
 
-// Pens and brushes from the current system colours; made at init and made anew when
-// the colours change.
-void CreateDrawingObjects();
-void DeleteDrawingObjects();
-
 // Tests: where the settings file is instead of the player's folder (empty: the
 // player's); and a return to the state before the first export call, releasing every
 // window, hook, hotkey and timer without writing the settings.

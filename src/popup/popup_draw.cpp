@@ -1,6 +1,6 @@
 #include "popup/popup_draw.h"
 
-#include "plugin/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace vemo {
 

@@ -4,17 +4,16 @@
 #include <optional>
 #include <vector>
 
-#include "actions/hotkeys.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
-#include "plugin/plugin_texts.h"
-#include "plugin/scoped_win.h"
 #include "popup/popup_draw.h"
 #include "popup/popup_layout.h"
 #include "popup/popup_texts.h"
 #include "popup/track_watcher.h"
 #include "popup/window_stack.h"
 #include "text/text.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
+#include "win/scoped_win.h"
+#include "win/shared_texts.h"
 
 namespace vemo {
 
@@ -127,6 +126,10 @@ void OnTimer(UINT_PTR id) {
     }
 }
 
+void OnHotkey(int32_t id) {
+    if (gPopup.OnHotkey) gPopup.OnHotkey(id);
+}
+
 // A button pressed on a popup: its click goes to the window underneath as soon as the
 // popup is out of the way, at the next hit test.
 void OnButtonDown(bool& pending) { pending = true; }
@@ -180,7 +183,7 @@ LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_MBUTTONDOWN: OnButtonDown(gPopup.PendingMiddleClick); break;
         case WM_RBUTTONDOWN: OnButtonDown(gPopup.PendingRightClick); break;
         case WM_NCHITTEST: OnHitTest(window); break;
-        case WM_HOTKEY: DispatchHotkey(static_cast<int32_t>(wParam)); break;
+        case WM_HOTKEY: OnHotkey(static_cast<int32_t>(wParam)); break;
         case WM_TIMER: OnTimer(wParam); break;
         case WM_ERASEBKGND: return OnEraseBackground(window, wParam, lParam);
         case WM_DESTROY: OnDestroy(); return 0;

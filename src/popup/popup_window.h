@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/plugin_state.h"
+#include "win/module_state.h"
 
 namespace vemo {
 

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_texts.h"
 #include "popup/popup_window.h"
 #include "text/text.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
 
 namespace vemo {
 

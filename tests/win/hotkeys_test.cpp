@@ -5,9 +5,9 @@
 
 #include "actions/hotkeys.h"
 #include "plugin/lifecycle.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
 
 namespace vemo::test {
 namespace {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "actions/information.h"
-#include "plugin/outside_effects.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
-#include "plugin/scoped_win.h"
 #include "popup/popup_window.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
+#include "win/scoped_win.h"
 
 namespace vemo::test {
 namespace {

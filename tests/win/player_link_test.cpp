@@ -1,9 +1,9 @@
 // The messages the plug-in sends the player, as the player receives them.
 #include <gtest/gtest.h>
 
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
 
 namespace vemo::test {
 namespace {

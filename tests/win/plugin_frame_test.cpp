@@ -2,15 +2,15 @@
 // its start-up options, config, quit, and the hook on the player's window.
 #include <gtest/gtest.h>
 
+#include "config/config_window.h"
 #include "plugin/lifecycle.h"
-#include "plugin/outside_effects.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
-#include "plugin/plugin_texts.h"
 #include "popup/popup_window.h"
-#include "settings/config_window.h"
 #include "support/plugin_fixture.h"
 #include "text/file_access.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
+#include "win/shared_texts.h"
 
 namespace vemo::test {
 namespace {

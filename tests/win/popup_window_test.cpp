@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_state.h"
-#include "plugin/scoped_win.h"
 #include "popup/popup_layout.h"
 #include "popup/popup_window.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/scoped_win.h"
 
 namespace vemo::test {
 namespace {

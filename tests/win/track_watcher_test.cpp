@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "actions/player_control.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
 #include "popup/track_watcher.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
 
 namespace vemo::test {
 namespace {

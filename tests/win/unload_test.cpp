@@ -4,12 +4,13 @@
 
 #include <utility>
 
+#include "plugin/frame_texts.h"
 #include "plugin/lifecycle.h"
-#include "plugin/player_link.h"
 #include "plugin/plugin_record.h"
-#include "plugin/plugin_state.h"
-#include "plugin/plugin_texts.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
+#include "win/shared_texts.h"
 
 namespace vemo::test {
 namespace {

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "plugin/outside_effects.h"
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
 #include "settings/hotkey_table.h"
 #include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
 
 namespace vemo::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "support/fake_player.h"
 
-#include "plugin/player_link.h"
+#include "win/player_link.h"
 
 namespace vemo::test {
 

@@ -1,9 +1,9 @@
 #include "support/plugin_fixture.h"
 
 #include "plugin/lifecycle.h"
-#include "plugin/outside_effects.h"
-#include "plugin/plugin_state.h"
 #include "popup/popup_window.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
 
 namespace vemo::test {
 

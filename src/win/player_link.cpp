@@ -1,9 +1,9 @@
-#include "plugin/player_link.h"
+#include "win/player_link.h"
 
 #include <cstring>
 
-#include "plugin/plugin_state.h"
 #include "text/text.h"
+#include "win/module_state.h"
 
 namespace vemo {
 

@@ -7,12 +7,4 @@ constexpr char kPluginDescription[] = "VEMO plug-in v1.605 [GEN_VEMO.DLL]";
 // Followed by the player's version number.
 constexpr char kVersionPopupPrefix[] = "Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v";
 
-// Class names the windows are registered under.
-constexpr char kPopupClassName[] = "VemoWindow";
-constexpr char kConfigClassName[] = "CFW";
-
-// Font faces.
-constexpr char kTitleFontFace[] = "Arial Black";
-constexpr char kTextFontFace[] = "Arial";
-
 }  // namespace vemo

@@ -1,9 +1,9 @@
-#include "settings/config_window.h"
+#include "config/config_window.h"
 
-#include "plugin/player_link.h"
-#include "plugin/plugin_state.h"
-#include "plugin/plugin_texts.h"
-#include "plugin/scoped_win.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
+#include "win/scoped_win.h"
+#include "win/shared_texts.h"
 
 namespace vemo {
 
@@ -41,19 +41,6 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-POINT ConfigWindowOrigin(int screenWidth, int screenHeight, int smallCaptionHeight) {
-    return {(screenWidth - kConfigWindowWidth) / 2, (screenHeight - kConfigWindowBaseHeight - smallCaptionHeight) / 2};
-}
-
-void ShowConfigWindowCentred() {
-    HWND window = gPlugin.ConfigWindow;
-    if (!window) return;
-    const POINT origin = ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                            GetSystemMetrics(SM_CYSMCAPTION));
-    SetWindowPos(window, HWND_TOP, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(window);
 }
 
 int16_t MeasureAboutLineX() {

@@ -1,4 +1,4 @@
-#include "plugin/outside_effects.h"
+#include "win/outside_effects.h"
 
 #include <shellapi.h>
 

@@ -1,16 +1,15 @@
 // The configuration window, class CFW: created hidden at load, shown centred by the
-// player's configuration call and by its hotkey. It also owns the tray button.
+// player's configuration call and by its hotkey (see win/config_placement.h). It also
+// owns the tray button.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-namespace vemo {
+#include "win/config_placement.h"
 
-constexpr int kConfigWindowWidth = 464;
-// Without the small caption, whose height the system decides.
-constexpr int kConfigWindowBaseHeight = 490;
+namespace vemo {
 
 bool RegisterConfigClass(HINSTANCE instance);
 void UnregisterConfigClass(HINSTANCE instance);
@@ -18,11 +17,6 @@ void UnregisterConfigClass(HINSTANCE instance);
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner);
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Top left corner that centres the window on a screen of the given size.
-POINT ConfigWindowOrigin(int screenWidth, int screenHeight, int smallCaptionHeight);
-// Centred on the primary screen, on top, shown and made the foreground window.
-void ShowConfigWindowCentred();
 
 // The x offset that centres the caption's about line, measured in the bold font.
 int16_t MeasureAboutLineX();

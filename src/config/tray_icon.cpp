@@ -1,4 +1,4 @@
-#include "popup/tray_icon.h"
+#include "config/tray_icon.h"
 
 namespace vemo {
 

@@ -13,8 +13,8 @@
 #include "audio/id3v2.h"
 #include "audio/info_text.h"
 #include "audio/mpeg.h"
-#include "plugin/scoped_win.h"
 #include "settings/settings_file.h"
+#include "win/scoped_win.h"
 
 namespace vemo {
 
@@ -65,8 +65,13 @@ struct PluginState {
 // One hover-hint timer per option check box of the configuration window.
 constexpr size_t kHintTimerCount = 10;
 
+// Runs the action of a hotkey id; handed to the popup procedure, which receives the
+// hotkeys, by the frame at set-up.
+using HotkeyHandler = void (*)(int32_t id);
+
 // Shown text of the popups; filled by the popup operations.
 struct PopupState {
+    HotkeyHandler OnHotkey = nullptr;
     std::string CurrentPopupText;
     std::string TrackDisplayText;
     bool LiveRefresh = false;
@@ -115,6 +120,11 @@ extern TrackRecords gTrack;
 
 // The player's own procedure, which our hook passes messages on to.
 inline WNDPROC OldPlayerProc() { return gPlugin.PlayerHook.Previous(); }
+
+// Pens and brushes from the current system colours; made at init and made anew when
+// the colours change.
+void CreateDrawingObjects();
+void DeleteDrawingObjects();
 
 // The module the plug-in's code lives in: the DLL in the player, the program in tests.
 HINSTANCE OwnModule();

@@ -1,0 +1,42 @@
+#include "win/module_state.h"
+
+namespace vemo {
+
+PluginState gPlugin;
+Settings gSettings = DefaultSettings();
+PopupState gPopup;
+SongWatchState gSongWatch;
+TrackRecords gTrack;
+
+namespace {
+HINSTANCE gRecordedModule = nullptr;
+}  // namespace
+
+void CreateDrawingObjects() {
+    auto pen = [](int colour) { return CreatePen(PS_SOLID, 0, GetSysColor(colour)); };
+    auto brush = [](int colour) { return CreateSolidBrush(GetSysColor(colour)); };
+    DrawingSet& d = gPlugin.Drawing;
+    d.InfoTextPen.Reset(pen(COLOR_INFOTEXT));
+    d.InfoBackgroundPen.Reset(pen(COLOR_INFOBK));
+    d.InactiveCaptionPen.Reset(pen(COLOR_INACTIVECAPTION));
+    d.ButtonFacePen.Reset(pen(COLOR_BTNFACE));
+    d.ButtonHighlightPen.Reset(pen(COLOR_BTNHIGHLIGHT));
+    d.InactiveCaptionBrush.Reset(brush(COLOR_INACTIVECAPTION));
+    d.InfoBackgroundBrush.Reset(brush(COLOR_INFOBK));
+    d.ButtonFaceBrush.Reset(brush(COLOR_BTNFACE));
+    d.ButtonShadowBrush.Reset(brush(COLOR_BTNSHADOW));
+}
+
+void DeleteDrawingObjects() { gPlugin.Drawing = DrawingSet{}; }
+
+void RecordModuleHandle(HINSTANCE module) { gRecordedModule = module; }
+
+HINSTANCE OwnModule() {
+    if (gRecordedModule) return gRecordedModule;
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&OwnModule), &module);
+    return module;
+}
+
+}  // namespace vemo
