@@ -35,12 +35,7 @@ private:
     HANDLE handle_;
 };
 
-// The player answers in 32 bits, whatever the width of the message result.
-int32_t QueryPlayer32(PlayerQuery query, WPARAM argument = 0) {
-    return static_cast<int32_t>(QueryPlayer(query, argument));
-}
-
-bool PlaylistHasEntries() { return QueryPlayer32(QueryListLength) > 0; }
+bool PlaylistHasEntries() { return QueryPlayer(QueryListLength) > 0; }
 
 // The size from the file's directory entry, which a file that someone holds open
 // exclusively still has; nothing when there is no such file. All 64 bits are taken, so
@@ -101,7 +96,7 @@ void ReportFileError(const std::string& message) {
 }
 
 std::string CurrentFile() {
-    return QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer32(QueryListPosition)));
+    return QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));
 }
 
 void ShowFileInfo() {
@@ -119,7 +114,7 @@ void ShowFileInfo() {
         const bool mp3 = IsMP3Name(path);
         gTrack.CurrentMPEG = mp3 ? AnalyzeMPEG(path, ReportFileError) : TMPEG{};
         gTrack.CurrentMPEG.FileSize = *size;
-        const int64_t playerLength = mp3 ? 0 : QueryPlayer32(QueryOutputTime, kOutputLengthSeconds);
+        const int64_t playerLength = mp3 ? 0 : QueryPlayer(QueryOutputTime, kOutputLengthSeconds);
         InfoText info{InfoKind::FileInfo, false, texts::kFileInfoCaption,
                       FileInfoBody(path, *size, mp3 ? &gTrack.CurrentMPEG : nullptr, playerLength)};
         ShowInformation(info, path);
@@ -147,7 +142,7 @@ void ShowID3v1Info() {
     if (IsMP3Name(path)) {
         gPopup.HintArmed = false;
         ArmInfoHideTimer(kID3v1InfoMs);
-        SetTimer(gPlugin.MainPopup, kID3v1HintTimer, kID3v1HintMs, nullptr);
+        StartTimer(kID3v1HintTimer, kID3v1HintMs);
         if (InfoPopupNeedsDrawing(InfoKind::ID3v1, path)) {
             // The ID3v1 test is quiet about a file it cannot open: "no tag" follows.
             ShowInformation(HasTag(path, kTagID3v1) ? ID3v1Text(path) : MissingTagText(InfoKind::ID3v1, texts::kNoID3v1),

@@ -30,11 +30,6 @@ constexpr int64_t kFullLevel = 100;
 constexpr UINT kStoppedPopupMs = 1500;
 constexpr UINT kSeekPopupMs = 2000;
 
-bool Playing() {
-    const LRESULT state = QueryPlayer(QueryPlayState);
-    return state == kPlayStatePlaying || state == kPlayStatePaused;
-}
-
 // "Stopped" is not drawn again while it is up; each press only restarts its time.
 void ShowStopped() {
     const std::string shown = std::string(kLevelPad) + kStoppedText + kLevelPad;
@@ -85,7 +80,7 @@ void ShowSeekLevel(uint8_t level, const std::string& text) {
 }  // namespace
 
 void SeekBackward() {
-    if (!Playing()) {
+    if (!IsPlayingOrPaused(QueryPlayer(QueryPlayState))) {
         ShowStopped();
         return;
     }
@@ -107,7 +102,7 @@ void SeekBackward() {
 }
 
 void SeekForward() {
-    if (!Playing()) {
+    if (!IsPlayingOrPaused(QueryPlayer(QueryPlayState))) {
         ShowStopped();
         return;
     }

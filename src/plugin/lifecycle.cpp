@@ -118,7 +118,7 @@ void LoadTimeSetup() {
     gSettings = DefaultSettings();
     gPlugin.InfoPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
     CreateFonts();
-    SetTimer(gPlugin.MainPopup, kTimerLiveTrack, kLiveTrackPeriodMs, nullptr);
+    StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
     ReadSettings(CurrentSettingsPath(), gSettings);
     OpenWaveOutput();
     PrepareTrayIcon();
@@ -127,12 +127,6 @@ void LoadTimeSetup() {
         if (gSettings.OptSystrayIcon()) AddTrayIcon();
     }
     gPlugin.SetUpDone = true;
-}
-
-LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = OldPlayerProc();
-    if (!previous) return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
 // A left click on the player's own tray icon toggles the player between minimized and

@@ -68,22 +68,22 @@ void EraseWithClassBackground(HWND window, HDC dc) {
 
 void OnHideMainPopupTimer() {
     gSongWatch.TitleChangeCount = 0;
-    KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
+    StopTimer(kTimerHideMainPopup);
     HidePopup(gPlugin.MainPopup);
-    KillTimer(gPlugin.MainPopup, kTimerMainCoverWatch);
+    StopTimer(kTimerMainCoverWatch);
     gPopup.LiveRefresh = false;
 }
 
 void OnHideInfoPopupTimer() {
-    KillTimer(gPlugin.MainPopup, kTimerHideInfoPopup);
+    StopTimer(kTimerHideInfoPopup);
     HidePopup(gPlugin.InfoPopup);
-    KillTimer(gPlugin.MainPopup, kTimerInfoCoverWatch);
+    StopTimer(kTimerInfoCoverWatch);
 }
 
 // A popup that something comes to lie over hides instead of fighting for the top.
 void OnCoverWatchTimer(HWND popup, UINT_PTR timer, void (*hide)()) {
     if (WindowUncovered(popup)) return;
-    KillTimer(gPlugin.MainPopup, timer);
+    StopTimer(timer);
     hide();
 }
 
@@ -109,7 +109,7 @@ void OnHintTimer(UINT_PTR id, size_t index) {
     RECT box{};
     HWND checkBox = gPopup.HintCheckBoxes[index];
     if (GetCursorPos(&cursor) && checkBox && GetWindowRect(checkBox, &box) && PtInRect(&box, cursor)) return;
-    KillTimer(gPlugin.MainPopup, id);
+    StopTimer(id);
     HidePopup(gPlugin.InfoPopup);
 }
 
@@ -144,7 +144,7 @@ void OnHitTest(HWND window) {
     p.PendingLeftClick = p.PendingMiddleClick = p.PendingRightClick = false;
     p.LiveRefresh = false;
     HidePopup(window);
-    KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
+    StopTimer(kTimerHideMainPopup);
     mouse_event(flags, 0, 0, 0, 0);
 }
 
@@ -195,7 +195,7 @@ LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 void ShowPopup(const std::string& text) {
     HWND popup = gPlugin.MainPopup;
     if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup) || Trim(text).empty()) return;
-    SetTimer(popup, kTimerMainCoverWatch, kCoverWatchPeriodMs, nullptr);
+    StartTimer(kTimerMainCoverWatch, kCoverWatchPeriodMs);
     gPopup.HintArmed = false;
     gPopup.LevelShown = false;
     HidePopup(gPlugin.InfoPopup);
@@ -210,7 +210,7 @@ void ShowPopup(const std::string& text) {
 void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string& suffix) {
     HWND popup = gPlugin.MainPopup;
     if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup)) return;
-    SetTimer(popup, kTimerMainCoverWatch, kCoverWatchPeriodMs, nullptr);
+    StartTimer(kTimerMainCoverWatch, kCoverWatchPeriodMs);
     const bool wasHidden = !IsWindowVisible(popup);
     gPopup.HintArmed = false;
     if (!gSettings.OptDisabled()) {
@@ -248,7 +248,7 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
 void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator) {
     HWND popup = gPlugin.InfoPopup;
     if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup) || Trim(body + title).empty()) return;
-    SetTimer(gPlugin.MainPopup, kTimerInfoCoverWatch, kCoverWatchPeriodMs, nullptr);
+    StartTimer(kTimerInfoCoverWatch, kCoverWatchPeriodMs);
     const std::string text = body.substr(0, body.find('\0'));
     if (text.empty()) return;
     if (IsWindowVisible(popup) && text == gPopup.LastInfoBody && title == gPopup.LastInfoTitle) return;
@@ -280,19 +280,28 @@ void ShowMultiLinePopup(const std::string& body, const std::string& title, char 
     DrawMultiLinePopup(dc.Get(), d);
 }
 
+// Without MainPopup there is no timer: SetTimer for no window would make a new thread
+// timer on every call, and KillTimer for none could stop one of the player's.
+void StartTimer(UINT_PTR id, UINT milliseconds) {
+    if (gPlugin.MainPopup) SetTimer(gPlugin.MainPopup, id, milliseconds, nullptr);
+}
+
+void StopTimer(UINT_PTR id) {
+    if (gPlugin.MainPopup) KillTimer(gPlugin.MainPopup, id);
+}
+
 void ArmHideTimer(UINT milliseconds) {
-    KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
-    SetTimer(gPlugin.MainPopup, kTimerHideMainPopup, milliseconds, nullptr);
+    StopTimer(kTimerHideMainPopup);
+    StartTimer(kTimerHideMainPopup, milliseconds);
 }
 
 void ArmInfoHideTimer(UINT milliseconds) {
-    KillTimer(gPlugin.MainPopup, kTimerHideInfoPopup);
-    SetTimer(gPlugin.MainPopup, kTimerHideInfoPopup, milliseconds, nullptr);
+    StopTimer(kTimerHideInfoPopup);
+    StartTimer(kTimerHideInfoPopup, milliseconds);
 }
 
 void StopAllTimers() {
-    if (!gPlugin.MainPopup) return;
-    for (UINT_PTR id = 0; id <= kLastTimerId; ++id) KillTimer(gPlugin.MainPopup, id);
+    for (UINT_PTR id = 0; id <= kLastTimerId; ++id) StopTimer(id);
 }
 
 void WatchHintCheckBox(UINT_PTR hintTimer, HWND checkBox) {

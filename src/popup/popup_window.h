@@ -49,6 +49,9 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
 // body cut at separator into lines in InfoPopup, under title when it is not empty.
 void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator);
 
+// Every timer of the plug-in runs on MainPopup; none starts when it is missing.
+void StartTimer(UINT_PTR id, UINT milliseconds);
+void StopTimer(UINT_PTR id);
 // Starts (or restarts) timer 1, which hides MainPopup when it fires.
 void ArmHideTimer(UINT milliseconds);
 // Starts (or restarts) timer 5, which hides InfoPopup when it fires.

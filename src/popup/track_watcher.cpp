@@ -19,20 +19,13 @@ constexpr int8_t kLongDisplayCount = 3;
 constexpr int32_t kMsPerSecond = 1000;
 constexpr int32_t kSecondsPerMinute = 60;
 
-// The player answers in 32 bits, whatever the width of the message result.
-int32_t QueryPlayer32(PlayerQuery query, WPARAM argument = 0) {
-    return static_cast<int32_t>(QueryPlayer(query, argument));
-}
-
 // The entry's title, led by its 1-based number when "Track numbers" is on.
 std::string EntryTitleText() {
-    const int32_t position = QueryPlayer32(QueryListPosition);
+    const int32_t position = QueryPlayer(QueryListPosition);
     std::string title = QueryPlayerText(QueryEntryTitle, static_cast<WPARAM>(position));
     if (!gSettings.OptTrackNumbers()) return title;
     return NumToStr(false, int64_t{position} + 1) + kTrackNumberSeparator + title;
 }
-
-bool IsPlayingOrPaused(int32_t state) { return state == kPlayStatePlaying || state == kPlayStatePaused; }
 
 void ShowSongPopup() {
     SongWatchState& s = gSongWatch;
@@ -44,12 +37,6 @@ void ShowSongPopup() {
         return;
     }
     ShowPopup(s.SongTitleText);
-}
-
-LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC previous = OldPlayerProc();
-    if (!previous) return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -71,16 +58,16 @@ LRESULT OnPlayerTitleChange(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 std::string ComposeTrackDisplayText() {
     std::string text = EntryTitleText();
-    if (IsPlayingOrPaused(QueryPlayer32(QueryPlayState))) {
-        const int32_t positionSeconds = QueryPlayer32(QueryOutputTime, kOutputPositionMs) / kMsPerSecond;
-        const int32_t lengthSeconds = QueryPlayer32(QueryOutputTime, kOutputLengthSeconds);
+    if (IsPlayingOrPaused(QueryPlayer(QueryPlayState))) {
+        const int32_t positionSeconds = QueryPlayer(QueryOutputTime, kOutputPositionMs) / kMsPerSecond;
+        const int32_t lengthSeconds = QueryPlayer(QueryOutputTime, kOutputLengthSeconds);
         text += kTimeOpen + NumToStr(false, positionSeconds / kSecondsPerMinute) + kTimeColon +
                 NumToStr(true, positionSeconds % kSecondsPerMinute) + kTimeSlash +
                 NumToStr(false, lengthSeconds / kSecondsPerMinute) + kTimeColon +
                 NumToStr(true, lengthSeconds % kSecondsPerMinute) + kTimeClose;
     }
     // Asked again: the state may have changed while the times were asked.
-    const int32_t state = QueryPlayer32(QueryPlayState);
+    const int32_t state = QueryPlayer(QueryPlayState);
     if (state == kPlayStatePaused) {
         text += kStatePaused;
     } else if (state != kPlayStatePlaying) {

@@ -18,16 +18,23 @@ LRESULT SendToPlayer(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SendCommand(PlayerCommand command) { SendToPlayer(WM_COMMAND, command, 0); }
 
-LRESULT QueryPlayer(PlayerQuery query, WPARAM argument) {
-    return SendToPlayer(kPlayerQueryMessage, argument, query);
+int32_t QueryPlayer(PlayerQuery query, WPARAM argument) {
+    return static_cast<int32_t>(SendToPlayer(kPlayerQueryMessage, argument, query));
 }
 
+// A pointer, so the whole width of the result.
 std::string QueryPlayerText(PlayerQuery query, WPARAM argument) {
-    return PCharToStr(reinterpret_cast<const char*>(QueryPlayer(query, argument)));
+    return PCharToStr(reinterpret_cast<const char*>(SendToPlayer(kPlayerQueryMessage, argument, query)));
 }
 
 void SetPlayerTitle(const std::string& title) {
     SendToPlayer(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+}
+
+LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = OldPlayerProc();
+    if (!previous) return DefWindowProcA(window, message, wParam, lParam);
+    return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
 namespace {

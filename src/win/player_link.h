@@ -49,8 +49,9 @@ enum PlayerQuery : uint16_t {
 };
 
 // Results of QueryPlayState; anything else means stopped.
-constexpr LRESULT kPlayStatePlaying = 1;
-constexpr LRESULT kPlayStatePaused = 3;
+constexpr int32_t kPlayStatePlaying = 1;
+constexpr int32_t kPlayStatePaused = 3;
+inline bool IsPlayingOrPaused(int32_t state) { return state == kPlayStatePlaying || state == kPlayStatePaused; }
 // Arguments of QueryOutputTime.
 constexpr WPARAM kOutputPositionMs = 0;
 constexpr WPARAM kOutputLengthSeconds = 1;
@@ -69,12 +70,17 @@ LRESULT SendPlayerMessage(HWND target, UINT message, WPARAM wParam, LPARAM lPara
 // To PlayerWindow.
 LRESULT SendToPlayer(UINT message, WPARAM wParam, LPARAM lParam);
 void SendCommand(PlayerCommand command);
-LRESULT QueryPlayer(PlayerQuery query, WPARAM argument = 0);
+// The player answers in 32 bits whatever the width of the message result: narrowed
+// here, once for every query, so that -1 stays -1 on a 64-bit build.
+int32_t QueryPlayer(PlayerQuery query, WPARAM argument = 0);
 // For the queries that answer with a pointer to a text in the player's memory, which
 // may change with the next message: the text is copied at once. Empty for null.
 std::string QueryPlayerText(PlayerQuery query, WPARAM argument);
 // Sets the player's window title, which passes through our own hook like the player's.
 void SetPlayerTitle(const std::string& title);
+// Hands a message of the player's main window on to the player's own procedure (the
+// one our hook replaced) and returns its result.
+LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The first window of this thread whose title, read into a 23-character buffer, is the
 // playlist editor's. Remembered in PlaylistEditorWindow, which keeps the last one found.

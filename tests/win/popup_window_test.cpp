@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "popup/popup_layout.h"
@@ -231,6 +232,33 @@ TEST_F(PopupTest, LevelDisplayRepaintsOnlyWhatChanged) {
     ShowLevelPopup(60, " Seek to ", "%!");
     const SIZE seek = MeasureBold(" Seek to ");
     EXPECT_FALSE(AllMarked(gPlugin.MainPopup, {3, 3, 2 + seek.cx, again.Height - 2}));
+}
+
+// Text wider than 16 bits can count: held in 16 bits, the width would wrap negative
+// and the popup would be thrown far off to the right instead of centred.
+TEST_F(PopupTest, LevelDisplayWiderThan16BitsStaysCentred) {
+    const std::string suffix(4000, 'W');
+    const SIZE total = MeasureBold(" Volume " + suffix);
+    ASSERT_GT(total.cx, 32767);
+    ShowLevelPopup(50, " Volume ", suffix);
+    const int expectedLeft = (ScreenW() - 80 - total.cx - 4) / 2;
+    EXPECT_EQ(PlaceOf(gPlugin.MainPopup).Left, expectedLeft);
+    EXPECT_LT(expectedLeft, 0);
+}
+
+// Without MainPopup no timer may start: SetTimer for no window makes a new thread
+// timer each time, which would then fire into the player's message loop.
+TEST_F(PopupTest, NoTimerWithoutMainPopup) {
+    const HWND popup = std::exchange(gPlugin.MainPopup, nullptr);
+    ArmHideTimer(1);
+    ArmInfoHideTimer(1);
+    StartTimer(kTimerMainCoverWatch, 1);
+    Sleep(30);
+    bool threadTimer = false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) threadTimer = threadTimer || !msg.hwnd;
+    gPlugin.MainPopup = popup;
+    EXPECT_FALSE(threadTimer);
 }
 
 TEST_F(PopupTest, LevelBarIsDrawnInBlackAndWhiteSquares) {
