@@ -124,6 +124,16 @@ TEST_F(SeekTest, BackNearTheStartWithoutALengthSaysUndefined) {
     EXPECT_TRUE(gMessageBoxes.empty());
 }
 
+// The player answers in 32 bits; an unknown length of -1 arriving as 0xFFFFFFFF in a
+// 64-bit result is still -1, not four billion seconds with room to seek.
+TEST_F(SeekTest, PlayerResultsAreTakenAs32Bits) {
+    player_.Script().PositionMs = 65000;
+    player_.Script().LengthSeconds = static_cast<LRESULT>(0xFFFFFFFFu);
+    Press(HotkeyId::SeekBkw);
+    EXPECT_FALSE(IsWindowVisible(gPlugin.MainPopup));
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdForward5s});
+}
+
 TEST_F(SeekTest, ForwardWithLessThanFiveSecondsLeftShowsNothingButSeeks) {
     for (LRESULT position : {LRESULT{245000}, LRESULT{249999}}) {
         player_.ClearMessages();
