@@ -33,13 +33,29 @@ void DispatchHotkey(int32_t id) {
         case HotkeyId::Next: NextTrack(); break;
         case HotkeyId::IncVol: VolumeUp(); break;
         case HotkeyId::DecVol: VolumeDown(); break;
+        case HotkeyId::MinMax: MinimizeOrRestore(); break;
         case HotkeyId::SeekFwd: SeekBackward(); break;
         case HotkeyId::SeekBkw: SeekForward(); break;
         case HotkeyId::MPEGInfo: ShowFileInfo(); break;
+        case HotkeyId::Quit: QuitPlayer(); break;
+        case HotkeyId::Shuffle: ToggleShuffle(); break;
+        case HotkeyId::Repeat: ToggleRepeat(); break;
+        case HotkeyId::Config: ToggleConfigWindow(); break;
+        case HotkeyId::PrvWOShuffle: PreviousInListOrder(); break;
+        case HotkeyId::NxtWOShuffle: NextInListOrder(); break;
         case HotkeyId::TrackInfo: ShowTrackInfo(); break;
+        case HotkeyId::ShflOn: ShuffleOn(); break;
+        case HotkeyId::RptOn: RepeatOn(); break;
+        case HotkeyId::TAG: OpenFileInfoBox(); break;
         case HotkeyId::ID3v1: ShowID3v1Info(); break;
+        case HotkeyId::Preferences: OpenPreferences(); break;
+        case HotkeyId::VisPlug: ToggleVisualization(); break;
+        case HotkeyId::StopWFadeout: StopWithFadeout(); break;
         case HotkeyId::ID3v2: ShowID3v2Info(); break;
         case HotkeyId::ID3Any: ShowID3AnyInfo(); break;
+        case HotkeyId::StopAfterCurr: StopAfterCurrent(); break;
+        case HotkeyId::EQ: ToggleEqualizer(); break;
+        case HotkeyId::JumpTo: OpenJumpToFile(); break;
         default: break;
     }
 }

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "actions/level_texts.h"
+#include "actions/action_texts.h"
+#include "popup/popup_texts.h"
 #include "popup/popup_window.h"
 #include "text/text.h"
+#include "win/config_placement.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -28,6 +30,12 @@ constexpr uint64_t kPlayerVolumeMax = 255;  // SetVolume's scale
 constexpr uint8_t kFullPercent = 100;
 constexpr uint8_t kVolumeStep = 2;
 constexpr UINT kVolumePopupMs = 2000;
+constexpr UINT kSwitchPopupMs = 3000;
+
+// The low byte of the equalizer's on/off item is its state; the new state is written
+// as the old one with bit 0 flipped, within 7 bits.
+constexpr uint8_t kEqStateFlip = 1;
+constexpr uint8_t kEqStateMask = 127;
 
 // GetVersion: bit 31 marks Windows 95/98/Me; the low byte is the major version. NT
 // before 5 has no mixer-backed wave volume, so there the player sets it.
@@ -80,13 +88,89 @@ void ChangeVolume(bool up) {
     ArmHideTimer(kVolumePopupMs);
 }
 
+// A player switch with its query, its setting and the popups naming its two states.
+struct PlayerSwitch {
+    PlayerQuery Query;
+    PlayerQuery Set;
+    const char* OnText;
+    const char* OffText;
+};
+constexpr PlayerSwitch kShuffleSwitch{QueryShuffle, SetShuffle, kShuffleOn, kShuffleOff};
+constexpr PlayerSwitch kRepeatSwitch{QueryRepeat, SetRepeat, kRepeatOn, kRepeatOff};
+
+// The popup goes up before the player is told, so it shows at once.
+void SetSwitch(const PlayerSwitch& which, bool on) {
+    gPopup.LiveRefresh = false;
+    ShowPopup(on ? which.OnText : which.OffText);
+    QueryPlayer(which.Set, on ? 1 : 0);
+    ArmHideTimer(kSwitchPopupMs);
+}
+
+void ToggleSwitch(const PlayerSwitch& which) {
+    SetSwitch(which, QueryPlayer(which.Query) != 1);
+}
+
+void OpenPlayerDialog(PlayerCommand command) {
+    if (gPlugin.PlayerWindow) SetForegroundWindow(gPlugin.PlayerWindow);
+    SendCommand(command);
+}
+
+// Where list order leads from position: one step on, round to the other end of the
+// list from its edge.
+int32_t ListNeighbour(bool next, int32_t position, int32_t last) {
+    if (next) return position == last ? 0 : position + 1;
+    return position == 0 ? last : position - 1;
+}
+
+// The player's own title form for a stopped player, for the entry now current; the
+// title change it causes brings the song popup for that entry.
+void RetitleStoppedPlayer() {
+    const int32_t number = QueryPlayer(QueryListPosition) + 1;
+    const std::string title = QueryPlayerText(QueryEntryTitle, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));
+    SetPlayerTitle(NumToStr(false, number) + kTrackNumberSeparator + title + kPlayerTitleSuffix + kPlayerTitleStopped);
+}
+
+// With shuffle on, the player's own previous and next follow the shuffled order; these
+// follow the list, keeping the play state. Without repeat they stop at the list's edge.
+void MoveInListOrder(bool next) {
+    if (QueryPlayer(QueryShuffle) != 1) {
+        ForceSongPopupOnNextTitle();
+        SendCommand(next ? CmdNext : CmdPrevious);
+        return;
+    }
+    const int32_t last = QueryPlayer(QueryListLength) - 1;
+    // An empty list has no entry to move to; its last position, -1, must not reach the
+    // player as a list position.
+    if (last < 0) return;
+    ForceSongPopupOnNextTitle();
+    const int32_t position = QueryPlayer(QueryListPosition);
+    const int32_t state = QueryPlayer(QueryPlayState);
+    const bool repeat = QueryPlayer(QueryRepeat) == 1;
+    const bool atEdge = next ? (state == kPlayStatePaused ? position >= last : position == last) : position == 0;
+    if (!repeat && atEdge) return;
+    if (state == kPlayStatePlaying) {
+        QueryPlayer(SetListPosition, static_cast<WPARAM>(ListNeighbour(next, position, last)));
+        SendCommand(CmdPlay);
+    } else if (state == kPlayStatePaused) {
+        // Resumed first: the player starts a new entry only from a running state.
+        SendCommand(CmdPlay);
+        QueryPlayer(SetListPosition, static_cast<WPARAM>(ListNeighbour(next, QueryPlayer(QueryListPosition), last)));
+        SendCommand(CmdPlay);
+    } else {
+        QueryPlayer(SetListPosition, static_cast<WPARAM>(ListNeighbour(next, position, last)));
+        RetitleStoppedPlayer();
+    }
+}
+
 }  // namespace
 
 void SendTransportCommand(PlayerCommand command) {
     gSongWatch.TitleChangeCount = kCountAfterOwnCommand;
-    gSongWatch.ForceSongPopup = true;
+    ForceSongPopupOnNextTitle();
     SendCommand(command);
 }
+
+void ForceSongPopupOnNextTitle() { gSongWatch.ForceSongPopup = true; }
 
 void PreviousTrack() { SendTransportCommand(CmdPrevious); }
 
@@ -96,8 +180,52 @@ void StopTrack() { SendTransportCommand(CmdStop); }
 
 void NextTrack() { SendTransportCommand(CmdNext); }
 
+void StopWithFadeout() { SendCommand(CmdStopFadeout); }
+
+void StopAfterCurrent() { SendTransportCommand(CmdStopAfterCurrent); }
+
 void VolumeUp() { ChangeVolume(true); }
 
 void VolumeDown() { ChangeVolume(false); }
+
+void ToggleShuffle() { ToggleSwitch(kShuffleSwitch); }
+
+void ToggleRepeat() { ToggleSwitch(kRepeatSwitch); }
+
+void ShuffleOn() { SetSwitch(kShuffleSwitch, true); }
+
+void RepeatOn() { SetSwitch(kRepeatSwitch, true); }
+
+// Unlike the other switches it leaves the live track display running.
+void ToggleEqualizer() {
+    const auto state = static_cast<uint8_t>(QueryPlayer(QueryEqData, kEqOnOffItem));
+    ShowPopup(state == 0 ? kEqualizerOn : kEqualizerOff);
+    QueryPlayer(SetEqData, static_cast<WPARAM>((state ^ kEqStateFlip) & kEqStateMask));
+    ArmHideTimer(kSwitchPopupMs);
+}
+
+void MinimizeOrRestore() { MinimizeOrRestorePlayer(); }
+
+void QuitPlayer() { SendCommand(CmdExit); }
+
+void ToggleVisualization() { SendCommand(CmdVisualization); }
+
+void OpenFileInfoBox() { OpenPlayerDialog(CmdFileInfoBox); }
+
+void OpenPreferences() { OpenPlayerDialog(CmdPreferences); }
+
+void OpenJumpToFile() { OpenPlayerDialog(CmdJumpToFile); }
+
+void ToggleConfigWindow() {
+    if (IsWindowVisible(gPlugin.ConfigWindow)) {
+        ShowWindow(gPlugin.ConfigWindow, SW_HIDE);
+    } else {
+        ShowConfigWindowCentred();
+    }
+}
+
+void PreviousInListOrder() { MoveInListOrder(false); }
+
+void NextInListOrder() { MoveInListOrder(true); }
 
 }  // namespace vemo

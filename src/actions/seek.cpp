@@ -7,7 +7,7 @@
 #include <string>
 
 #include "actions/information.h"
-#include "actions/level_texts.h"
+#include "actions/action_texts.h"
 #include "audio/mpeg.h"
 #include "popup/popup_window.h"
 #include "text/file_access.h"

@@ -131,8 +131,8 @@ void LoadTimeSetup() {
 
 // A left click on the player's own tray icon toggles the player between minimized and
 // restored instead of whatever the player would do.
-LRESULT OnPlayerTrayClick(HWND window) {
-    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_MINIMIZE);
+LRESULT OnPlayerTrayClick() {
+    MinimizeOrRestorePlayer();
     return 0;
 }
 
@@ -185,7 +185,7 @@ LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_SETTEXT: return OnPlayerTitleChange(window, message, wParam, lParam);
         case kPlayerTrayMessage:
-            if (lParam == WM_LBUTTONUP) return OnPlayerTrayClick(window);
+            if (lParam == WM_LBUTTONUP) return OnPlayerTrayClick();
             break;
         default: break;
     }

@@ -31,6 +31,11 @@ void SetPlayerTitle(const std::string& title) {
     SendToPlayer(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
 }
 
+void MinimizeOrRestorePlayer() {
+    HWND player = gPlugin.PlayerWindow;
+    if (player) ShowWindow(player, IsIconic(player) ? SW_RESTORE : SW_MINIMIZE);
+}
+
 LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC previous = OldPlayerProc();
     if (!previous) return DefWindowProcA(window, message, wParam, lParam);

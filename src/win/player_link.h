@@ -78,6 +78,8 @@ int32_t QueryPlayer(PlayerQuery query, WPARAM argument = 0);
 std::string QueryPlayerText(PlayerQuery query, WPARAM argument);
 // Sets the player's window title, which passes through our own hook like the player's.
 void SetPlayerTitle(const std::string& title);
+// Restores the player's main window when it is minimized, else minimizes it.
+void MinimizeOrRestorePlayer();
 // Hands a message of the player's main window on to the player's own procedure (the
 // one our hook replaced) and returns its result.
 LRESULT PassToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -75,6 +75,8 @@ struct App {
     int64_t stepDueMs = 0;
     bool stepRunning = false;
     bool closing = false;
+    bool retitling = false;  // our own title is being set, not a plug-in's
+    bool minimized = false;
 };
 
 App gApp;
@@ -126,7 +128,9 @@ void UpdateTitle() {
     gApp.shownSerial = gApp.model->TitleSerial();
     std::string title = gApp.model->WindowTitle();
     Log("title " + title);
+    gApp.retitling = true;
     SetWindowTextA(gApp.main, title.c_str());
+    gApp.retitling = false;
     RefreshEditor();
 }
 
@@ -265,6 +269,21 @@ LRESULT OnQuery(int id, WPARAM argument) {
     return result;
 }
 
+// A plug-in may set the title itself (the stopped player's form, after moving the list
+// position); the log shows it, and the window takes it as the player's would.
+LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!gApp.retitling) Log("settext " + PCharToStr(reinterpret_cast<const char*>(lParam)));
+    return DefWindowProcA(window, WM_SETTEXT, wParam, lParam);
+}
+
+// Minimizing and restoring leave no other trace a test could read.
+void OnSize(WPARAM kind) {
+    const bool minimized = kind == SIZE_MINIMIZED;
+    if (minimized == gApp.minimized) return;
+    gApp.minimized = minimized;
+    Log(minimized ? "window minimized" : "window restored");
+}
+
 void RunScriptStep();
 
 void OnTimer(UINT_PTR id) {
@@ -292,6 +311,8 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_USER: return OnQuery(static_cast<int>(lParam), wParam);
     case kTrayNotify: Log("tray-notify " + Decimal(lParam)); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_SETTEXT: return OnSetText(window, wParam, lParam);
+    case WM_SIZE: OnSize(wParam); return 0;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_ERASEBKGND: return TRUE;  // PaintContent covers everything
     case WM_CLOSE: OnClose(); return 0;

@@ -69,6 +69,18 @@ std::vector<LPARAM> FakePlayer::Queries() const {
     return ids;
 }
 
+std::vector<std::string> FakePlayer::Log() const {
+    std::vector<std::string> lines;
+    for (const RecordedMessage& m : messages_) {
+        if (m.Message == WM_COMMAND) lines.push_back("cmd " + std::to_string(m.WParam));
+        if (m.Message == kPlayerQueryMessage) {
+            lines.push_back("query " + std::to_string(m.LParam) + " " + std::to_string(static_cast<INT_PTR>(m.WParam)));
+        }
+        if (m.Message == WM_SETTEXT) lines.push_back("settext " + m.Text);
+    }
+    return lines;
+}
+
 size_t FakePlayer::Count(UINT message) const {
     size_t n = 0;
     for (const RecordedMessage& m : messages_) n += m.Message == message ? 1 : 0;

@@ -53,6 +53,9 @@ public:
     std::vector<WPARAM> Commands() const;
     std::vector<WPARAM> EditorCommands() const;
     std::vector<LPARAM> Queries() const;
+    // Commands, queries and title changes in the order they came: "cmd 40048",
+    // "query 252 1" (number, argument), "settext 4. Title - Quavix [Stopped]".
+    std::vector<std::string> Log() const;
     size_t Count(UINT message) const;
     void ClearMessages();
 

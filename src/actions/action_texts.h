@@ -1,5 +1,4 @@
-// Texts of the level displays of the volume and seek actions, exactly as the user sees
-// them.
+// Texts of the player-control and seek actions, exactly as the user sees them.
 #pragma once
 
 namespace vemo {
@@ -20,5 +19,17 @@ constexpr char kUnknownLength[] = "undefined";
 
 // Shown instead of seeking when nothing plays.
 constexpr char kStoppedText[] = "Stopped";
+
+// The switches, each named in its new state.
+constexpr char kShuffleOn[] = "Shuffle on";
+constexpr char kShuffleOff[] = "Shuffle off";
+constexpr char kRepeatOn[] = "Repeat on";
+constexpr char kRepeatOff[] = "Repeat off";
+constexpr char kEqualizerOn[] = "Equalizer is on";
+constexpr char kEqualizerOff[] = "Equalizer is off";
+
+// The player's own title for a stopped player: "N. " + the entry's title + these two.
+constexpr char kPlayerTitleSuffix[] = " - Quavix";
+constexpr char kPlayerTitleStopped[] = " [Stopped]";
 
 }  // namespace vemo
