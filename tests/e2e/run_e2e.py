@@ -221,11 +221,59 @@ def case_plugin_settings(args):
     return case.report([("first log", first), ("second log", second)])
 
 
+def case_plugin_player_controls(args):
+    """The player-control hotkeys reach the stand-in player: the switches with their
+    queries, previous/next in list order while stopped and while playing, the player's
+    functions and dialogs, minimize/restore, and quit."""
+    case = Case(args, "plugin_player_controls")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    keys = ["Win+S", "Win+N", "Win+Ctrl+N", "Win+Alt+V", "Win+X", "Win+Alt+Z", "Win+Ctrl+C", "Win+K", "Win+P",
+            "Win+3", "Win+J", "Win+Shift+C", "Win+A", "Win+A", "Win+Q"]
+    script = ["wait 1500"]
+    for key in keys:
+        # The fade-out takes 1.5 s before the player stops.
+        script += [f"keys {key}", "wait 2000" if key == "Win+Shift+C" else "wait 500"]
+    log = case.run_player(folder, script)
+
+    # What followed each key press, up to the next step (quit and exit after the last).
+    presses = []
+    for line in log:
+        if line.startswith("step keys "):
+            presses.append([])
+        elif presses and not line.startswith("step "):
+            presses[-1].append(line)
+    case.check(len(presses) == len(keys), f"{len(presses)} of {len(keys)} key presses in the log")
+    presses += [[]] * (len(keys) - len(presses))
+
+    expected = {
+        0: ["query 250 0 -> 0", "query 252 1 -> 0"],   # shuffle toggled on
+        1: ["query 251 0 -> 0", "query 253 1 -> 0"],   # repeat toggled on
+        2: ["query 127 11 -> 0", "query 128 1 -> 0"],  # equalizer on
+        # Stopped on the first entry with shuffle on: the list's next entry, not played,
+        # retitled in the player's own stopped form.
+        3: ["query 121 1 -> 0", f"settext 2. {SECOND} - Quavix [Stopped]"],
+        4: ["cmd 40045", f"title 2. {SECOND} - Quavix"],
+        # Playing: the list's previous entry starts.
+        5: ["query 121 0 -> 0", "cmd 40045", f"title 1. {FIRST} - Quavix"],
+        6: ["cmd 40157"], 7: ["cmd 40192"], 8: ["cmd 40012"], 9: ["cmd 40188"], 10: ["cmd 40194"],
+        11: ["cmd 40147", f"title 1. {FIRST} - Quavix [Stopped]"],
+        12: ["window minimized"], 13: ["window restored"],
+        14: ["cmd 40001", "quit", "exit"],
+    }
+    for index, lines in expected.items():
+        for line in lines:
+            case.check(line in presses[index], f"{keys[index]} (press {index + 1}): '{line}' in the log after it")
+    case.check(not any(l.startswith("settext") for l in presses[4] + presses[5]),
+               "only the stopped list-order move sets the player's title itself")
+    return case.report([("player log", log)])
+
+
 CASES = {
     "probe_lifecycle": case_probe_lifecycle,
     "file_held": case_file_held,
     "plugin_lifecycle": case_plugin_lifecycle,
     "plugin_settings": case_plugin_settings,
+    "plugin_player_controls": case_plugin_player_controls,
 }
 
 
