@@ -202,7 +202,9 @@ TMPEG AnalyzeMPEG(ByteReader& reader) {
 TMPEG AnalyzeMPEG(const std::string& path, const ErrorReporter& onError) {
     File file = File::OpenRead(path, Share::Read);
     if (!file) {
-        if (onError) onError(texts::kCannotOpen);
+        // The message belongs to the ID3v2 tag test, which opens only MP3 names; the seek
+        // display analyses whatever the current entry is, at every key press.
+        if (onError && IsMP3Name(path)) onError(texts::kCannotOpen);
         return {};
     }
     ByteReader reader(file);

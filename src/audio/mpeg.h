@@ -38,8 +38,8 @@ struct TMPEG {
 };
 
 // Analyses the file at path. FileSize is the file's size. A file that cannot be opened
-// is reported through onError and gives a record with every field zero or empty; a
-// file without frame sync gives only FileSize.
+// gives a record with every field zero or empty, and is reported through onError when
+// its name is an MP3 name; a file without frame sync gives only FileSize.
 TMPEG AnalyzeMPEG(const std::string& path, const ErrorReporter& onError = {});
 TMPEG AnalyzeMPEG(ByteReader& reader);
 
