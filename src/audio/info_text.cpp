@@ -79,15 +79,6 @@ std::optional<InfoText> ID3v2Text(const std::string& path, const ErrorReporter& 
 
 }  // namespace
 
-std::optional<int64_t> FileSizeOf(const std::string& path) {
-    if (!FileExists(path)) return std::nullopt;
-    File file = File::OpenRead(path, Share::ReadWrite);
-    if (!file) return std::nullopt;
-    int64_t size = file.Size();
-    if (size < 0) return std::nullopt;
-    return size;
-}
-
 std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds) {
     size_t separator = path.rfind(PathSeparator());
     std::string_view folder = separator == std::string_view::npos ? std::string_view() : path.substr(0, separator);
@@ -108,13 +99,14 @@ std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* m
 
 std::optional<InfoText> FileInformation(const std::string& path, int64_t playerLengthSeconds,
                                         const ErrorReporter& onError, TMPEG* mpegOut) {
-    std::optional<int64_t> size = FileSizeOf(path);
+    std::optional<int64_t> size = ListedFileSize(path);
     if (!size) return std::nullopt;
     InfoText info;
     info.kind = InfoKind::FileInfo;
     info.caption = texts::kFileInfoCaption;
     if (IsMP3Name(path)) {
         TMPEG mpeg = AnalyzeMPEG(path, onError);
+        mpeg.FileSize = *size;  // also when the analysis could not open the file
         info.body = FileInfoBody(path, *size, &mpeg, playerLengthSeconds);
         if (mpegOut) *mpegOut = std::move(mpeg);
     } else {

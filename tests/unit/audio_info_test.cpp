@@ -20,6 +20,7 @@ std::string Frames(int count) {
 
 class InfoTexts : public ::testing::Test {
 protected:
+    void TearDown() override { FailFileOperationAt(0); }
     std::string Write(const std::string& name, const std::string& bytes) {
         std::string path = dir.File(name);
         test::WriteAll(path, bytes);
@@ -64,6 +65,27 @@ TEST_F(InfoTexts, FileInformationOfOtherFilesShowsThePlayersLength) {
     EXPECT_EQ(info->body, "\rPath: " + dir.Path() + "\rFilename: song.MP3.txt\rSize: 1254 bytes\rLength: 250 seconds");
     EXPECT_FALSE(FileInformation(dir.File("missing.mp3"), 0));
     EXPECT_FALSE(FileInformation(dir.Path(), 0));  // a folder is no file
+}
+
+// As the plug-in shows it: the directory entry gives the size, the analysis nothing.
+TEST_F(InfoTexts, FileInformationOfAFileThatCannotBeOpened) {
+    std::string path = Write("locked.mp3", Frames(3));
+    TMPEG mpeg;
+    FailFileOperationAt(2);  // the directory entry is read, the analysis's open fails
+    std::optional<InfoText> info = FileInformation(path, 0, Collect(), &mpeg);
+    FailFileOperationAt(0);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->body, "\rPath: " + dir.Path() +
+                              "\rFilename: locked.mp3"
+                              "\rSize: 1254 bytes"
+                              "\rHeader found at:  bytes"
+                              "\rLength: undefined"
+                              "\rMPEG  layer "
+                              "\rBitrate: undefined, undefined number of frames"
+                              "\rChannels: \rCRCs: \rCopyrighted: \rOriginal: \rEmphasis: ");
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open file for reading"});
+    EXPECT_EQ(mpeg.FileSize, 1254);
+    EXPECT_EQ(mpeg.HeaderPos, "");
 }
 
 TEST_F(InfoTexts, UndefinedLengthAndBitrate) {
