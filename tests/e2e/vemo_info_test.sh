@@ -81,8 +81,7 @@ check "folder status" 1 "$status"
 # A file that is listed but cannot be opened: what the directory entry gives, and for
 # an MP3 name the lines of an empty analysis; the tag modes print nothing.
 cp "$dir/a.mp3" "$dir/locked.mp3"
-cp "$dir/a.mp3" "$dir/locked.wav"
-chmod 000 "$dir/locked.mp3" "$dir/locked.wav"
+chmod 000 "$dir/locked.mp3"
 if [ -r "$dir/locked.mp3" ]; then
   echo "skipped: unreadable files (chmod 000 does not stop this user from reading)"
 else
@@ -103,14 +102,6 @@ Copyrighted:
 Original: 
 Emphasis: " "$out"
   grep -q "locked.mp3: Permission denied" "$dir/err" || { echo "FAIL: no reason on stderr"; failures=$((failures + 1)); }
-  status=0
-  out=$("$tool" --file-info "$dir/locked.wav" 2>/dev/null) || status=$?
-  check "unreadable other name status" 1 "$status"
-  check "unreadable other name output" "File info:
-Path: $dir
-Filename: locked.wav
-Size: 4339 bytes
-Length: 0 seconds" "$out"
   for mode in --id3 --id3v1 --id3v2; do
     status=0
     out=$("$tool" "$mode" "$dir/locked.mp3" 2>/dev/null) || status=$?
