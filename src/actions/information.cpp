@@ -74,13 +74,23 @@ void HideInfoPopupNow() {
     if (IsWindowVisible(gPlugin.InfoPopup)) SendMessageA(gPlugin.MainPopup, WM_TIMER, kTimerHideInfoPopup, 0);
 }
 
-InfoText ID3v1Text(const std::string& path) {
-    gTrack.CurrentID3v1 = ReadID3v1(path);
+// The text of the tag read; nothing, quietly, when the file cannot be opened since the
+// tag test. The current tag is only replaced by one that was read.
+std::optional<InfoText> ID3v1Text(const std::string& path) {
+    std::optional<TID3v1Tag> tag = ReadID3v1(path);
+    if (!tag) return std::nullopt;
+    gTrack.CurrentID3v1 = std::move(*tag);
     return InfoText{InfoKind::ID3v1, false, ID3v1Caption(gTrack.CurrentID3v1), FormatID3v1(gTrack.CurrentID3v1)};
 }
 
-InfoText ID3v2Text(const std::string& path) {
-    gTrack.CurrentID3v2 = ReadID3v2(path);
+// Likewise, but a failed open is reported, as the ID3v2 tag test reports it.
+std::optional<InfoText> ID3v2Text(const std::string& path) {
+    std::optional<TID3v2Tag> tag = ReadID3v2(path);
+    if (!tag) {
+        ReportFileError(texts::kCannotOpen);
+        return std::nullopt;
+    }
+    gTrack.CurrentID3v2 = std::move(*tag);
     return InfoText{InfoKind::ID3v2, false, ID3v2Caption(gTrack.CurrentID3v2), FormatID3v2(gTrack.CurrentID3v2)};
 }
 
@@ -144,9 +154,9 @@ void ShowID3v1Info() {
         ArmInfoHideTimer(kID3v1InfoMs);
         StartTimer(kID3v1HintTimer, kID3v1HintMs);
         if (InfoPopupNeedsDrawing(InfoKind::ID3v1, path)) {
-            // The ID3v1 test is quiet about a file it cannot open: "no tag" follows.
-            ShowInformation(HasTag(path, kTagID3v1) ? ID3v1Text(path) : MissingTagText(InfoKind::ID3v1, texts::kNoID3v1),
-                            path);
+            // The ID3v1 test and read are quiet about a file they cannot open: "no tag" follows.
+            const std::optional<InfoText> info = HasTag(path, kTagID3v1) ? ID3v1Text(path) : std::nullopt;
+            ShowInformation(info.value_or(MissingTagText(InfoKind::ID3v1, texts::kNoID3v1)), path);
         }
     } else {
         ShowNotMP3();
@@ -162,9 +172,8 @@ void ShowID3v2Info() {
         gPopup.HintArmed = false;
         ArmInfoHideTimer(kID3v2InfoMs);
         if (InfoPopupNeedsDrawing(InfoKind::ID3v2, path)) {
-            ShowInformation(HasTag(path, kTagID3v2, ReportFileError) ? ID3v2Text(path)
-                                                                  : MissingTagText(InfoKind::ID3v2, texts::kNoID3v2),
-                            path);
+            const std::optional<InfoText> info = HasTag(path, kTagID3v2, ReportFileError) ? ID3v2Text(path) : std::nullopt;
+            ShowInformation(info.value_or(MissingTagText(InfoKind::ID3v2, texts::kNoID3v2)), path);
         }
     } else {
         ShowNotMP3();
@@ -178,14 +187,19 @@ void ShowID3AnyInfo() {
     const std::string path = CurrentFile();
     if (IsMP3Name(path)) {
         gPopup.HintArmed = false;
-        // The kind, and with it the time, depends on the tag found.
-        if (HasTag(path, kTagID3v2, ReportFileError)) {
-            ArmInfoHideTimer(kID3v2InfoMs);
-            if (InfoPopupNeedsDrawing(InfoKind::ID3v2, path)) ShowInformation(ID3v2Text(path), path);
-        } else if (HasTag(path, kTagID3v1)) {
-            ArmInfoHideTimer(kID3v1InfoMs);
-            if (InfoPopupNeedsDrawing(InfoKind::ID3v1, path)) ShowInformation(ID3v1Text(path), path);
-        } else {
+        // The kind, and with it the time, depends on the tag found. A tag that cannot be
+        // read counts as none: the next test follows. True when the tag's text is up.
+        auto showTag = [&path](InfoKind kind, UINT hideMs, std::optional<InfoText> (*text)(const std::string&)) {
+            ArmInfoHideTimer(hideMs);
+            if (!InfoPopupNeedsDrawing(kind, path)) return true;
+            const std::optional<InfoText> info = text(path);
+            if (info) ShowInformation(*info, path);
+            return info.has_value();
+        };
+        const bool tagShown =
+            (HasTag(path, kTagID3v2, ReportFileError) && showTag(InfoKind::ID3v2, kID3v2InfoMs, ID3v2Text)) ||
+            (HasTag(path, kTagID3v1) && showTag(InfoKind::ID3v1, kID3v1InfoMs, ID3v1Text));
+        if (!tagShown) {
             ArmInfoHideTimer(kNoTagInfoMs);
             if (InfoPopupNeedsDrawing(InfoKind::None, path)) {
                 ShowInformation(MissingTagText(InfoKind::None, texts::kNoID3Any), path);

@@ -131,9 +131,9 @@ TID3v1Tag ReadID3v1(ByteReader& reader) {
     return tag;
 }
 
-TID3v1Tag ReadID3v1(const std::string& path) {
+std::optional<TID3v1Tag> ReadID3v1(const std::string& path) {
     File file = File::OpenRead(path, Share::Read);
-    if (!file) return {};
+    if (!file) return std::nullopt;
     ByteReader reader(file, kID3v1Size);
     return ReadID3v1(reader);
 }

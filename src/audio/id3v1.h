@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,8 +56,10 @@ bool IsMP3Name(std::string_view path);
 bool HasTag(const std::string& path, uint8_t kind, const ErrorReporter& onError = {});
 bool HasTag(ByteReader& reader, uint8_t kind);
 
-// The ID3v1 tag of the file; an empty record when it cannot be read.
-TID3v1Tag ReadID3v1(const std::string& path);
+// The ID3v1 tag of the file; nothing when the file cannot be opened, so that a file
+// lost since the tag test does not read as a blank tag. A tag cut short gives an empty
+// record.
+std::optional<TID3v1Tag> ReadID3v1(const std::string& path);
 TID3v1Tag ReadID3v1(ByteReader& reader);
 
 // The multi-line text of a tag: one "\r"-led line per non-empty field.

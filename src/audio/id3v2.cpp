@@ -189,9 +189,9 @@ TID3v2Tag ReadID3v2(ByteReader& reader) {
     return tag;
 }
 
-TID3v2Tag ReadID3v2(const std::string& path) {
+std::optional<TID3v2Tag> ReadID3v2(const std::string& path) {
     File file = File::OpenRead(path, Share::Read);
-    if (!file) return {};
+    if (!file) return std::nullopt;
     ByteReader reader(file);
     return ReadID3v2(reader);
 }

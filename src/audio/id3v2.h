@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -72,8 +73,9 @@ constexpr size_t kID3v2HeaderSize = 10;
 constexpr size_t kID3v2FrameHeaderSize = 10;
 
 // The tag of the file (callers have checked HasTag kind 2). Versions other than 2.3 and
-// 2.4 give a record with only Version set; an unreadable file an empty record.
-TID3v2Tag ReadID3v2(const std::string& path);
+// 2.4 give a record with only Version set. Nothing when the file cannot be opened, so
+// that a file lost since the tag test does not read as a version 0 tag.
+std::optional<TID3v2Tag> ReadID3v2(const std::string& path);
 TID3v2Tag ReadID3v2(ByteReader& reader);
 
 // Where the audio search begins after the tag at the start of reader: the first padding

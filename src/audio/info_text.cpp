@@ -48,30 +48,36 @@ InfoText NotMP3() {
     return info;
 }
 
-InfoText ShowID3v1(const std::string& path, TID3v1Tag* tagOut) {
-    TID3v1Tag tag = ReadID3v1(path);
-    InfoText info{InfoKind::ID3v1, false, ID3v1Caption(tag), FormatID3v1(tag)};
-    if (tagOut) *tagOut = std::move(tag);
+// What a tag action shows when it finds no tag: no caption, no leading line break.
+InfoText NoTag(InfoKind kind, const char* text) { return InfoText{kind, false, "", text}; }
+
+// The text of the file's ID3v1 tag; nothing when there is none or the file cannot be
+// opened, about which the ID3v1 test and read are both quiet.
+std::optional<InfoText> ID3v1Text(const std::string& path, TID3v1Tag* tagOut) {
+    if (!HasTag(path, kTagID3v1)) return std::nullopt;
+    std::optional<TID3v1Tag> tag = ReadID3v1(path);
+    if (!tag) return std::nullopt;
+    InfoText info{InfoKind::ID3v1, false, ID3v1Caption(*tag), FormatID3v1(*tag)};
+    if (tagOut) *tagOut = std::move(*tag);
     return info;
 }
 
-InfoText ShowID3v2(const std::string& path, TID3v2Tag* tagOut) {
-    TID3v2Tag tag = ReadID3v2(path);
-    InfoText info{InfoKind::ID3v2, false, ID3v2Caption(tag), FormatID3v2(tag)};
-    if (tagOut) *tagOut = std::move(tag);
+// The text of the file's ID3v2 tag; nothing when there is none or the file cannot be
+// opened. A file lost between the tag test and the read is reported as the test would
+// have reported it.
+std::optional<InfoText> ID3v2Text(const std::string& path, const ErrorReporter& onError, TID3v2Tag* tagOut) {
+    if (!HasTag(path, kTagID3v2, onError)) return std::nullopt;
+    std::optional<TID3v2Tag> tag = ReadID3v2(path);
+    if (!tag) {
+        if (onError) onError(texts::kCannotOpen);
+        return std::nullopt;
+    }
+    InfoText info{InfoKind::ID3v2, false, ID3v2Caption(*tag), FormatID3v2(*tag)};
+    if (tagOut) *tagOut = std::move(*tag);
     return info;
 }
 
 }  // namespace
-
-std::optional<int64_t> FileSizeOf(const std::string& path) {
-    if (!FileExists(path)) return std::nullopt;
-    File file = File::OpenRead(path, Share::ReadWrite);
-    if (!file) return std::nullopt;
-    int64_t size = file.Size();
-    if (size < 0) return std::nullopt;
-    return size;
-}
 
 std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds) {
     size_t separator = path.rfind(PathSeparator());
@@ -93,13 +99,14 @@ std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* m
 
 std::optional<InfoText> FileInformation(const std::string& path, int64_t playerLengthSeconds,
                                         const ErrorReporter& onError, TMPEG* mpegOut) {
-    std::optional<int64_t> size = FileSizeOf(path);
+    std::optional<int64_t> size = ListedFileSize(path);
     if (!size) return std::nullopt;
     InfoText info;
     info.kind = InfoKind::FileInfo;
     info.caption = texts::kFileInfoCaption;
     if (IsMP3Name(path)) {
         TMPEG mpeg = AnalyzeMPEG(path, onError);
+        mpeg.FileSize = *size;  // also when the analysis could not open the file
         info.body = FileInfoBody(path, *size, &mpeg, playerLengthSeconds);
         if (mpegOut) *mpegOut = std::move(mpeg);
     } else {
@@ -118,22 +125,19 @@ std::string ID3v2Caption(const TID3v2Tag& tag) {
 InfoText ID3v1Information(const std::string& path, const ErrorReporter& /*onError*/, TID3v1Tag* tagOut) {
     // The ID3v1 test reports no failed open: the "no tag" text follows instead.
     if (!IsMP3Name(path)) return NotMP3();
-    if (HasTag(path, kTagID3v1)) return ShowID3v1(path, tagOut);
-    return InfoText{InfoKind::ID3v1, false, "", texts::kNoID3v1};
+    return ID3v1Text(path, tagOut).value_or(NoTag(InfoKind::ID3v1, texts::kNoID3v1));
 }
 
 InfoText ID3v2Information(const std::string& path, const ErrorReporter& onError, TID3v2Tag* tagOut) {
     if (!IsMP3Name(path)) return NotMP3();
-    if (HasTag(path, kTagID3v2, onError)) return ShowID3v2(path, tagOut);
-    return InfoText{InfoKind::ID3v2, false, "", texts::kNoID3v2};
+    return ID3v2Text(path, onError, tagOut).value_or(NoTag(InfoKind::ID3v2, texts::kNoID3v2));
 }
 
 InfoText ID3AnyInformation(const std::string& path, const ErrorReporter& onError, TID3v1Tag* id3v1Out,
                            TID3v2Tag* id3v2Out) {
     if (!IsMP3Name(path)) return NotMP3();
-    if (HasTag(path, kTagID3v2, onError)) return ShowID3v2(path, id3v2Out);
-    if (HasTag(path, kTagID3v1)) return ShowID3v1(path, id3v1Out);
-    return InfoText{InfoKind::None, false, "", texts::kNoID3Any};
+    if (std::optional<InfoText> info = ID3v2Text(path, onError, id3v2Out)) return *info;
+    return ID3v1Text(path, id3v1Out).value_or(NoTag(InfoKind::None, texts::kNoID3Any));
 }
 
 }  // namespace vemo

@@ -26,15 +26,14 @@ struct InfoText {
     std::string body;     // begins with "\r" when there is a caption
 };
 
-// Size of the file at path, or nothing when there is no such file.
-std::optional<int64_t> FileSizeOf(const std::string& path);
-
 // The body of the file information. mpeg holds the analysis of an MP3 file; without it
 // the player's track length (seconds) is shown instead.
 std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds);
 
-// The file information of path; nothing when the file is not found. The analysis of an
-// MP3 file is also stored in mpegOut when given.
+// The file information of path, with the size from its directory entry; nothing when the
+// file is not found. A file that cannot be opened still shows path, name and size, and
+// for an MP3 name the lines of an empty analysis. The analysis of an MP3 file is also
+// stored in mpegOut when given.
 std::optional<InfoText> FileInformation(const std::string& path, int64_t playerLengthSeconds,
                                         const ErrorReporter& onError = {}, TMPEG* mpegOut = nullptr);
 

@@ -22,6 +22,7 @@ constexpr int kLayer1 = 1;
 constexpr int kLayer2 = 2;
 constexpr int kLayer3 = 3;
 constexpr int kJointStereo = 1;
+constexpr int kMono = 3;
 
 // Header fields; byte 0 is the 0xFF of the sync.
 constexpr int VersionBits(uint8_t b1) { return (b1 >> 3) & 0x03; }
@@ -60,8 +61,16 @@ constexpr const char* kBandTexts[4] = {"4-31)", "8-31)", "12-31)", "16-31)"};
 constexpr const char* kLayer3Extensions[4] = {"", " (Intensity Stereo)", " (MS Stereo)", " (Intensity Stereo/MS Stereo)"};
 constexpr const char* kEmphasisTexts[4] = {"None", "50/15 ms", "N/a", "CCIT J.17"};
 
-constexpr int64_t kXingAt[2] = {21, 36};
-constexpr size_t kXingProbeSize = 19;  // covers both places
+// The Xing header follows the side information, which starts after the 4 header bytes.
+constexpr int64_t kHeaderSize = 4;
+constexpr int64_t kSideInfoMPEG1Mono = 17;
+constexpr int64_t kSideInfoMPEG1 = 32;
+constexpr int64_t kSideInfoMPEG2Mono = 9;
+constexpr int64_t kSideInfoMPEG2 = 17;
+// Tried for every frame after its own offset: files may carry the header at one of these
+// whatever their version and mode say.
+constexpr int64_t kXingFallbackAt[2] = {21, 36};
+constexpr size_t kXingTagSize = 4;
 constexpr size_t kXingCountsAfterTag = 8;
 constexpr size_t kXingCountsSize = 8;
 constexpr int64_t kID3v1Size = 128;
@@ -89,6 +98,26 @@ void ReadPadded(ByteReader& reader, int64_t position, uint8_t* out, size_t count
 
 const char* YesNo(bool value) { return value ? texts::kYes : texts::kNo; }
 
+// Where the Xing header of a frame of this version and channel mode begins, counted from
+// the header's start; 0 for the reserved version, whose side information is unknown.
+int64_t XingOffset(int version, int mode) {
+    if (version == kMPEG1) return kHeaderSize + (mode == kMono ? kSideInfoMPEG1Mono : kSideInfoMPEG1);
+    if (version == kMPEG2 || version == kMPEG25) return kHeaderSize + (mode == kMono ? kSideInfoMPEG2Mono : kSideInfoMPEG2);
+    return 0;
+}
+
+// Offset of the Xing header after the frame header at headerAt, or -1 when there is none.
+int64_t FindXing(ByteReader& reader, int64_t headerAt, int version, int mode) {
+    const int64_t candidates[] = {XingOffset(version, mode), kXingFallbackAt[0], kXingFallbackAt[1]};
+    for (int64_t offset : candidates) {
+        if (offset == 0) continue;
+        uint8_t tag[kXingTagSize];
+        ReadPadded(reader, headerAt + offset, tag, kXingTagSize);
+        if (std::memcmp(tag, "Xing", kXingTagSize) == 0) return headerAt + offset;
+    }
+    return -1;
+}
+
 }  // namespace
 
 int64_t RoundHalfEven(double value) {
@@ -115,14 +144,14 @@ TMPEG AnalyzeMPEG(ByteReader& reader) {
     if (headerAt < 0) return mpeg;
     mpeg.HeaderPos = NumToStr(false, headerAt);
 
-    uint8_t probe[kXingProbeSize];
-    ReadPadded(reader, headerAt + kXingAt[0], probe, kXingProbeSize);
-    int64_t xingAt = -1;
-    if (std::memcmp(probe, "Xing", 4) == 0) {
-        xingAt = headerAt + kXingAt[0];
-    } else if (std::memcmp(probe + (kXingAt[1] - kXingAt[0]), "Xing", 4) == 0) {
-        xingAt = headerAt + kXingAt[1];
-    }
+    uint8_t header[3];  // header bytes 1 to 3
+    ReadPadded(reader, headerAt + 1, header, sizeof header);
+
+    int version = kVersionCodeOfBits[VersionBits(header[0])];
+    int layer = kLayerCodeOfBits[LayerBits(header[0])];
+    int mode = ChannelMode(header[2]);
+
+    int64_t xingAt = FindXing(reader, headerAt, version, mode);
     if (xingAt >= 0) {
         uint8_t counts[kXingCountsSize];
         ReadPadded(reader, xingAt + static_cast<int64_t>(kXingCountsAfterTag), counts, kXingCountsSize);
@@ -131,11 +160,6 @@ TMPEG AnalyzeMPEG(ByteReader& reader) {
         mpeg.AudioBytes = GetBe32(counts + 4);
     }
 
-    uint8_t header[3];  // header bytes 1 to 3
-    ReadPadded(reader, headerAt + 1, header, sizeof header);
-
-    int version = kVersionCodeOfBits[VersionBits(header[0])];
-    int layer = kLayerCodeOfBits[LayerBits(header[0])];
     mpeg.Version = kVersionTexts[version];
     mpeg.Layer = kLayerTexts[layer];
     mpeg.CRC = YesNo(HasCRC(header[0]));
@@ -148,7 +172,6 @@ TMPEG AnalyzeMPEG(ByteReader& reader) {
                        (static_cast<double>(mpeg.AudioBytes) / coefficient);
     }
 
-    int mode = ChannelMode(header[2]);
     mpeg.Mode = kModeTexts[mode];
     if (mode == kJointStereo) {
         int extension = ModeExtension(header[2]);
@@ -179,7 +202,9 @@ TMPEG AnalyzeMPEG(ByteReader& reader) {
 TMPEG AnalyzeMPEG(const std::string& path, const ErrorReporter& onError) {
     File file = File::OpenRead(path, Share::Read);
     if (!file) {
-        if (onError) onError(texts::kCannotOpen);
+        // The message belongs to the ID3v2 tag test, which opens only MP3 names; the seek
+        // display analyses whatever the current entry is, at every key press.
+        if (onError && IsMP3Name(path)) onError(texts::kCannotOpen);
         return {};
     }
     ByteReader reader(file);

@@ -5,8 +5,10 @@
 //   11 bits sync (all ones) | 2 version | 2 layer | 1 no-CRC
 //   4 bit-rate index | 2 sample-rate index | 1 padding | 1 private
 //   2 channel mode | 2 mode extension | 1 copyright | 1 original | 2 emphasis
-// Xing header: "Xing" at 21 or 36 bytes after the frame header's start, 4 flag bytes,
-// then the frame count and the byte count, 4 bytes each, big-endian.
+// Xing header: "Xing" right after the side information, 4 flag bytes, then the frame
+// count and the byte count, 4 bytes each, big-endian. Side information: MPEG-1 mono 17
+// bytes, other modes 32; MPEG-2 and 2.5 mono 9, other modes 17. So "Xing" stands 21, 36,
+// 13 or 21 bytes after the frame header's start; 21 and 36 are also tried for any frame.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +38,8 @@ struct TMPEG {
 };
 
 // Analyses the file at path. FileSize is the file's size. A file that cannot be opened
-// is reported through onError and gives a record with every field zero or empty; a
-// file without frame sync gives only FileSize.
+// gives a record with every field zero or empty, and is reported through onError when
+// its name is an MP3 name; a file without frame sync gives only FileSize.
 TMPEG AnalyzeMPEG(const std::string& path, const ErrorReporter& onError = {});
 TMPEG AnalyzeMPEG(ByteReader& reader);
 

@@ -72,6 +72,9 @@ std::string FileErrorText(int code);
 std::optional<uint32_t> FileAttributes(const std::string& path);
 bool SetAttributes(const std::string& path, uint32_t attributes);
 bool FileExists(const std::string& path);       // anything but a folder
+// The size the file's directory entry gives, all 64 bits; it needs no read access, so a
+// file that cannot be opened still has one. Nothing for a folder or a missing file.
+std::optional<int64_t> ListedFileSize(const std::string& path);
 bool DirectoryExists(const std::string& path);  // attributes readable and carry the folder bit
 
 // (Names differ from the Win32 calls, which windows.h turns into macros.)

@@ -142,6 +142,20 @@ std::optional<uint32_t> FileAttributes(const std::string& path) {
     return attributes;
 }
 
+std::optional<int64_t> ListedFileSize(const std::string& path) {
+    struct stat st {};
+    if (Injected()) return std::nullopt;
+    if (::stat(path.c_str(), &st) != 0) {
+        gLastError = errno;
+        return std::nullopt;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        gLastError = EISDIR;
+        return std::nullopt;
+    }
+    return st.st_size;
+}
+
 bool SetAttributes(const std::string& path, uint32_t attributes) {
     struct stat st {};
     if (Injected()) return false;

@@ -161,6 +161,24 @@ std::optional<uint32_t> FileAttributes(const std::string& path) {
     return attributes;
 }
 
+std::optional<int64_t> ListedFileSize(const std::string& path) {
+    if (Injected()) return std::nullopt;
+    // A wildcard would make the search report some other file; no file name holds one.
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) {
+        gLastError = ERROR_INVALID_NAME;
+        return std::nullopt;
+    }
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return Fail(), std::nullopt;
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        gLastError = ERROR_DIRECTORY;
+        return std::nullopt;
+    }
+    return static_cast<int64_t>((uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow);
+}
+
 bool SetAttributes(const std::string& path, uint32_t attributes) {
     if (Injected()) return false;
     return SetFileAttributesA(path.c_str(), attributes) || Fail();

@@ -78,6 +78,40 @@ status=0
 "$tool" --id3v1 "$dir" >/dev/null 2>&1 || status=$?
 check "folder status" 1 "$status"
 
+# A file that is listed but cannot be opened: what the directory entry gives, and for
+# an MP3 name the lines of an empty analysis; the tag modes print nothing.
+cp "$dir/a.mp3" "$dir/locked.mp3"
+chmod 000 "$dir/locked.mp3"
+if [ -r "$dir/locked.mp3" ]; then
+  echo "skipped: unreadable files (chmod 000 does not stop this user from reading)"
+else
+  status=0
+  out=$("$tool" "$dir/locked.mp3" 2>"$dir/err") || status=$?
+  check "unreadable MP3 status" 1 "$status"
+  check "unreadable MP3 output" "File info:
+Path: $dir
+Filename: locked.mp3
+Size: 4339 bytes
+Header found at:  bytes
+Length: undefined
+MPEG  layer 
+Bitrate: undefined, undefined number of frames
+Channels: 
+CRCs: 
+Copyrighted: 
+Original: 
+Emphasis: " "$out"
+  grep -q "locked.mp3: Permission denied" "$dir/err" || { echo "FAIL: no reason on stderr"; failures=$((failures + 1)); }
+  for mode in --id3 --id3v1 --id3v2; do
+    status=0
+    out=$("$tool" "$mode" "$dir/locked.mp3" 2>/dev/null) || status=$?
+    check "unreadable MP3 $mode" "1:" "$status:$out"
+  done
+fi
+status=0
+out=$("$tool" --file-info "$dir/missing.mp3" "$dir" 2>/dev/null) || status=$?
+check "missing file and folder with --file-info" "1:" "$status:$out"
+
 for args in "" "--bogus $dir/a.mp3" "--id3v1 --id3v2 $dir/a.mp3" "--id3"; do
   status=0
   # shellcheck disable=SC2086

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "audio/info_text.h"
 #include "fixtures/audio_fixtures.h"
 #include "support/temp_dir.h"
@@ -18,6 +20,7 @@ std::string Frames(int count) {
 
 class InfoTexts : public ::testing::Test {
 protected:
+    void TearDown() override { FailFileOperationAt(0); }
     std::string Write(const std::string& name, const std::string& bytes) {
         std::string path = dir.File(name);
         test::WriteAll(path, bytes);
@@ -62,6 +65,27 @@ TEST_F(InfoTexts, FileInformationOfOtherFilesShowsThePlayersLength) {
     EXPECT_EQ(info->body, "\rPath: " + dir.Path() + "\rFilename: song.MP3.txt\rSize: 1254 bytes\rLength: 250 seconds");
     EXPECT_FALSE(FileInformation(dir.File("missing.mp3"), 0));
     EXPECT_FALSE(FileInformation(dir.Path(), 0));  // a folder is no file
+}
+
+// As the plug-in shows it: the directory entry gives the size, the analysis nothing.
+TEST_F(InfoTexts, FileInformationOfAFileThatCannotBeOpened) {
+    std::string path = Write("locked.mp3", Frames(3));
+    TMPEG mpeg;
+    FailFileOperationAt(2);  // the directory entry is read, the analysis's open fails
+    std::optional<InfoText> info = FileInformation(path, 0, Collect(), &mpeg);
+    FailFileOperationAt(0);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->body, "\rPath: " + dir.Path() +
+                              "\rFilename: locked.mp3"
+                              "\rSize: 1254 bytes"
+                              "\rHeader found at:  bytes"
+                              "\rLength: undefined"
+                              "\rMPEG  layer "
+                              "\rBitrate: undefined, undefined number of frames"
+                              "\rChannels: \rCRCs: \rCopyrighted: \rOriginal: \rEmphasis: ");
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open file for reading"});
+    EXPECT_EQ(mpeg.FileSize, 1254);
+    EXPECT_EQ(mpeg.HeaderPos, "");
 }
 
 TEST_F(InfoTexts, UndefinedLengthAndBitrate) {
@@ -171,6 +195,53 @@ TEST_F(InfoTexts, UnreadableFileIsReportedOnceAndShowsNoTag) {
     messages.clear();
     EXPECT_EQ(ID3v1Information(missing, Collect()).body, "No ID3v1 tag available");
     EXPECT_TRUE(messages.empty());
+}
+
+// A file that cannot be opened any more between the tag test and the read: the text
+// says no tag (after the message the ID3v2 test would have given), never "ID3v2.0.0
+// tag" or "Blank ID3v1 tag present", and the current tag record keeps what it held.
+TEST_F(InfoTexts, FileLostBetweenTagTestAndRead) {
+    // A tag test takes four file operations (open, size, seek, read); the read's open
+    // is the next one.
+    constexpr int kReadOpen = 5;
+    std::string both = Write("both.mp3", test::Tag(3, test::TextFrame("TIT2", "Two")) + Frames(2) +
+                                             test::ID3v1Tag("One", "", "", "", "", 1));
+    FailFileOperationAt(kReadOpen);
+    EXPECT_TRUE(HasTag(both, kTagID3v2));
+    EXPECT_FALSE(File::OpenRead(both)) << "the tag test no longer takes four operations";
+
+    const struct {
+        const char* name;
+        std::function<InfoText(const std::string&, const ErrorReporter&, TID3v1Tag*, TID3v2Tag*)> action;
+        InfoKind kind;
+        std::string caption, body;
+        size_t messages;
+        const char* id3v1Record;  // the current record's title afterwards
+    } cases[] = {
+        {"ID3v2", [](auto& p, auto& e, auto*, auto* t2) { return ID3v2Information(p, e, t2); }, InfoKind::ID3v2, "",
+         "No ID3v2 tag available", 1, "kept"},
+        {"ID3v1", [](auto& p, auto& e, auto* t1, auto*) { return ID3v1Information(p, e, t1); }, InfoKind::ID3v1, "",
+         "No ID3v1 tag available", 0, "kept"},
+        // The ID3v1 test follows, as after a failed ID3v2 test.
+        {"any", ID3AnyInformation, InfoKind::ID3v1, "ID3v1 tag", "\rTitle: One\rGenre: Classic Rock", 1, "One"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        TID3v1Tag current1;
+        current1.Title = "kept";
+        TID3v2Tag current2;
+        current2.Title = "kept";
+        FailFileOperationAt(kReadOpen);
+        InfoText info = c.action(both, Collect(), &current1, &current2);
+        FailFileOperationAt(0);
+        EXPECT_EQ(info.kind, c.kind);
+        EXPECT_EQ(info.caption, c.caption);
+        EXPECT_EQ(info.body, c.body);
+        EXPECT_EQ(messages, std::vector<std::string>(c.messages, "Cannot open file for reading"));
+        EXPECT_EQ(current1.Title, c.id3v1Record);
+        EXPECT_EQ(current2.Title, "kept");
+    }
 }
 
 }  // namespace

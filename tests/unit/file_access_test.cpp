@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "support/temp_dir.h"
 #include "text/file_access.h"
 
@@ -110,6 +114,38 @@ TEST_F(FileAccess, AttributesFoldersAndReadOnly) {
     EXPECT_NE(*FileAttributes(path) & kAttrReadOnly, 0u);
     ASSERT_TRUE(SetAttributes(path, *FileAttributes(path) & ~kAttrReadOnly));
     EXPECT_EQ(*FileAttributes(path) & kAttrReadOnly, 0u);
+}
+
+TEST_F(FileAccess, ListedFileSizeOfFilesOnly) {
+    WriteAll(dir.File("three"), "abc");
+    WriteAll(dir.File("empty"), "");
+    constexpr int64_t kBig = (int64_t{5} << 30) + 3;  // needs the high 32 bits
+    {
+        File big = File::CreateAlways(dir.File("big"));  // sparse: no disk space taken
+        ASSERT_TRUE(big.Seek(kBig));
+        ASSERT_TRUE(big.Truncate());
+    }
+    EXPECT_EQ(ListedFileSize(dir.File("three")), 3);
+    EXPECT_EQ(ListedFileSize(dir.File("empty")), 0);
+    EXPECT_EQ(ListedFileSize(dir.File("big")), kBig);
+    EXPECT_EQ(ListedFileSize(dir.File("missing")), std::nullopt);
+    EXPECT_EQ(ListedFileSize(dir.File("thre?")), std::nullopt);  // no search pattern
+    EXPECT_EQ(ListedFileSize(dir.Path()), std::nullopt);
+    EXPECT_EQ(ListedFileSize(""), std::nullopt);
+}
+
+// The player lists files it cannot open; their size comes from the directory entry.
+TEST_F(FileAccess, ListedFileSizeNeedsNoReadAccess) {
+    std::string path = dir.File("locked");
+    WriteAll(path, "12345");
+#ifdef _WIN32
+    File holder = File::OpenReadWrite(path, Share::None);
+    ASSERT_TRUE(holder);
+    EXPECT_FALSE(File::OpenRead(path, Share::ReadWrite));
+#else
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);  // root may still read it; the size is what counts
+#endif
+    EXPECT_EQ(ListedFileSize(path), 5);
 }
 
 TEST_F(FileAccess, RenameRefusesAnExistingTargetReplaceDoesNot) {

@@ -32,12 +32,10 @@ Entry ReadEntryFacts(const std::string& path) {
 
     std::string title;
     if (HasTag(path, kTagID3v2)) {
-        TID3v2Tag tag = ReadID3v2(path);
-        title = ComposeTitle(tag.Artist, tag.Title);
+        if (std::optional<TID3v2Tag> tag = ReadID3v2(path)) title = ComposeTitle(tag->Artist, tag->Title);
     }
     if (title.empty() && HasTag(path, kTagID3v1)) {
-        TID3v1Tag tag = ReadID3v1(path);
-        title = ComposeTitle(tag.Artist, tag.Title);
+        if (std::optional<TID3v1Tag> tag = ReadID3v1(path)) title = ComposeTitle(tag->Artist, tag->Title);
     }
     if (!title.empty()) entry.title = title;
 

@@ -5,7 +5,8 @@
 // by line. Without a mode: the file information, then the text of any ID3 tag. The
 // player's track length of a file that is not an MP3 file is taken as 0.
 //
-// Exit status: 0; 1 when a file cannot be opened; 2 for bad usage.
+// A file that cannot be opened shows only its file information, as far as its directory
+// entry gives it. Exit status: 0; 1 when a file cannot be opened; 2 for bad usage.
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -67,12 +68,14 @@ bool Show(const std::string& path, Mode mode) {
         if (problem.empty()) problem = message;
         failed = true;
     };
+    if (mode == Mode::Default || mode == Mode::FileInfo) {
+        // As in the plug-in, a file that is listed but cannot be opened still shows its
+        // path, name and size, and for an MP3 name the lines of an empty analysis.
+        std::optional<vemo::InfoText> info = vemo::FileInformation(path, kPlayerLength, onError);
+        if (info) Print(*info);
+        else failed = true;
+    }
     if (problem.empty()) {
-        if (mode == Mode::Default || mode == Mode::FileInfo) {
-            std::optional<vemo::InfoText> info = vemo::FileInformation(path, kPlayerLength, onError);
-            if (info) Print(*info);
-            else failed = true;
-        }
         if (mode == Mode::Default || mode == Mode::ID3Any) Print(vemo::ID3AnyInformation(path, onError));
         if (mode == Mode::ID3v1) Print(vemo::ID3v1Information(path, onError));
         if (mode == Mode::ID3v2) Print(vemo::ID3v2Information(path, onError));
