@@ -10,6 +10,7 @@
 #include "audio/mpeg.h"
 #include "popup/popup_window.h"
 #include "popup/track_watcher.h"
+#include "text/file_access.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -20,33 +21,7 @@ namespace {
 
 constexpr char kInfoLineSeparator = '\r';
 
-// A directory search, closed when it goes out of scope.
-class ScopedFind {
-public:
-    ScopedFind(const std::string& path, WIN32_FIND_DATAA& found) : handle_(FindFirstFileA(path.c_str(), &found)) {}
-    ~ScopedFind() {
-        if (Found()) FindClose(handle_);
-    }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 bool PlaylistHasEntries() { return QueryPlayer(QueryListLength) > 0; }
-
-// The size from the file's directory entry, which a file that someone holds open
-// exclusively still has; nothing when there is no such file. All 64 bits are taken, so
-// a file of 4 GiB or more shows its true size.
-std::optional<int64_t> DirectoryEntrySize(const std::string& path) {
-    if (path.empty()) return std::nullopt;
-    WIN32_FIND_DATAA found{};
-    ScopedFind find(path, found);
-    if (!find.Found()) return std::nullopt;
-    return static_cast<int64_t>((uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow);
-}
 
 // Whether an information action of kind must draw, or whether the same information of
 // the same file is up already (then the hide timer its caller restarted keeps it up
@@ -118,7 +93,7 @@ void ShowFileInfo() {
     gPopup.LiveRefresh = false;
     gPopup.InfoPopupKind = InfoKind::None;
 
-    if (const std::optional<int64_t> size = DirectoryEntrySize(path)) {
+    if (const std::optional<int64_t> size = ListedFileSize(path)) {
         // A record of another file never stands in for this one: a failed open or a
         // file of another kind leaves only zeros and this file's size in it.
         const bool mp3 = IsMP3Name(path);

@@ -9,6 +9,7 @@
 #include "actions/information.h"
 #include "popup/popup_window.h"
 #include "support/plugin_fixture.h"
+#include "text/file_access.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -333,6 +334,31 @@ TEST_F(InformationTest, AFileThatCannotBeOpenedIsReportedAndShowsNothingStale) {
     ShowID3AnyInfo();
     EXPECT_EQ(gMessageBoxes.size(), 2u);
     EXPECT_EQ(gPopup.LastInfoBody, "No any ID3 tag available");
+}
+
+// A file that can no longer be opened between the tag test and the read shows what a
+// failed tag test shows, never an empty record ("ID3v2.0.0 tag", "not supported").
+TEST_F(InformationTest, AFileLostBetweenTagTestAndReadShowsNoTag) {
+    constexpr int kReadOpen = 5;  // the tag test takes four file operations
+    Play("both.mp3", kBothTags);
+    const struct {
+        void (*Action)();
+        const char* Body;
+        size_t Boxes;
+    } cases[] = {
+        {ShowID3v2Info, "No ID3v2 tag available", 1},
+        {ShowID3v1Info, "No ID3v1 tag available", 0},
+    };
+    for (const auto& c : cases) {
+        gMessageBoxes.clear();
+        gPopup.InfoPopupStale = true;
+        FailFileOperationAt(kReadOpen);
+        c.Action();
+        FailFileOperationAt(0);
+        EXPECT_EQ(gPopup.LastInfoBody, c.Body);
+        EXPECT_EQ(gPopup.LastInfoTitle, "");
+        EXPECT_EQ(gMessageBoxes.size(), c.Boxes) << c.Body;
+    }
 }
 
 TEST_F(InformationTest, PressingAgainKeepsTheBoxUpWithoutDrawingIt) {

@@ -124,6 +124,23 @@ TEST_F(SeekTest, BackNearTheStartWithoutALengthSaysUndefined) {
     EXPECT_TRUE(gMessageBoxes.empty());
 }
 
+// A player entry of another kind that cannot be opened (held by someone else): the
+// display is quiet about it, since only the tag test reports files it opens, and it
+// opens nothing that is not an MP3 file. A box on every press of the key was the fault.
+TEST_F(SeekTest, BackNearTheStartOnAHeldFileOfAnotherKindIsQuiet) {
+    const std::string path = temp_.File("two.ogg");
+    WriteAll(path, "OggS");
+    player_.Script().EntryFiles[1] = path;
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    player_.Script().PositionMs = 100;
+    Press(HotkeyId::SeekFwd);
+    Press(HotkeyId::SeekFwd);
+    CloseHandle(held);
+    EXPECT_TRUE(gMessageBoxes.empty());
+    ExpectSeekShown(0, " 0:00/undefined ");
+}
+
 // The player answers in 32 bits; an unknown length of -1 arriving as 0xFFFFFFFF in a
 // 64-bit result is still -1, not four billion seconds with room to seek.
 TEST_F(SeekTest, PlayerResultsAreTakenAs32Bits) {
