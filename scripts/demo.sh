@@ -2,7 +2,8 @@
 # The demo: builds the plug-in and the stand-in player (win64), lays out a player folder
 # with the plug-in and a generated music library, and runs the player under Wine on a
 # virtual 1024x768 screen (or on $DISPLAY when one is set) with a script that plays,
-# skips, changes the volume and seeks by hotkey and takes screenshots. Prints what
+# skips, toggles shuffle, repeat and the equalizer, changes the volume, seeks and opens
+# the configuration window by hotkey and takes screenshots. Prints what
 # happened, from the player's log, and where the screenshots are.
 #
 #   VEMO_BUILD_DIR   build folder (default build/win64)
@@ -69,38 +70,55 @@ shot shots/03-next.png
 keys Win+Z
 wait 1500
 shot shots/04-previous.png
+# The switches: shuffle (Win+S), repeat (Win+N) and the equalizer (Win+Ctrl+N); each
+# popup names the new state.
+keys Win+S
+wait 400
+shot shots/05-shuffle-on.png
+keys Win+N
+wait 400
+shot shots/06-repeat-on.png
+keys Win+Ctrl+N
+wait 400
+shot shots/07-equalizer-on.png
+# With shuffle on, Win+Alt+V still plays the next entry of the list.
+keys Win+Alt+V
+wait 1500
+shot shots/08-next-in-list-order.png
 # Volume up and seek forward 5 s: the level popup with its ten squares. (Wine here has
 # no sound device, so the wave-output volume reads as 0 and the bar starts at 2 %.)
 keys Win+Up
 wait 300
-shot shots/05-volume-up.png
+shot shots/09-volume-up.png
 wait 1500
 keys Win+Right
 wait 300
-shot shots/06-seek-forward.png
+shot shots/10-seek-forward.png
 wait 1500
 # The tag and the file information: multi-line popups.
 keys Win+Alt+Space
 wait 600
-shot shots/07-id3-tag.png
+shot shots/11-id3-tag.png
 keys Win+Ctrl+Space
 wait 600
-shot shots/08-file-info.png
+shot shots/12-file-info.png
 wait 1000
 # A click on the player's own tray icon: the plug-in toggles the player's window.
 tray
 wait 800
-shot shots/09-tray-click.png
+shot shots/13-tray-click.png
 tray
 wait 500
-# The configuration window, from the player's plug-in menu.
-config
+# The configuration window, by its hotkey (Win+`); the same key hides it again.
+keys Win+`
 wait 1000
-shot shots/10-config.png
+shot shots/14-config.png
+keys Win+`
+wait 500
 # Pause (Win+X again), then quit.
 keys Win+X
 wait 800
-shot shots/11-paused.png
+shot shots/15-paused.png
 quit
 EOF
 
@@ -133,6 +151,7 @@ $1 == "step" { sub(/^step /, ""); printf "\n  [%s]\n", $0; next }
 $1 == "cmd" { printf "    command %s (%s)\n", $2, ($2 in c) ? c[$2] : "?"; next }
 $1 == "query" { printf "    query %s (%s) %s\n", $2, ($2 in q) ? q[$2] : "?", substr($0, length($1 " " $2 " ") + 1); next }
 $1 == "title" { sub(/^title /, ""); printf "    title: %s\n", $0; next }
+$1 == "settext" { sub(/^settext /, ""); printf "    title set by the plug-in: %s\n", $0; next }
 { printf "    %s\n", $0 }
 ' "$log"
 
