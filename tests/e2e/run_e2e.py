@@ -223,12 +223,12 @@ def case_plugin_settings(args):
 
 def case_plugin_player_controls(args):
     """The player-control hotkeys reach the stand-in player: the switches with their
-    queries, previous/next in list order while stopped and while playing, the player's
-    functions and dialogs, minimize/restore, and quit."""
+    queries and the "on" keys, previous/next in list order while stopped and while
+    playing, the player's functions and dialogs, minimize/restore, and quit."""
     case = Case(args, "plugin_player_controls")
     folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
     keys = ["Win+S", "Win+N", "Win+Ctrl+N", "Win+Alt+V", "Win+X", "Win+Alt+Z", "Win+Ctrl+C", "Win+K", "Win+P",
-            "Win+3", "Win+J", "Win+Shift+C", "Win+A", "Win+A", "Win+Q"]
+            "Win+3", "Win+J", "Win+Shift+C", "Win+A", "Win+A", "Win+Alt+S", "Win+Alt+N", "Win+Q"]
     script = ["wait 1500"]
     for key in keys:
         # The fade-out takes 1.5 s before the player stops.
@@ -258,7 +258,9 @@ def case_plugin_player_controls(args):
         6: ["cmd 40157"], 7: ["cmd 40192"], 8: ["cmd 40012"], 9: ["cmd 40188"], 10: ["cmd 40194"],
         11: ["cmd 40147", f"title 1. {FIRST} - Quavix [Stopped]"],
         12: ["window minimized"], 13: ["window restored"],
-        14: ["cmd 40001", "quit", "exit"],
+        # The "on" keys set without asking.
+        14: ["query 252 1 -> 0"], 15: ["query 253 1 -> 0"],
+        16: ["cmd 40001", "quit", "exit"],
     }
     for index, lines in expected.items():
         for line in lines:
