@@ -216,23 +216,14 @@ std::string ComposeSettingsFile(std::string_view existing, const Settings& setti
     return text;
 }
 
-std::string SettingsTempPath(const std::string& path, int attempt) {
-    return path + ".vemo" + NumToStr(false, attempt) + ".tmp";
-}
-
 SettingsStatus WriteSettings(const std::string& path, const Settings& settings) {
     if (settings.KeepExistingFile) return SettingsStatus::Unreadable;
     std::string existing;
     if (ReadWholeFile(path, existing) == ReadResult::Failed) return SettingsStatus::Unreadable;
     const std::string content = ComposeSettingsFile(existing, settings);
 
-    // Created exclusively, so a file or link already at that name is never followed.
     std::string tempPath;
-    File temp;
-    for (int attempt = 0; attempt < kSettingsTempAttempts && !temp; ++attempt) {
-        tempPath = SettingsTempPath(path, attempt);
-        temp = File::CreateNew(tempPath, Share::None);
-    }
+    File temp = CreateTemporaryBeside(path, tempPath);
     if (!temp) return RewriteInPlace(path, content) ? SettingsStatus::Ok : SettingsStatus::WriteFailed;
 
     bool written = WriteAll(temp, content);

@@ -101,10 +101,6 @@ std::string PlayerDirectory(std::string_view commandLine);
 // playerDirectory + "\Plugins\Plugin.ini" (with the platform's separator).
 std::string SettingsPath(const std::string& playerDirectory);
 
-// The name of the attempt-th temporary file WriteSettings may use beside path.
-std::string SettingsTempPath(const std::string& path, int attempt);
-// Names tried before the file is rewritten in place.
-constexpr int kSettingsTempAttempts = 8;
 // Bytes asked of the file per read.
 constexpr size_t kSettingsReadChunk = 4096;
 // A larger file is not ours to rewrite: it is treated as unreadable.

@@ -31,6 +31,19 @@ std::string FolderOf(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
+std::string TemporaryPathBeside(const std::string& target, int attempt) {
+    return target + ".vemo" + std::to_string(attempt) + ".tmp";
+}
+
+File CreateTemporaryBeside(const std::string& target, std::string& tempPath) {
+    File temp;
+    for (int attempt = 0; attempt < kTemporaryAttempts && !temp; ++attempt) {
+        tempPath = TemporaryPathBeside(target, attempt);
+        temp = File::CreateNew(tempPath, Share::None);
+    }
+    return temp;
+}
+
 bool FileExists(const std::string& path) {
     auto attributes = FileAttributes(path);
     return attributes && !(*attributes & kAttrDirectory);

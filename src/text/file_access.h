@@ -83,6 +83,15 @@ bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 // Puts replacement in place of target in one step (target may be missing); replacement is gone afterwards.
 bool ReplaceFileAtomic(const std::string& replacement, const std::string& target);
+
+// Whole new contents are written beside the file they replace and swapped in with
+// ReplaceFileAtomic, so a crash or a full disk half way leaves the old file whole.
+// The temporary file is "<target>.vemoN.tmp" for the first N (0 to 7) under which one
+// can be created exclusively: a file or link already at that name is never followed
+// nor removed. Not open when none can be made; tempPath then holds the last name tried.
+constexpr int kTemporaryAttempts = 8;
+std::string TemporaryPathBeside(const std::string& target, int attempt);
+File CreateTemporaryBeside(const std::string& target, std::string& tempPath);
 // The folder part of a path (up to, not including, its last separator), "" if none.
 std::string FolderOf(const std::string& path);
 // The path separator of the platform: '\\' on Windows, '/' on POSIX.

@@ -299,23 +299,23 @@ TEST_F(SettingsFile, ExistingTemporaryNamesAreNeverFollowedOrRemoved) {
     WriteAll(path, "[A]\r\n");
     const std::string victim = dir.File("victim");
     WriteAll(victim, "mine");
-    for (int attempt = 0; attempt < kSettingsTempAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
 #ifndef _WIN32
         if (attempt == 0) {
-            std::filesystem::create_symlink(victim, SettingsTempPath(path, 0));
+            std::filesystem::create_symlink(victim, TemporaryPathBeside(path, 0));
             continue;
         }
 #endif
-        WriteAll(SettingsTempPath(path, attempt), "foreign");
+        WriteAll(TemporaryPathBeside(path, attempt), "foreign");
         // Every name taken but the last, then all of them: the write still lands.
-        if (attempt >= kSettingsTempAttempts - 2) {
+        if (attempt >= kTemporaryAttempts - 2) {
             ASSERT_EQ(WriteSettings(path, DefaultSettings()), SettingsStatus::Ok) << attempt;
             EXPECT_EQ(ReadAll(path), "[A]\r\n\r\n" + kDefaultSection);
         }
     }
     EXPECT_EQ(ReadAll(victim), "mine");
-    for (int attempt = 1; attempt < kSettingsTempAttempts; ++attempt) {
-        EXPECT_EQ(ReadAll(SettingsTempPath(path, attempt)), "foreign");
+    for (int attempt = 1; attempt < kTemporaryAttempts; ++attempt) {
+        EXPECT_EQ(ReadAll(TemporaryPathBeside(path, attempt)), "foreign");
     }
 }
 
