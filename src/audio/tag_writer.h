@@ -1,0 +1,45 @@
+// The tag made from a file's name: "Artist - Title.mp3" gives the artist and the title.
+// Both fit the 30-byte fields of ID3v1: the ID3v1 tag at the end of the file is written
+// or updated in place. Either is longer: the ID3v2 tag at the start gets TPE1 and TIT2
+// from the name and keeps every other frame of an old 2.3 or 2.4 tag, in its version;
+// a file without one gets a new 2.3 tag. No byte of the audio may be lost on any path:
+// a tag that needs the audio moved is written with the whole file into a temporary
+// file beside it, then swapped in; only when that cannot be done (another program
+// holds the file) is the audio moved in place, with checked writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vemo {
+
+// The base name (after the last separator, without the extension from its last "."),
+// split at its first " - ": artist before, title after. Without " - " the artist is
+// empty and the title is the whole base name. Nothing is trimmed.
+struct NameSplit {
+    std::string Artist;
+    std::string Title;
+};
+NameSplit SplitTrackName(std::string_view path);
+
+enum class TagWriteStatus : uint8_t {
+    Created,         // "ID3 tag created"
+    UnknownVersion,  // an ID3v2 tag of another version than 2.3 or 2.4 is in the way
+    Refused,         // the old tag cannot be rewritten faithfully, or its size is corrupt
+    CannotOpen,      // the file cannot be opened for writing
+    WriteFailed,     // a read or write failed; the file is as it was
+};
+
+struct TagWriteResult {
+    TagWriteStatus Status = TagWriteStatus::WriteFailed;
+    // The text the user is shown: "ID3 tag created", "Unknown tag version. First delete
+    // current ID3v2 tag", or what went wrong, briefly.
+    std::string Text;
+};
+
+// Writes the tag from path's name into the file at path. Every result but Created
+// leaves the file byte for byte as it was.
+TagWriteResult WriteTagFromFileName(const std::string& path);
+
+}  // namespace vemo

@@ -1,0 +1,29 @@
+// Whole-file operations of the file actions: copy, move, and the removal of folders a
+// deletion or move leaves empty. Every step is checked and goes through the file-access
+// module (and so through its failure seam); none may lose a byte of the user's files.
+#pragma once
+
+#include <string>
+
+namespace vemo {
+
+enum class FileOpStatus : uint8_t {
+    Done,
+    SameFile,      // source and target are one file: nothing was changed
+    SourceKept,    // moved across drives: the copy is in place but the source could not be deleted
+    Failed,        // nothing changed: the target (if any) and the source are as they were
+};
+
+// Copies from to to, replacing a file at to. The new contents go into a temporary file
+// beside to and are swapped in, so a failure half way leaves an existing target whole.
+FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to);
+
+// Moves from to to, replacing a file at to: renamed in one step on the same drive;
+// across drives copied as above, then the source deleted.
+FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Removes the folder of path, then its parent, and so on while each removal succeeds
+// (only an empty folder can be removed). The number of folders removed.
+int RemoveEmptiedFolders(const std::string& path);
+
+}  // namespace vemo
