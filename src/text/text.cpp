@@ -100,10 +100,51 @@ int32_t StrToIntVal(std::string_view text) {
 std::string MakeValidFileName(std::string_view name) {
     std::string result(name);
     for (char& c : result) {
-        if (std::strchr("\\/:*?\"<>|", c) && c != 0) c = '_';
+        bool control = c >= 1 && c <= 31;
+        if (control || (std::strchr("\\/:*?\"<>|", c) && c != 0)) c = '_';
     }
     return result;
 }
+
+namespace {
+
+bool IsDeviceName(std::string_view stem) {
+    static constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    auto equals = [&](std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (upper(a[i]) != b[i]) return false;
+        }
+        return true;
+    };
+    for (std::string_view device : kDevices) {
+        if (equals(stem, device)) return true;
+    }
+    return stem.size() == 4 && (equals(stem.substr(0, 3), "COM") || equals(stem.substr(0, 3), "LPT")) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+std::string TrackFileName(std::string_view artist, std::string_view title) {
+    std::string base(artist);
+    if (!artist.empty() && !title.empty()) base += " - " + std::string(title);
+    base = MakeValidFileName(base);
+
+    size_t kept = base.find_last_not_of(" .");
+    if (kept == std::string::npos) return "";
+    for (size_t i = kept + 1; i < base.size(); ++i) base[i] = '_';
+
+    // Windows takes "NUL.x" and "con .x" for the device as well: what counts is the part
+    // before the first dot, without trailing blanks.
+    std::string_view stem = std::string_view(base).substr(0, base.find('.'));
+    size_t deviceEnd = stem.find_last_not_of(' ') + 1;  // 0 when only blanks
+    if (IsDeviceName(stem.substr(0, deviceEnd))) base.insert(deviceEnd, "_");
+    return base + ".mp3";
+}
+
+bool FitsPathLimit(std::string_view path) { return path.size() <= kMaxPathLength; }
 
 uint32_t SyncSafe(uint32_t value) {
     return (value & 0x7Fu) | ((value & 0x3F80u) << 1) | ((value & 0x1FC000u) << 2) | ((value & 0xFE00000u) << 3);

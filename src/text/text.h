@@ -37,8 +37,19 @@ int32_t Min(int32_t a, int32_t b);
 // complement rather than being undefined.
 int32_t StrToIntVal(std::string_view text);
 
-// \ / : * ? " < > | become "_"; everything else stays.
+// \ / : * ? " < > | and the control characters 1 to 31, all refused in Windows file
+// names, become "_"; everything else stays.
 std::string MakeValidFileName(std::string_view name);
+
+// The file name a track's tag gives: the artist, or "artist - title" when both are
+// given, made valid, with ".mp3". Windows would drop trailing blanks and dots and
+// refuses device names (CON, NUL, COM1, ...), so those are mended with "_". "" when
+// nothing usable is left.
+std::string TrackFileName(std::string_view artist, std::string_view title);
+
+// The longest path Windows takes (MAX_PATH less the terminator).
+constexpr size_t kMaxPathLength = 259;
+bool FitsPathLimit(std::string_view path);
 
 // ID3v2 size encodings: the low 28 bits spread over four 7-bit groups, and a byte-order swap.
 uint32_t SyncSafe(uint32_t value);

@@ -84,8 +84,43 @@ TEST(MakeValidFileName, ReplacesEveryReservedCharacter) {
     EXPECT_EQ(MakeValidFileName("AC/DC: Live?"), "AC_DC_ Live_");
     EXPECT_EQ(MakeValidFileName("\\/:*?\"<>|"), "_________");
     EXPECT_EQ(MakeValidFileName(""), "");
-    EXPECT_EQ(MakeValidFileName("a\tb.\xE9"), "a\tb.\xE9");
+    // Windows refuses control characters in names too; bytes from 127 up are fine.
+    EXPECT_EQ(MakeValidFileName("a\tb\x01\x1f\r\n.\x7f\xE9 "), "a_b____.\x7f\xE9 ");
     EXPECT_EQ(MakeValidFileName(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(TrackFileName, FromArtistAndTitle) {
+    struct Case { const char* artist; const char* title; const char* want; };
+    const Case cases[] = {
+        {"Foo/Bar", "Baz", "Foo_Bar - Baz.mp3"},
+        {"Artist", "", "Artist.mp3"},
+        {"", "Title", ""},  // without an artist there is no name
+        {"", "", ""},
+        {"A\tB", "C\r\n", "A_B - C__.mp3"},
+        {"...", "", ""},
+        {" . ", "", ""},
+        {"Mr.", "", "Mr_.mp3"},  // Windows would silently drop trailing dots and blanks
+        {"Band", "Vol. 2. ", "Band - Vol. 2__.mp3"},
+        {"con", "", "con_.mp3"},
+        {"Nul ", "", "Nul_.mp3"},
+        {"CON.", "", "CON_.mp3"},
+        {"aux", "x", "aux - x.mp3"},  // only the whole stem is a device
+        {"com1", "", "com1_.mp3"},
+        {"LPT9", "", "LPT9_.mp3"},
+        {"COM0", "", "COM0.mp3"},
+        {"COM10", "", "COM10.mp3"},
+        {"prn.live", "", "prn_.live.mp3"},  // a device with any extension is the device
+        {"Con .x", "", "Con_ .x.mp3"},
+        {".hidden", "", ".hidden.mp3"},
+        {"///", "", "___.mp3"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TrackFileName(c.artist, c.title), c.want) << c.artist << " / " << c.title;
+}
+
+TEST(FitsPathLimit, TwoHundredFiftyNineCharacters) {
+    EXPECT_TRUE(FitsPathLimit(std::string(kMaxPathLength, 'a')));
+    EXPECT_FALSE(FitsPathLimit(std::string(kMaxPathLength + 1, 'a')));
+    EXPECT_TRUE(FitsPathLimit(""));
 }
 
 TEST(SyncSafe, EncodesSevenBitGroupsAndSwaps) {
