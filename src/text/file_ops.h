@@ -3,6 +3,7 @@
 // module (and so through its failure seam); none may lose a byte of the user's files.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vemo {
@@ -15,15 +16,20 @@ enum class FileOpStatus : uint8_t {
 };
 
 // Copies from to to, replacing a file at to. The new contents go into a temporary file
-// beside to and are swapped in, so a failure half way leaves an existing target whole.
+// beside to and are swapped in, so a failure half way leaves an existing target whole
+// and nothing beside it. The copy takes from's modification time and attributes (the
+// permission bits on POSIX); the file actions clear a read-only source first.
+// SameFile when both name one file (on Windows also in another letter case).
 FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to);
 
 // Moves from to to, replacing a file at to: renamed in one step on the same drive;
-// across drives copied as above, then the source deleted.
+// across drives copied as above, then the source deleted (SourceKept when that fails).
+// SameFile as for the copy.
 FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to);
 
 // Removes the folder of path, then its parent, and so on while each removal succeeds
-// (only an empty folder can be removed). The number of folders removed.
+// (only an empty folder can be removed); never goes past a drive root or "/".
+// The number of folders removed.
 int RemoveEmptiedFolders(const std::string& path);
 
 }  // namespace vemo

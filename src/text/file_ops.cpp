@@ -1,0 +1,86 @@
+// Copy and move write the new file beside the target and swap it in, so that whatever
+// fails, the source and any file already at the target stay whole.
+#include "text/file_ops.h"
+
+#include <optional>
+#include <vector>
+
+#include "text/file_access.h"
+
+namespace vemo {
+
+namespace {
+
+constexpr size_t kCopyBlockSize = size_t{1} << 20;
+
+bool CopyContents(File& source, File& target) {
+    std::vector<char> block(kCopyBlockSize);
+    for (;;) {
+        int64_t got = source.Read(block.data(), block.size());
+        if (got < 0) return false;
+        if (got == 0) return true;
+        if (!target.Write(block.data(), static_cast<size_t>(got))) return false;
+    }
+}
+
+// from and to are known to be different files.
+bool CopyThroughTemporary(const std::string& from, const std::string& to) {
+    std::optional<uint32_t> attributes = FileAttributes(from);
+    if (!attributes) return false;
+    File source = File::OpenRead(from, Share::Read);
+    if (!source) return false;
+    std::string tempPath;
+    File temp = CreateTemporaryBeside(to, tempPath);
+    if (!temp) return false;
+
+    bool copied = CopyContents(source, temp) && temp.Flush();
+    temp.Close();
+    source.Close();
+    // The stamp is set after the last write, which would otherwise change the time again.
+    if (!copied || !CopyFileStamp(from, tempPath) || !ReplaceFileAtomic(tempPath, to)) {
+        RemoveFile(tempPath);
+        return false;
+    }
+    // Windows' replace gives the result the replaced file's attributes. The contents are
+    // in place by now, so a failure here leaves only those bits behind and is not reported.
+    std::optional<uint32_t> now = FileAttributes(to);
+    if (now && *now != *attributes) SetAttributes(to, *attributes);
+    return true;
+}
+
+bool IsSeparator(char c) { return c == '/' || c == PathSeparator(); }
+
+}  // namespace
+
+FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to) {
+    std::optional<bool> same = IsSameFile(from, to);
+    if (!same) return FileOpStatus::Failed;
+    if (*same) return FileOpStatus::SameFile;
+    return CopyThroughTemporary(from, to) ? FileOpStatus::Done : FileOpStatus::Failed;
+}
+
+FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to) {
+    std::optional<bool> same = IsSameFile(from, to);
+    if (!same) return FileOpStatus::Failed;
+    if (*same) return FileOpStatus::SameFile;
+    if (ReplaceFileAtomic(from, to)) return FileOpStatus::Done;
+    if (!IsOtherDriveError(LastFileError())) return FileOpStatus::Failed;
+    if (!CopyThroughTemporary(from, to)) return FileOpStatus::Failed;
+    return RemoveFile(from) ? FileOpStatus::Done : FileOpStatus::SourceKept;
+}
+
+int RemoveEmptiedFolders(const std::string& path) {
+    int removed = 0;
+    std::string folder = path;
+    for (;;) {
+        folder = FolderOf(folder);
+        while (!folder.empty() && IsSeparator(folder.back())) folder.pop_back();
+        // "C:" alone names the current folder of drive C, not its root: never remove it.
+        if (folder.empty() || (PathSeparator() == '\\' && folder.back() == ':')) break;
+        if (!RemoveFolder(folder)) break;
+        ++removed;
+    }
+    return removed;
+}
+
+}  // namespace vemo
