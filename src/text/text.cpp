@@ -140,7 +140,7 @@ std::string TrackFileName(std::string_view artist, std::string_view title) {
     // before the first dot, without trailing blanks.
     std::string_view stem = std::string_view(base).substr(0, base.find('.'));
     size_t deviceEnd = stem.find_last_not_of(' ') + 1;  // 0 when only blanks
-    if (IsDeviceName(stem.substr(0, deviceEnd))) base.insert(deviceEnd, "_");
+    if (IsDeviceName(stem.substr(0, deviceEnd))) return base.substr(0, deviceEnd) + '_' + base.substr(deviceEnd) + ".mp3";
     return base + ".mp3";
 }
 
