@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "actions/file_actions.h"
 #include "actions/information.h"
 #include "actions/player_control.h"
 #include "actions/seek.h"
@@ -54,8 +55,13 @@ void DispatchHotkey(int32_t id) {
         case HotkeyId::ID3v2: ShowID3v2Info(); break;
         case HotkeyId::ID3Any: ShowID3AnyInfo(); break;
         case HotkeyId::StopAfterCurr: StopAfterCurrent(); break;
+        case HotkeyId::ReadOnlyToggle: ToggleReadOnly(); break;
+        case HotkeyId::PhysDelete: DeleteCurrentFile(); break;
         case HotkeyId::EQ: ToggleEqualizer(); break;
+        case HotkeyId::CopyFile: CopyCurrentFile(); break;
+        case HotkeyId::MoveFile: MoveCurrentFile(); break;
         case HotkeyId::JumpTo: OpenJumpToFile(); break;
+        case HotkeyId::RenameFile: RenameAfterTag(); break;
         default: break;
     }
 }

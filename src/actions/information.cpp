@@ -21,8 +21,6 @@ namespace {
 
 constexpr char kInfoLineSeparator = '\r';
 
-bool PlaylistHasEntries() { return QueryPlayer(QueryListLength) > 0; }
-
 // Whether an information action of kind must draw, or whether the same information of
 // the same file is up already (then the hide timer its caller restarted keeps it up
 // longer). Another file counts as other information: without that, a second press
@@ -79,6 +77,8 @@ void ShowNotMP3() { ShowPopup(texts::kNotMP3); }
 void ReportFileError(const std::string& message) {
     AskUser(gPlugin.PlayerWindow, message.c_str(), texts::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
+
+bool PlaylistHasEntries() { return QueryPlayer(QueryListLength) > 0; }
 
 std::string CurrentFile() {
     return QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));

@@ -22,6 +22,8 @@ constexpr UINT kID3v1HintMs = 3500;
 // MainPopup's time after a tag action, which leaves it hidden or shows "Not an MP3 file".
 constexpr UINT kTagActionMainMs = 2000;
 
+// Every information, file and tag action does nothing on an empty playlist.
+bool PlaylistHasEntries();
 // The full path of the current playlist entry, asked afresh from the player.
 std::string CurrentFile();
 // Shows a file error of the core ("Cannot open file for reading") in the "Error" box.

@@ -115,6 +115,11 @@ LRESULT FakePlayer::OnQuery(WPARAM argument, LPARAM query) {
             return s.EqData[argument];
         case SetEqData: s.EqData[s.EqSelected] = static_cast<LRESULT>(argument); return 0;
         case QueryEntryFile: return TextResult(s.EntryFiles, argument);
+        case ChangeCurrentFile:
+            if (argument && static_cast<size_t>(s.ListPosition) < s.EntryFiles.size()) {
+                s.EntryFiles[static_cast<size_t>(s.ListPosition)] = reinterpret_cast<const char*>(argument);
+            }
+            return 0;
         case QueryEntryTitle: return TextResult(s.EntryTitles, argument);
         case QueryShuffle: return s.Shuffle ? 1 : 0;
         case QueryRepeat: return s.Repeat ? 1 : 0;

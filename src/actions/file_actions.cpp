@@ -1,0 +1,253 @@
+#include "actions/file_actions.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "actions/file_texts.h"
+#include "actions/information.h"
+#include "audio/audio_texts.h"
+#include "audio/id3v1.h"
+#include "audio/id3v2.h"
+#include "popup/popup_window.h"
+#include "text/file_access.h"
+#include "text/file_ops.h"
+#include "text/text.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
+
+namespace vemo {
+
+namespace {
+
+// Two title changes follow the player's change of entry before the count is back at 0.
+constexpr int8_t kCountAfterFileAction = -2;
+// The stop of a rename changes the title once; the restart (play, pause, jump) up to
+// three times.
+constexpr int32_t kSkipForStop = -1;
+constexpr int32_t kSkipForRestart = -3;
+constexpr char kMP3Extension[] = ".mp3";
+
+void ShowOutcome(const std::string& text, unsigned milliseconds) {
+    gPopup.LiveRefresh = false;
+    ShowPopup(text);
+    ArmHideTimer(milliseconds);
+}
+
+bool FileListed(const std::string& path) { return ListedFileSize(path).has_value(); }
+
+// The player lets go of its file: the next entry plays, or, with no other entry, it stops.
+void MakePlayerReleaseFile() {
+    SendCommand(QueryPlayer(QueryListLength) - 1 > 0 ? CmdNext : CmdStop);
+}
+
+void ClearReadOnly(const std::string& path) {
+    const std::optional<uint32_t> attributes = FileAttributes(path);
+    if (attributes && (*attributes & kAttrReadOnly)) SetAttributes(path, *attributes & ~kAttrReadOnly);
+}
+
+void RemoveEmptiedFoldersIfWanted(const std::string& path) {
+    if (gSettings.OptRemoveFolder()) RemoveEmptiedFolders(path);
+}
+
+// The destination folder and one separator, then the file's own name (a folder given
+// with its separator, such as a drive root, gets no second one).
+std::string TargetIn(const std::string& folder, const std::string& path) {
+    std::string target = folder;
+    if (target.empty() || target.back() != PathSeparator()) target += PathSeparator();
+    return target + path.substr(path.find_last_of(PathSeparator()) + 1);
+}
+
+// What copy and move share before either touches anything: the destination and the
+// source exist, and they are not one file. The target, or nothing when the action ends.
+std::optional<std::string> CopyMoveTarget(const std::string& path) {
+    const std::string& folder = gSettings.DestinationFolder;
+    if (!DirectoryExists(folder)) {
+        AskUser(gPlugin.ConfigWindow, kNoDestination, kPluginCaption, kErrorFlags);
+        return std::nullopt;
+    }
+    if (!FileListed(path)) {
+        AskUser(gPlugin.PlayerWindow, kNoFileToMove, texts::kErrorCaption, kErrorFlags);
+        return std::nullopt;
+    }
+    std::string target = TargetIn(folder, path);
+    // One file under two names (another spelling, another case): copying or moving it
+    // onto itself would destroy it.
+    if (IsSameFile(path, target).value_or(false)) {
+        ShowOutcome(kAlreadyThere, kCopyMovePopupMs);
+        return std::nullopt;
+    }
+    return target;
+}
+
+bool OverwriteAllowed(const std::string& target) {
+    return !FileAttributes(target) || AskUser(gPlugin.PlayerWindow, kOverwriteQuestion, kPluginCaption,
+                                              kOverwriteFlags) == IDOK;
+}
+
+// The name the tag gives: "Artist - Title", or the artist alone. The ID3v2 tag decides
+// when there is one; the ID3v1 tag is asked only without it.
+struct TagName {
+    bool HasTag = false;
+    bool FromID3v1 = false;
+    std::string Artist;
+    std::string Title;
+};
+
+TagName NameFromTag(const std::string& path) {
+    gPopup.LiveRefresh = false;  // as the tag test does
+    if (HasTag(path, kTagID3v2, ReportFileError)) {
+        std::optional<TID3v2Tag> tag = ReadID3v2(path);
+        if (!tag) return {true, false, {}, {}};
+        gTrack.CurrentID3v2 = std::move(*tag);
+        return {true, false, gTrack.CurrentID3v2.Artist, gTrack.CurrentID3v2.Title};
+    }
+    if (HasTag(path, kTagID3v1)) {
+        std::optional<TID3v1Tag> tag = ReadID3v1(path);
+        if (!tag) return {true, true, {}, {}};
+        gTrack.CurrentID3v1 = std::move(*tag);
+        return {true, true, gTrack.CurrentID3v1.Artist, gTrack.CurrentID3v1.Title};
+    }
+    return {};
+}
+
+}  // namespace
+
+PlaybackSnapshot TakePlaybackSnapshot() {
+    return {QueryPlayer(QueryOutputTime, kOutputPositionMs), QueryPlayer(QueryPlayState)};
+}
+
+// Only a stop that happens is made silent: a skip armed for a title change that never
+// comes would swallow the song popup of the user's next track.
+void StopForRewrite(const PlaybackSnapshot& snapshot) {
+    if (!IsPlayingOrPaused(snapshot.State)) return;
+    gSongWatch.SongPopupSkip = kSkipForStop;
+    SendCommand(CmdStop);
+}
+
+void RestorePlayback(const PlaybackSnapshot& snapshot) {
+    if (!IsPlayingOrPaused(snapshot.State)) return;
+    gSongWatch.SongPopupSkip = kSkipForRestart;
+    SendCommand(CmdPlay);
+    if (snapshot.State == kPlayStatePaused) SendCommand(CmdPause);
+    QueryPlayer(JumpToTime, static_cast<WPARAM>(snapshot.PositionMs));
+}
+
+bool RenameCurrentFile(const std::string& oldPath, const std::string& newPath) {
+    const PlaybackSnapshot snapshot = TakePlaybackSnapshot();
+    StopForRewrite(snapshot);
+    const bool renamed = RenameFile(oldPath, newPath);
+    if (renamed) QueryPlayer(ChangeCurrentFile, reinterpret_cast<WPARAM>(newPath.c_str()));
+    // Also after a failed rename: the music the user was hearing goes on.
+    RestorePlayback(snapshot);
+    return renamed;
+}
+
+void ToggleReadOnly() {
+    if (!PlaylistHasEntries()) return;
+    const std::string path = CurrentFile();
+    const std::optional<uint32_t> attributes = FileAttributes(path);
+    const bool wasReadOnly = attributes && (*attributes & kAttrReadOnly);
+    uint32_t wanted = attributes ? (*attributes ^ kAttrReadOnly) : 0;
+    if (wanted == 0) wanted = kAttrNormal;  // no bit left: the form the system asks for
+    if (attributes && SetAttributes(path, wanted)) {
+        ShowOutcome(kReadOnlyStart + path + kReadOnlyMiddle + (wasReadOnly ? kNowWritable : kNowReadOnly),
+                    kReadOnlyPopupMs);
+    } else {
+        ShowOutcome(kAttributesFailed, kReadOnlyPopupMs);
+    }
+}
+
+void DeleteCurrentFile() {
+    if (!PlaylistHasEntries()) return;
+    const std::string path = CurrentFile();
+    if (!FileListed(path)) {
+        AskUser(gPlugin.PlayerWindow, kNoFileToRemove, texts::kErrorCaption, kErrorFlags);
+        return;
+    }
+    const bool confirmed = !gSettings.OptPromptOnDeletion() ||
+                           AskUser(gPlugin.PlayerWindow, (kDeleteQuestionStart + path + kDeleteQuestionEnd).c_str(),
+                                   kSureCaption, kDeleteQuestionFlags) == IDOK;
+    if (confirmed) {
+        gSongWatch.TitleChangeCount = kCountAfterFileAction;
+        MakePlayerReleaseFile();
+        const std::optional<uint32_t> attributes = FileAttributes(path);
+        ClearReadOnly(path);
+        RemoveFile(path);
+        if (!FileAttributes(path)) {
+            RemoveDeadPlaylistEntries();
+        } else {
+            // The file stays as it was, read-only bit included.
+            if (attributes) SetAttributes(path, *attributes);
+            AskUser(gPlugin.PlayerWindow, (kDeleteErrorStart + path + kDeleteErrorEnd).c_str(), texts::kErrorCaption,
+                    kTopmostErrorFlags);
+        }
+    }
+    // Also after a cancel: the walk then stops at once at the folder still holding the file.
+    RemoveEmptiedFoldersIfWanted(path);
+}
+
+void CopyCurrentFile() {
+    if (!PlaylistHasEntries()) return;
+    const std::string path = CurrentFile();
+    const std::optional<std::string> target = CopyMoveTarget(path);
+    if (!target) return;
+    gSongWatch.TitleChangeCount = kCountAfterFileAction;
+    ClearReadOnly(path);
+    if (!OverwriteAllowed(*target)) return;
+    const FileOpStatus status = CopyFileReplacing(path, *target);
+    ShowOutcome(status == FileOpStatus::Done ? kFileCopied : kCopyFailed, kCopyMovePopupMs);
+}
+
+void MoveCurrentFile() {
+    if (!PlaylistHasEntries()) return;
+    const std::string path = CurrentFile();
+    const std::optional<std::string> target = CopyMoveTarget(path);
+    if (!target) return;
+    gSongWatch.TitleChangeCount = kCountAfterFileAction;
+    ClearReadOnly(path);
+    if (OverwriteAllowed(*target)) {
+        MakePlayerReleaseFile();
+        const FileOpStatus status = MoveFileReplacing(path, *target);
+        RemoveDeadPlaylistEntries();
+        ShowOutcome(status == FileOpStatus::Done         ? kFileMoved
+                    : status == FileOpStatus::SourceKept ? kMoveSourceKept
+                                                         : kMoveFailed,
+                    kCopyMovePopupMs);
+    }
+    RemoveEmptiedFoldersIfWanted(path);
+}
+
+void RenameAfterTag() {
+    if (!PlaylistHasEntries()) return;
+    const std::string path = CurrentFile();
+    if (!IsMP3Name(path)) {
+        ShowOutcome(texts::kNotMP3, kRenamePopupMs);
+        return;
+    }
+    const TagName tag = NameFromTag(path);
+    if (!tag.HasTag) {
+        ShowOutcome(texts::kNoID3Any, kRenamePopupMs);
+        return;
+    }
+    // A tag without an artist names nothing; its title alone is not used.
+    if (tag.Artist.empty()) {
+        if (tag.FromID3v1) ArmHideTimer(kRenamePopupMs);
+        return;
+    }
+    const std::string name = TrackFileName(tag.Artist, tag.Title);
+    if (name.empty()) {
+        ShowOutcome(kNoValidName, kRenamePopupMs);
+        return;
+    }
+    const std::string newPath = FolderOf(path) + PathSeparator() + name;
+    if (!FitsPathLimit(newPath)) {
+        ShowOutcome(kNameTooLong, kRenamePopupMs);
+        return;
+    }
+    ShowOutcome(RenameCurrentFile(path, newPath) ? kFileRenamed : kRenameFailed, kRenamePopupMs);
+}
+
+}  // namespace vemo

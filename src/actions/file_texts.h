@@ -1,0 +1,51 @@
+// Texts of the file and tag actions, exactly as the user sees them. The question and
+// error boxes carry the captions and flags given beside them.
+#pragma once
+
+#include <windows.h>
+
+namespace vemo {
+
+// Read-only toggle: kReadOnlyStart + path + kReadOnlyMiddle + (kNowWritable or
+// kNowReadOnly), the state named in double quotes.
+constexpr char kReadOnlyStart[] = "File ";
+constexpr char kReadOnlyMiddle[] = " changed state to \"Read";
+constexpr char kNowWritable[] = "/writable\"";
+constexpr char kNowReadOnly[] = " only\"";
+constexpr char kAttributesFailed[] = "Cannot change the file's attributes";
+
+// Deletion: the question quotes the path.
+constexpr char kDeleteQuestionStart[] = "Physically delete file \"";
+constexpr char kDeleteQuestionEnd[] = "\"?";
+constexpr char kSureCaption[] = "Sure?";
+constexpr UINT kDeleteQuestionFlags = MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TOPMOST;
+constexpr char kDeleteErrorStart[] = "Error deleting \"";
+constexpr char kDeleteErrorEnd[] = "\"";
+constexpr UINT kTopmostErrorFlags = MB_OK | MB_ICONERROR | MB_TOPMOST;
+constexpr char kNoFileToRemove[] = "No file to remove";
+constexpr UINT kErrorFlags = MB_OK | MB_ICONERROR;
+
+// Copy and move.
+constexpr char kPluginCaption[] = "Quavix VEMO Plugin";
+constexpr char kNoDestination[] = "Destination does not exist";
+constexpr char kNoFileToMove[] = "No file to move";
+constexpr char kOverwriteQuestion[] = "File already exists. Overwrite?";
+constexpr UINT kOverwriteFlags = MB_OKCANCEL | MB_TOPMOST;
+constexpr char kFileCopied[] = "File copied";
+constexpr char kFileMoved[] = "File moved";
+constexpr char kCopyFailed[] = "Copy failed. Nothing was changed";
+constexpr char kMoveFailed[] = "Move failed. Nothing was changed";
+constexpr char kMoveSourceKept[] = "File copied, but the original could not be removed";
+constexpr char kAlreadyThere[] = "The file is already in the destination folder";
+
+// Rename.
+constexpr char kFileRenamed[] = "File renamed";
+constexpr char kRenameFailed[] = "Rename failed. Maybe the file already exists";
+constexpr char kNoValidName[] = "The tag gives no valid file name";
+constexpr char kNameTooLong[] = "The new file name is too long";
+
+// Tag from the file name.
+constexpr char kTagCaption[] = "VEMO plug-in";
+constexpr UINT kTagVersionFlags = MB_OK | MB_ICONWARNING;
+
+}  // namespace vemo

@@ -1,0 +1,314 @@
+// The file and tag hotkeys against real files and the fake player: the questions and
+// error boxes with their exact texts, captions, owners and flags, the player's release
+// and restart, the folder walk, and no failure shown as success.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "popup/popup_window.h"
+#include "settings/hotkey_table.h"
+#include "support/plugin_fixture.h"
+#include "text/file_access.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
+
+namespace vemo::test {
+namespace {
+
+using namespace std::string_literals;
+using Log = std::vector<std::string>;
+
+struct Box {
+    HWND Owner;
+    std::string Text;
+    std::string Caption;
+    UINT Type;
+};
+std::vector<Box> gBoxes;
+int gAnswer = IDOK;
+
+int AnswerBox(HWND owner, const char* text, const char* caption, UINT type) {
+    gBoxes.push_back({owner, text, caption, type});
+    return gAnswer;
+}
+
+// A version 2.3 tag with the given frames; sizes stay below 128.
+std::string TextFrame(const std::string& id, const std::string& text) {
+    return id + "\0\0\0"s + static_cast<char>(text.size() + 1) + "\0\0\0"s + text;
+}
+std::string ID3v2Tag(const std::string& frames, char major = 3) {
+    return "ID3"s + major + "\0\0\0\0\0"s + static_cast<char>(frames.size()) + frames;
+}
+const std::string kAudio = "\xFF\xFB\x90\x04"s + std::string(413, '\x55');
+
+class FileActionTest : public PopupTest {
+protected:
+    void SetUp() override {
+        PopupTest::SetUp();
+        gBoxes.clear();
+        gAnswer = IDOK;
+        Effects().AskUser = AnswerBox;
+        dest_ = temp_.File("dest");
+        CreateDirectoryA(dest_.c_str(), nullptr);
+        gSettings.DestinationFolder = dest_;
+    }
+
+    // path becomes the current entry of a list of count entries, playing.
+    std::string Play(const std::string& name, const std::string& bytes, size_t count = 2) {
+        const std::string path = temp_.File(name);
+        WriteAll(path, bytes);
+        FakePlayerScript& s = player_.Script();
+        s.EntryFiles.assign(count, path);
+        s.EntryTitles.assign(count, "Song");
+        s.ListPosition = 0;
+        s.PlayState = kPlayStatePlaying;
+        s.PositionMs = 65000;
+        return path;
+    }
+
+    void Press(HotkeyId id) { SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(id), 0); }
+
+    std::string Shown() const { return gPopup.CurrentPopupText; }
+    bool ExpectBox(HWND owner, const std::string& text, const char* caption, UINT type) {
+        EXPECT_EQ(gBoxes.size(), 1u);
+        if (gBoxes.size() != 1) return false;
+        EXPECT_EQ(gBoxes[0].Owner, owner);
+        EXPECT_EQ(gBoxes[0].Text, text);
+        EXPECT_EQ(gBoxes[0].Caption, caption);
+        EXPECT_EQ(gBoxes[0].Type, type);
+        return true;
+    }
+
+    std::string dest_;
+};
+
+TEST_F(FileActionTest, ReadOnlyToggleNamesTheNewStateAndSaysWhenItFails) {
+    const std::string path = Play("a.mp3", kAudio);
+    Press(HotkeyId::ReadOnlyToggle);
+    EXPECT_EQ(Shown(), " File " + path + " changed state to \"Read only\" ");
+    EXPECT_TRUE(*FileAttributes(path) & kAttrReadOnly);
+    Press(HotkeyId::ReadOnlyToggle);
+    EXPECT_EQ(Shown(), " File " + path + " changed state to \"Read/writable\" ");
+    EXPECT_FALSE(*FileAttributes(path) & kAttrReadOnly);
+    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    RemoveFile(path);
+    Press(HotkeyId::ReadOnlyToggle);
+    EXPECT_EQ(Shown(), " Cannot change the file's attributes ");
+}
+
+// The only entry makes the player stop, another entry lets it play on; the emptied
+// folders go, bottom up, to the first one that still holds something.
+TEST_F(FileActionTest, DeleteAsksReleasesRemovesAndWalksUpTheEmptiedFolders) {
+    const std::string a = temp_.File("A");
+    CreateDirectoryA(a.c_str(), nullptr);
+    CreateDirectoryA((a + "\\B").c_str(), nullptr);
+    WriteAll(temp_.File("keep.txt"), "x");
+    const std::string path = Play("A\\B\\song.mp3", kAudio, 1);
+    SetAttributes(path, kAttrReadOnly);
+    Press(HotkeyId::PhysDelete);
+    ASSERT_TRUE(ExpectBox(player_.Window(), "Physically delete file \"" + path + "\"?", "Sure?", 0x40131));
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdStop});
+    EXPECT_EQ(gSongWatch.TitleChangeCount, -2);
+    EXPECT_FALSE(FileAttributes(path));
+    EXPECT_FALSE(DirectoryExists(a)) << "B, then A";
+    EXPECT_TRUE(FileExists(temp_.File("keep.txt")));
+    EXPECT_EQ(player_.EditorCommands(), std::vector<WPARAM>{CmdRemoveDeadFiles});
+}
+
+TEST_F(FileActionTest, DeleteCancelledOrUnpromptedOrWithoutFolderRemoval) {
+    const std::string a = temp_.File("A");
+    CreateDirectoryA(a.c_str(), nullptr);
+    const std::string path = Play("A\\song.mp3", kAudio);
+    gAnswer = IDCANCEL;
+    Press(HotkeyId::PhysDelete);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(player_.Commands().empty()) << "playback untouched";
+
+    gBoxes.clear();
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    gSettings.Set(OptionId::RemoveFolder, false);
+    Press(HotkeyId::PhysDelete);
+    EXPECT_TRUE(gBoxes.empty());
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdNext});
+    EXPECT_FALSE(FileAttributes(path));
+    EXPECT_TRUE(DirectoryExists(a));
+
+    Press(HotkeyId::PhysDelete);
+    ExpectBox(player_.Window(), "No file to remove", "Error", MB_ICONERROR);
+}
+
+TEST_F(FileActionTest, DeleteThatFailsSaysSoAndKeepsTheReadOnlyBit) {
+    const std::string path = Play("held.mp3", kAudio);
+    SetAttributes(path, kAttrReadOnly | kAttrArchive);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    Press(HotkeyId::PhysDelete);
+    CloseHandle(held);
+    ExpectBox(player_.Window(), "Error deleting \"" + path + "\"", "Error", 0x40010);
+    EXPECT_TRUE(*FileAttributes(path) & kAttrReadOnly);
+    EXPECT_TRUE(player_.EditorCommands().empty());
+}
+
+TEST_F(FileActionTest, CopyAndMoveCheckTheDestinationAndTheSourceFirst) {
+    Play("a.mp3", kAudio);
+    gSettings.DestinationFolder = temp_.File("nowhere");
+    for (HotkeyId id : {HotkeyId::CopyFile, HotkeyId::MoveFile}) {
+        gBoxes.clear();
+        Press(id);
+        ExpectBox(gPlugin.ConfigWindow, "Destination does not exist", "Quavix VEMO Plugin", MB_ICONERROR);
+    }
+    gSettings.DestinationFolder = dest_;
+    player_.Script().EntryFiles.assign(2, temp_.File("gone.mp3"));
+    for (HotkeyId id : {HotkeyId::CopyFile, HotkeyId::MoveFile}) {
+        gBoxes.clear();
+        Press(id);
+        ExpectBox(player_.Window(), "No file to move", "Error", MB_ICONERROR);
+    }
+    EXPECT_TRUE(player_.Commands().empty());
+}
+
+TEST_F(FileActionTest, CopyAsksBeforeOverwritingAndClearsTheSourcesReadOnlyBit) {
+    const std::string path = Play("a.mp3", kAudio);
+    SetAttributes(path, kAttrReadOnly);
+    const std::string target = dest_ + "\\a.mp3";
+    WriteAll(target, "old");
+    gAnswer = IDCANCEL;
+    Press(HotkeyId::CopyFile);
+    ExpectBox(player_.Window(), "File already exists. Overwrite?", "Quavix VEMO Plugin", 0x40001);
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_FALSE(*FileAttributes(path) & kAttrReadOnly);
+
+    gAnswer = IDOK;
+    Press(HotkeyId::CopyFile);
+    EXPECT_EQ(ReadAll(target), kAudio);
+    EXPECT_EQ(ReadAll(path), kAudio);
+    EXPECT_EQ(Shown(), " File copied ");
+    EXPECT_TRUE(player_.Commands().empty()) << "a copy leaves playback alone";
+}
+
+TEST_F(FileActionTest, MoveReleasesTheFileReplacesOnOkAndDropsTheDeadEntry) {
+    const std::string a = temp_.File("A");
+    CreateDirectoryA(a.c_str(), nullptr);
+    const std::string path = Play("A\\a.mp3", kAudio);
+    const std::string target = dest_ + "\\a.mp3";
+    WriteAll(target, "old");
+    Press(HotkeyId::MoveFile);
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdNext});
+    EXPECT_EQ(ReadAll(target), kAudio);
+    EXPECT_FALSE(FileAttributes(path));
+    EXPECT_FALSE(DirectoryExists(a));
+    EXPECT_EQ(player_.EditorCommands(), std::vector<WPARAM>{CmdRemoveDeadFiles});
+    EXPECT_EQ(Shown(), " File moved ");
+}
+
+// The destination folder is the file's own: copying or moving it onto itself would
+// destroy it, so nothing happens and the user is told.
+TEST_F(FileActionTest, CopyOrMoveOntoItselfChangesNothing) {
+    const std::string path = Play("a.mp3", kAudio);
+    gSettings.DestinationFolder = FolderOf(path);
+    for (HotkeyId id : {HotkeyId::CopyFile, HotkeyId::MoveFile}) {
+        Press(id);
+        EXPECT_EQ(Shown(), " The file is already in the destination folder ");
+        EXPECT_EQ(ReadAll(path), kAudio);
+    }
+    EXPECT_TRUE(gBoxes.empty());
+    EXPECT_TRUE(player_.Commands().empty());
+}
+
+// Whichever step of the copy or move fails, the popup says "copied" or "moved" only
+// when the target holds the whole file, and the source is never lost.
+TEST_F(FileActionTest, CopyOrMoveNeverReportsAFailureAsSuccess) {
+    const std::string path = Play("a.mp3", kAudio);
+    const std::string target = dest_ + "\\a.mp3";
+    for (HotkeyId id : {HotkeyId::CopyFile, HotkeyId::MoveFile}) {
+        const std::string success = id == HotkeyId::CopyFile ? " File copied " : " File moved ";
+        for (int n = 1; n <= 40; ++n) {
+            SCOPED_TRACE(n);
+            WriteAll(path, kAudio);
+            RemoveFile(target);
+            gPopup.CurrentPopupText.clear();
+            FailFileOperationAt(n);
+            Press(id);
+            FailFileOperationAt(0);
+            const bool copied = FileExists(target) && ReadAll(target) == kAudio;
+            EXPECT_EQ(Shown() == success, copied);
+            EXPECT_TRUE((FileExists(path) && ReadAll(path) == kAudio) || copied) << "the file is somewhere whole";
+        }
+    }
+}
+
+// The tag names the file; playback goes on where it was, also when the rename fails.
+struct RenameCase {
+    const char* Name;
+    std::string Tag;
+    const char* Existing;  // a file already there under the new name, or null
+    LRESULT State;
+    const char* NewName;   // null: no rename
+    const char* Popup;
+    Log Sent;
+};
+
+class RenameTest : public FileActionTest, public ::testing::WithParamInterface<RenameCase> {};
+
+TEST_P(RenameTest, RenamesAfterTheTagAndPutsPlaybackBack) {
+    const RenameCase& c = GetParam();
+    const std::string path = Play("track01.mp3", c.Tag + kAudio);
+    player_.Script().PlayState = c.State;
+    if (c.Existing) WriteAll(temp_.File(c.Existing), "other");
+    player_.ClearMessages();
+    Press(HotkeyId::RenameFile);
+    EXPECT_EQ(Shown(), c.Popup);
+    // Past the list length, position and file; the new path's pointer left out.
+    Log sent = player_.Log();
+    sent.erase(sent.begin(), sent.begin() + 3);
+    for (std::string& line : sent) {
+        if (line.rfind("query 245", 0) == 0) line = "query 245";
+    }
+    EXPECT_EQ(sent, c.Sent);
+    const std::string expected = c.NewName ? temp_.File(c.NewName) : path;
+    EXPECT_EQ(ReadAll(expected), c.Tag + kAudio);
+    EXPECT_EQ(player_.Script().EntryFiles[0], expected);
+    EXPECT_EQ(player_.Script().PlayState, c.State);
+    EXPECT_EQ(player_.Script().PositionMs, 65000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RenameTest,
+    ::testing::Values(
+        RenameCase{"ArtistAndTitle", ID3v2Tag(TextFrame("TPE1", "Foo/Bar") + TextFrame("TIT2", "Baz")), nullptr,
+                   kPlayStatePlaying, "Foo_Bar - Baz.mp3", " File renamed ",
+                   {"query 105 0", "query 104 0", "cmd 40047",
+                    "query 245", "cmd 40045", "query 106 65000"}},
+        RenameCase{"ArtistOnly", ID3v2Tag(TextFrame("TPE1", "Solo")), nullptr, kPlayStatePaused, "Solo.mp3",
+                   " File renamed ",
+                   {"query 105 0", "query 104 0", "cmd 40047", "query 245", "cmd 40045", "cmd 40046",
+                    "query 106 65000"}},
+        RenameCase{"OntoAnExistingName", ID3v2Tag(TextFrame("TPE1", "Taken")), "Taken.mp3", kPlayStatePlaying,
+                   nullptr, " Rename failed. Maybe the file already exists ",
+                   {"query 105 0", "query 104 0", "cmd 40047", "cmd 40045", "query 106 65000"}},
+        RenameCase{"NoTag", "", nullptr, kPlayStatePlaying, nullptr, " No any ID3 tag available ", {}}),
+    [](const ::testing::TestParamInfo<RenameCase>& each) { return std::string(each.param.Name); });
+
+TEST_F(FileActionTest, FileAndTagKeysAskNothingOfAnEmptyListAndRefuseOtherNames) {
+    const std::string path = Play("a.ogg", kAudio);
+    for (HotkeyId id : {HotkeyId::RenameFile}) {
+        gPopup.CurrentPopupText.clear();
+        Press(id);
+        EXPECT_EQ(Shown(), " Not an MP3 file ");
+    }
+    player_.Script().EntryFiles.clear();
+    player_.Script().EntryTitles.clear();
+    player_.ClearMessages();
+    for (HotkeyId id : {HotkeyId::ReadOnlyToggle, HotkeyId::PhysDelete, HotkeyId::CopyFile, HotkeyId::MoveFile,
+                        HotkeyId::RenameFile}) {
+        Press(id);
+    }
+    EXPECT_EQ(player_.Log(), Log(5, "query 124 0"));
+    EXPECT_TRUE(gBoxes.empty());
+    EXPECT_EQ(ReadAll(path), kAudio);
+}
+
+}  // namespace
+}  // namespace vemo::test
