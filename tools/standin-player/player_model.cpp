@@ -79,6 +79,8 @@ bool PlayerModel::Preceding(size_t index, bool wrap, size_t& result) const {
 
 void PlayerModel::Start(size_t index) {
     if (!HasEntry(index)) return;
+    // Read again, as a player opening a file does: a tag written since shows in the title.
+    entries_[index] = reader_(entries_[index].path);
     // Release the old file before taking the new one, as a player changing tracks does.
     held_.Close();
     heldPath_ = entries_[index].path;

@@ -38,6 +38,14 @@ protected:
     }
 };
 
+TEST_F(PlayerModelTest, StartingAnEntryReadsItsFileAgain) {
+    PlayerModel m = Make({"a"});
+    lengths["a"] = 5000;  // the file changed since it was added
+    ASSERT_EQ(Ask(m, query::kOutputTime, 1), 10);
+    Do(m, cmd::kPlay);
+    EXPECT_EQ(Ask(m, query::kOutputTime, 1), 5);
+}
+
 TEST_F(PlayerModelTest, TitlesFollowTheStateInThePlayersForm) {
     PlayerModel m = Make({});
     EXPECT_EQ(m.WindowTitle(), "Quavix");
