@@ -83,6 +83,17 @@ bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 // Puts replacement in place of target in one step (target may be missing); replacement is gone afterwards.
 bool ReplaceFileAtomic(const std::string& replacement, const std::string& target);
+// Used by the file operations
+// Removes a folder; the system refuses one that still holds anything.
+bool RemoveFolder(const std::string& path);
+// Whether a and b name one file: on Windows the same full path in any letter case, on
+// POSIX the same device and inode (false when nothing is at b). Nothing when it cannot
+// be told, e.g. a cannot be looked up.
+std::optional<bool> IsSameFile(const std::string& a, const std::string& b);
+// Gives to the modification time and the attributes (the permission bits on POSIX) of from.
+bool CopyFileStamp(const std::string& from, const std::string& to);
+// Whether a LastFileError code says a rename cannot reach another drive or file system.
+bool IsOtherDriveError(int code);
 
 // Whole new contents are written beside the file they replace and swapped in with
 // ReplaceFileAtomic, so a crash or a full disk half way leaves the old file whole.

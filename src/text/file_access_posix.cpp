@@ -181,6 +181,38 @@ bool ReplaceFileAtomic(const std::string& replacement, const std::string& target
     return ::rename(replacement.c_str(), target.c_str()) == 0 || Fail(errno);
 }
 
+bool RemoveFolder(const std::string& path) {
+    if (Injected()) return false;
+    return ::rmdir(path.c_str()) == 0 || Fail(errno);
+}
+
+std::optional<bool> IsSameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    if (Injected()) return std::nullopt;
+    if (::stat(a.c_str(), &first) != 0) {
+        gLastError = errno;
+        return std::nullopt;
+    }
+    if (::stat(b.c_str(), &second) != 0) {
+        gLastError = errno;
+        if (errno == ENOENT) return false;
+        return std::nullopt;
+    }
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool CopyFileStamp(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (Injected()) return false;
+    if (::stat(from.c_str(), &st) != 0) return Fail(errno);
+    const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    if (::utimensat(AT_FDCWD, to.c_str(), times, 0) != 0) return Fail(errno);
+    // Set-id bits are not carried: a copy should not gain powers.
+    return ::chmod(to.c_str(), st.st_mode & 0777) == 0 || Fail(errno);
+}
+
+bool IsOtherDriveError(int code) { return code == EXDEV; }
+
 char PathSeparator() { return '/'; }
 
 std::string ProgramPath() {

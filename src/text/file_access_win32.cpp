@@ -39,11 +39,17 @@ intptr_t Open(const std::string& path, DWORD access, Share share, DWORD disposit
     return reinterpret_cast<intptr_t>(h);
 }
 
-std::string FullPath(const std::string& path) {
+std::optional<std::string> ExactFullPath(const std::string& path) {
     char buffer[MAX_PATH * 2];
     DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : path;
+    if (n == 0 || n >= sizeof buffer) {
+        gLastError = n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        return std::nullopt;
+    }
+    return std::string(buffer, n);
 }
+
+std::string FullPath(const std::string& path) { return ExactFullPath(path).value_or(path); }
 
 }  // namespace
 
@@ -209,6 +215,42 @@ bool ReplaceFileAtomic(const std::string& replacement, const std::string& target
     }
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail();
 }
+
+bool RemoveFolder(const std::string& path) {
+    if (Injected()) return false;
+    return RemoveDirectoryA(path.c_str()) || Fail();
+}
+
+std::optional<bool> IsSameFile(const std::string& a, const std::string& b) {
+    if (Injected()) return std::nullopt;
+    auto first = ExactFullPath(a);
+    auto second = ExactFullPath(b);
+    if (!first || !second) return std::nullopt;
+    // The file system ignores letter case; the full paths also settle "." and "..".
+    CharUpperBuffA(first->data(), static_cast<DWORD>(first->size()));
+    CharUpperBuffA(second->data(), static_cast<DWORD>(second->size()));
+    return *first == *second;
+}
+
+bool CopyFileStamp(const std::string& from, const std::string& to) {
+    if (Injected()) return false;
+    WIN32_FILE_ATTRIBUTE_DATA source{};
+    if (!GetFileAttributesExA(from.c_str(), GetFileExInfoStandard, &source)) return Fail();
+    HANDLE h = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Fail();
+    bool timed = SetFileTime(h, nullptr, nullptr, &source.ftLastWriteTime) || Fail();
+    CloseHandle(h);
+    if (!timed) return false;
+    // Bits such as compressed or encrypted cannot be set this way; 0 would be refused.
+    constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    DWORD attributes = source.dwFileAttributes & kSettable;
+    return SetFileAttributesA(to.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) || Fail();
+}
+
+bool IsOtherDriveError(int code) { return code == ERROR_NOT_SAME_DEVICE; }
 
 char PathSeparator() { return '\\'; }
 
