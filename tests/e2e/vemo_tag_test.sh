@@ -2,19 +2,7 @@
 # vemo-tag from the outside: the bytes it writes, its lines, usage and exit status, and
 # files it refuses left byte for byte as they were.
 #   vemo_tag_test.sh path/to/vemo-tag
-set -euo pipefail
-tool=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-
-check() {  # name expected actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1"
-    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") || true
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/cli_checks.sh"
 same() {  # name expected-file actual-file
   cmp -s "$2" "$3" || { echo "FAIL: $1: bytes differ"; failures=$((failures + 1)); }
 }
