@@ -51,4 +51,27 @@ inline constexpr const char* kEmphasis = "Emphasis: ";
 inline constexpr const char* kYes = "Yes";
 inline constexpr const char* kNo = "No";
 
+// Results of the tag written from a file's name. Every text but the last two promises
+// an unchanged file; the writer gives those only when that holds.
+inline constexpr const char* kTagCreated = "ID3 tag created";
+inline constexpr const char* kUnknownTagVersion = "Unknown tag version. First delete current ID3v2 tag";
+inline constexpr const char* kCannotOpenForWriting = "Cannot open file for writing";
+inline constexpr const char* kTagNotWritten = "The tag could not be written; the file is unchanged";
+inline constexpr const char* kTagSizeCorrupt =
+    "The ID3v2 tag's size reaches to or past the end of the file; the file is unchanged";
+inline constexpr const char* kTagUnsynchronised =
+    "The ID3v2 tag is unsynchronised and cannot be rewritten; the file is unchanged";
+inline constexpr const char* kTagExtendedHeader =
+    "The ID3v2 tag has an extended header and cannot be rewritten; the file is unchanged";
+inline constexpr const char* kTagUnknownFlags =
+    "The ID3v2 tag has flags of unknown meaning and cannot be rewritten; the file is unchanged";
+inline constexpr const char* kTagFramesDamaged =
+    "The ID3v2 tag's frames are damaged and cannot be rewritten; the file is unchanged";
+inline constexpr const char* kTagFramesPacked =
+    "The ID3v2 tag has compressed or encrypted frames and cannot be rewritten; the file is unchanged";
+inline constexpr const char* kTagTooLarge = "The new ID3v2 tag would be too large; the file is unchanged";
+inline constexpr const char* kTagFileDamaged = "Writing the tag failed half way; the file may be damaged";
+// After kTagFileDamaged when a temporary file holds the whole tagged file; its path follows.
+inline constexpr const char* kTagKeptAt = ". The tagged file is kept as ";
+
 }  // namespace vemo::texts

@@ -28,7 +28,8 @@ enum class TagWriteStatus : uint8_t {
     UnknownVersion,  // an ID3v2 tag of another version than 2.3 or 2.4 is in the way
     Refused,         // the old tag cannot be rewritten faithfully, or its size is corrupt
     CannotOpen,      // the file cannot be opened for writing
-    WriteFailed,     // a read or write failed; the file is as it was
+    WriteFailed,     // a read or write failed; the file is as it was unless Text says
+                     // it may be damaged (an in-place move and its undo both failed)
 };
 
 struct TagWriteResult {
@@ -38,8 +39,10 @@ struct TagWriteResult {
     std::string Text;
 };
 
-// Writes the tag from path's name into the file at path. Every result but Created
-// leaves the file byte for byte as it was.
+// Writes the tag from path's name into the file at path, which nothing else may be
+// writing meanwhile. Every result but Created leaves the file byte for byte as it was,
+// save a WriteFailed whose Text says the file may be damaged: that can happen only when
+// the audio had to be moved in place and the move and its undo both failed.
 TagWriteResult WriteTagFromFileName(const std::string& path);
 
 }  // namespace vemo

@@ -54,4 +54,6 @@ bool DirectoryExists(const std::string& path) {
     return attributes && (*attributes & kAttrDirectory);
 }
 
+bool FileFailureArmed() { return gFailCountdown > 0; }
+
 }  // namespace vemo

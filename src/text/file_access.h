@@ -123,4 +123,9 @@ namespace file_access_detail {
 bool InjectFailure();
 }  // namespace file_access_detail
 
+// Used by the tag writer
+// Test seam: true while a failure armed by FailFileOperationAt has not yet come due,
+// so that a sweep over n can tell when it has passed the last operation.
+bool FileFailureArmed();
+
 }  // namespace vemo

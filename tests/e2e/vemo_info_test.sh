@@ -1,19 +1,7 @@
 #!/usr/bin/env bash
 # vemo-info from the outside: output bytes, modes, usage and exit status.
 #   vemo_info_test.sh path/to/vemo-info
-set -euo pipefail
-tool=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-
-check() {  # name expected actual
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1"
-    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") || true
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/cli_checks.sh"
 
 # An ID3v2.3 tag (TIT2 "Song", 6 bytes of padding), ten MPEG-1 Layer III frames at
 # 128 kbit/s and 44100 Hz, and an ID3v1.1 tag.
