@@ -6,6 +6,7 @@
 #include "actions/information.h"
 #include "actions/player_control.h"
 #include "actions/seek.h"
+#include "actions/tag_actions.h"
 #include "settings/hotkey_table.h"
 #include "win/module_state.h"
 
@@ -62,6 +63,7 @@ void DispatchHotkey(int32_t id) {
         case HotkeyId::MoveFile: MoveCurrentFile(); break;
         case HotkeyId::JumpTo: OpenJumpToFile(); break;
         case HotkeyId::RenameFile: RenameAfterTag(); break;
+        case HotkeyId::ModifyID3: MakeTagFromFileName(); break;
         default: break;
     }
 }

@@ -291,9 +291,35 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"NoTag", "", nullptr, kPlayStatePlaying, nullptr, " No any ID3 tag available ", {}}),
     [](const ::testing::TestParamInfo<RenameCase>& each) { return std::string(each.param.Name); });
 
+TEST_F(FileActionTest, TagFromTheFileNameStopsWritesAndResumesPaused) {
+    const std::string path = Play("Some Artist - A Title.mp3", kAudio);
+    player_.Script().PlayState = kPlayStatePaused;
+    Press(HotkeyId::ModifyID3);
+    EXPECT_EQ(Shown(), " ID3 tag created ");
+    const std::string bytes = ReadAll(path);
+    ASSERT_EQ(bytes.size(), kAudio.size() + 128);
+    EXPECT_EQ(bytes.substr(kAudio.size(), 3), "TAG");
+    EXPECT_EQ(bytes.substr(kAudio.size() + 3, 7), "A Title");
+    EXPECT_EQ(bytes.substr(kAudio.size() + 33, 11), "Some Artist");
+    EXPECT_EQ(player_.Script().PlayState, kPlayStatePaused);
+    EXPECT_EQ(player_.Script().PositionMs, 65000);
+    EXPECT_EQ(gSongWatch.SongPopupSkip, -3);
+}
+
+TEST_F(FileActionTest, TagOfAnUnknownVersionIsRefusedInABoxWithNoByteChanged) {
+    const std::string old = ID3v2Tag(TextFrame("TT2", "x"), 2) + kAudio;
+    const std::string path = Play("Artist - A Title Much Longer Than Thirty Characters.mp3", old);
+    Press(HotkeyId::ModifyID3);
+    ExpectBox(player_.Window(), "Unknown tag version. First delete current ID3v2 tag", "VEMO plug-in",
+              MB_ICONWARNING);
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_NE(Shown(), " ID3 tag created ");
+    EXPECT_EQ(player_.Script().PlayState, kPlayStatePlaying);
+}
+
 TEST_F(FileActionTest, FileAndTagKeysAskNothingOfAnEmptyListAndRefuseOtherNames) {
     const std::string path = Play("a.ogg", kAudio);
-    for (HotkeyId id : {HotkeyId::RenameFile}) {
+    for (HotkeyId id : {HotkeyId::RenameFile, HotkeyId::ModifyID3}) {
         gPopup.CurrentPopupText.clear();
         Press(id);
         EXPECT_EQ(Shown(), " Not an MP3 file ");
@@ -302,10 +328,10 @@ TEST_F(FileActionTest, FileAndTagKeysAskNothingOfAnEmptyListAndRefuseOtherNames)
     player_.Script().EntryTitles.clear();
     player_.ClearMessages();
     for (HotkeyId id : {HotkeyId::ReadOnlyToggle, HotkeyId::PhysDelete, HotkeyId::CopyFile, HotkeyId::MoveFile,
-                        HotkeyId::RenameFile}) {
+                        HotkeyId::RenameFile, HotkeyId::ModifyID3}) {
         Press(id);
     }
-    EXPECT_EQ(player_.Log(), Log(5, "query 124 0"));
+    EXPECT_EQ(player_.Log(), Log(6, "query 124 0"));
     EXPECT_TRUE(gBoxes.empty());
     EXPECT_EQ(ReadAll(path), kAudio);
 }
