@@ -270,12 +270,59 @@ def case_plugin_player_controls(args):
     return case.report([("player log", log)])
 
 
+def case_plugin_file_actions(args):
+    """The file and tag hotkeys on the files of the stand-in player's playlist: rename
+    after the tag, copy, tag from the file name, read-only, move and delete; the
+    playlist follows the new name and drops the entries whose files are gone."""
+    case = Case(args, "plugin_file_actions")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    music = os.path.join(folder, "music")
+    dest = os.path.join(folder, "dest")
+    os.makedirs(dest)
+    with open(os.path.join(folder, "Plugins", "Plugin.ini"), "wb") as f:
+        f.write(f"[Vemo Plugin]\r\nDestination folder={winpath(dest)}\r\nPrompt on deletion=0\r\n".encode("latin-1"))
+    sketch = os.path.join(music, "05 - untitled sketch.mp3")
+    sketch_bytes = open(sketch, "rb").read()
+    renamed = f"{FIRST}.mp3"
+    log = case.run_player(folder, [
+        "wait 1500",
+        "keys Win+F2", "wait 600",      # entry 1 takes the name its tag gives
+        "keys Win+F5", "wait 600",      # and is copied to the destination
+        "keys Win+V", "keys Win+V", "keys Win+V", "keys Win+V", "wait 300",  # stopped: to entry 5
+        "keys Win+F3", "wait 600",      # "05 - untitled sketch": artist 05, title untitled sketch
+        "keys Win+Alt+R", "wait 600",   # read-only
+        "keys Win+F6", "wait 800",      # moved (read-only cleared first)
+        "keys Win+Delete", "wait 800",  # the entry now current is deleted
+        "quit"])
+
+    case.check(os.path.exists(os.path.join(music, renamed)), "entry 1 renamed after its tag")
+    case.check(not os.path.exists(os.path.join(music, FIRST_FILE)), "the old name is gone")
+    case.check(f'query 245 "{winpath(os.path.join(music, renamed))}" -> 0' in log,
+               "the playlist entry is told the new name")
+    case.check(os.path.exists(os.path.join(dest, renamed)) and
+               open(os.path.join(dest, renamed), "rb").read() == open(os.path.join(music, renamed), "rb").read(),
+               "the renamed file is copied whole")
+    moved = os.path.join(dest, "05 - untitled sketch.mp3")
+    tagged = open(moved, "rb").read() if os.path.exists(moved) else b""
+    case.check(not os.path.exists(sketch), "the tagged file is moved out of the library")
+    case.check(tagged[:len(sketch_bytes)] == sketch_bytes and len(tagged) == len(sketch_bytes) + 128,
+               "the audio is kept and an ID3v1 tag appended")
+    case.check(tagged[-128:-95] == b"TAG" + b"untitled sketch".ljust(30, b"\0") and
+               tagged[-95:-65] == b"05".ljust(30, b"\0"), "the tag holds the title and artist from the name")
+    case.check(log.count("cmd 40222") >= 2, "dead entries are dropped after the move and the delete")
+    left = sorted(f for f in os.listdir(music) if f.endswith(".mp3"))
+    case.check(len(left) == LIBRARY_SIZE - 2, f"one file moved and one deleted: {left}")
+    case.check(not [f for f in os.listdir(music) + os.listdir(dest) if ".vemo" in f], "no temporary file is left")
+    return case.report([("player log", log)])
+
+
 CASES = {
     "probe_lifecycle": case_probe_lifecycle,
     "file_held": case_file_held,
     "plugin_lifecycle": case_plugin_lifecycle,
     "plugin_settings": case_plugin_settings,
     "plugin_player_controls": case_plugin_player_controls,
+    "plugin_file_actions": case_plugin_file_actions,
 }
 
 
