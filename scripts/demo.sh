@@ -2,8 +2,9 @@
 # The demo: builds the plug-in and the stand-in player (win64), lays out a player folder
 # with the plug-in and a generated music library, and runs the player under Wine on a
 # virtual 1024x768 screen (or on $DISPLAY when one is set) with a script that plays,
-# skips, toggles shuffle, repeat and the equalizer, changes the volume, seeks and opens
-# the configuration window by hotkey and takes screenshots. Prints what
+# skips, toggles shuffle, repeat and the equalizer, changes the volume, seeks, renames a
+# file after its tag, makes a tag from a file name and opens the configuration window by
+# hotkey, and takes screenshots. Prints what
 # happened, from the player's log, and where the screenshots are.
 #
 #   VEMO_BUILD_DIR   build folder (default build/win64)
@@ -21,7 +22,7 @@ case $demo in /*) ;; *) demo=$root/$demo ;; esac
 
 echo "== build (win64, in $build)"
 cmake --preset win64 -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Gen_vemo quavix-standin vemo-sample-library
+cmake --build "$build" -j2 --target Gen_vemo quavix-standin vemo-sample-library vemo-info
 
 wine=$build/wine-run.sh
 winpath() { printf 'Z:%s' "$(echo "$1" | tr / '\\')"; }
@@ -60,6 +61,25 @@ cat >"$demo/demo.script" <<'EOF'
 wait 500
 shot shots/01-start.png
 wait 1000
+# The file actions, while stopped: the first file takes the name its tag gives
+# (Win+F2), and the player's list follows. Then, four entries on, the untagged file
+# "05 - untitled sketch.mp3" gets a tag made from its name (Win+F3).
+keys Win+F2
+wait 800
+shot shots/01a-renamed.png
+keys Win+V
+keys Win+V
+keys Win+V
+keys Win+V
+wait 300
+keys Win+F3
+wait 600
+shot shots/01b-tag-created.png
+keys Win+Z
+keys Win+Z
+keys Win+Z
+keys Win+Z
+wait 1500
 # Play (Win+X), then the next and the previous track.
 keys Win+X
 wait 1500
@@ -154,6 +174,10 @@ $1 == "title" { sub(/^title /, ""); printf "    title: %s\n", $0; next }
 $1 == "settext" { sub(/^settext /, ""); printf "    title set by the plug-in: %s\n", $0; next }
 { printf "    %s\n", $0 }
 ' "$log"
+
+echo
+echo "== the tag made from the name \"05 - untitled sketch.mp3\" (vemo-info --id3)"
+"$wine" "$build/bin/vemo-info.exe" --id3 "$(winpath "$demo/music/05 - untitled sketch.mp3")" | tr -d '\r' || true
 
 echo
 echo "== screenshots"
