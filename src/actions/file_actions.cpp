@@ -60,9 +60,17 @@ std::string TargetIn(const std::string& folder, const std::string& path) {
     return target + path.substr(path.find_last_of(PathSeparator()) + 1);
 }
 
-// What copy and move share before either touches anything: the destination and the
-// source exist, and they are not one file. The target, or nothing when the action ends.
-std::optional<std::string> CopyMoveTarget(const std::string& path) {
+// What copy and move share before either changes a file: the destination and the
+// source exist and are not one file; the source's read-only bit is cleared. Nothing
+// when the action ends here.
+struct CopyMoveJob {
+    std::string Source;
+    std::string Target;
+};
+
+std::optional<CopyMoveJob> PrepareCopyOrMove() {
+    if (!PlaylistHasEntries()) return std::nullopt;
+    const std::string path = CurrentFile();
     const std::string& folder = gSettings.DestinationFolder;
     if (!DirectoryExists(folder)) {
         AskUser(gPlugin.ConfigWindow, kNoDestination, kPluginCaption, kErrorFlags);
@@ -79,7 +87,9 @@ std::optional<std::string> CopyMoveTarget(const std::string& path) {
         ShowOutcome(kAlreadyThere, kCopyMovePopupMs);
         return std::nullopt;
     }
-    return target;
+    gSongWatch.TitleChangeCount = kCountAfterFileAction;
+    ClearReadOnly(path);
+    return CopyMoveJob{path, std::move(target)};
 }
 
 bool OverwriteAllowed(const std::string& target) {
@@ -190,34 +200,25 @@ void DeleteCurrentFile() {
 }
 
 void CopyCurrentFile() {
-    if (!PlaylistHasEntries()) return;
-    const std::string path = CurrentFile();
-    const std::optional<std::string> target = CopyMoveTarget(path);
-    if (!target) return;
-    gSongWatch.TitleChangeCount = kCountAfterFileAction;
-    ClearReadOnly(path);
-    if (!OverwriteAllowed(*target)) return;
-    const FileOpStatus status = CopyFileReplacing(path, *target);
+    const std::optional<CopyMoveJob> job = PrepareCopyOrMove();
+    if (!job || !OverwriteAllowed(job->Target)) return;
+    const FileOpStatus status = CopyFileReplacing(job->Source, job->Target);
     ShowOutcome(status == FileOpStatus::Done ? kFileCopied : kCopyFailed, kCopyMovePopupMs);
 }
 
 void MoveCurrentFile() {
-    if (!PlaylistHasEntries()) return;
-    const std::string path = CurrentFile();
-    const std::optional<std::string> target = CopyMoveTarget(path);
-    if (!target) return;
-    gSongWatch.TitleChangeCount = kCountAfterFileAction;
-    ClearReadOnly(path);
-    if (OverwriteAllowed(*target)) {
+    const std::optional<CopyMoveJob> job = PrepareCopyOrMove();
+    if (!job) return;
+    if (OverwriteAllowed(job->Target)) {
         MakePlayerReleaseFile();
-        const FileOpStatus status = MoveFileReplacing(path, *target);
+        const FileOpStatus status = MoveFileReplacing(job->Source, job->Target);
         RemoveDeadPlaylistEntries();
         ShowOutcome(status == FileOpStatus::Done         ? kFileMoved
                     : status == FileOpStatus::SourceKept ? kMoveSourceKept
                                                          : kMoveFailed,
                     kCopyMovePopupMs);
     }
-    RemoveEmptiedFoldersIfWanted(path);
+    RemoveEmptiedFoldersIfWanted(job->Source);
 }
 
 void RenameAfterTag() {
