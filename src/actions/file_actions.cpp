@@ -148,7 +148,7 @@ void RestorePlayback(const PlaybackSnapshot& snapshot) {
 bool RenameCurrentFile(const std::string& oldPath, const std::string& newPath) {
     const PlaybackSnapshot snapshot = TakePlaybackSnapshot();
     StopForRewrite(snapshot);
-    const bool renamed = RenameFile(oldPath, newPath);
+    const bool renamed = RenameWithoutReplacing(oldPath, newPath);
     if (renamed) QueryPlayer(ChangeCurrentFile, reinterpret_cast<WPARAM>(newPath.c_str()));
     // Also after a failed rename: the music the user was hearing goes on.
     RestorePlayback(snapshot);

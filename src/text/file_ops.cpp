@@ -83,4 +83,18 @@ int RemoveEmptiedFolders(const std::string& path) {
     return removed;
 }
 
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (from == to || !IsSameFile(from, to).value_or(false)) return RenameFile(from, to);
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        const std::string step = TemporaryPathBeside(from, attempt);
+        if (!RenameFile(from, step)) continue;
+        if (RenameFile(step, to)) return true;
+        // The old name is put back; should even that fail, the file keeps the step's name
+        // rather than being lost.
+        RenameFile(step, from);
+        return false;
+    }
+    return false;
+}
+
 }  // namespace vemo

@@ -291,6 +291,19 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"NoTag", "", nullptr, kPlayStatePlaying, nullptr, " No any ID3 tag available ", {}}),
     [](const ::testing::TestParamInfo<RenameCase>& each) { return std::string(each.param.Name); });
 
+// A tag that differs from the file's name only in letter case still renames it.
+TEST_F(FileActionTest, RenameThatOnlyChangesTheCase) {
+    const std::string path = Play("solo.mp3", ID3v2Tag(TextFrame("TPE1", "Solo")) + kAudio);
+    Press(HotkeyId::RenameFile);
+    EXPECT_EQ(Shown(), " File renamed ");
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_STREQ(found.cFileName, "Solo.mp3");
+    EXPECT_EQ(player_.Script().EntryFiles[0], temp_.File("Solo.mp3"));
+}
+
 TEST_F(FileActionTest, TagFromTheFileNameStopsWritesAndResumesPaused) {
     const std::string path = Play("Some Artist - A Title.mp3", kAudio);
     player_.Script().PlayState = kPlayStatePaused;
