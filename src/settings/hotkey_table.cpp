@@ -22,14 +22,14 @@ struct HelpLine {
 
 constexpr size_t kRightColumnIndent = 9;
 
-// Line 6 names Win+Alt+C although the default is Win+Alt+V: the label has always read so.
+// Line 6 names the real default of next in list order, Win+Alt+V.
 constexpr HelpLine kHelpLines[] = {
     {" Win+Z - Previous track", 24, "Win+N - Repeat toggle"},
     {" Win+X - Play/Pause toggle", 12, "Win+S - Shuffle toggle"},
     {" Win+C - Stop track", 24, "Win+Up - Volume up"},
     {" Win+V - Next track", 24, "Win+Down - Volume down"},
     {" Win+Alt+Z - Previous track w/o Shuffle", 0, "Win+Ctrl+N - EQ on/off toggle"},
-    {" Win+Alt+C - Next track w/o Shuffle", 0, "Win+Alt+N - Repeat on"},
+    {" Win+Alt+V - Next track w/o Shuffle", 0, "Win+Alt+N - Repeat on"},
     {" Win+Shift+C - Stop track with fadeout", 0, "Win+Alt+S - Shuffle on"},
     {" Win+Ctrl+C - Stop after current track", 0, ""},
     {" Win+Left - Rewind 5 sec.", 0, ""},

@@ -71,8 +71,8 @@ TEST(HotkeyTable, HelpTextLayout) {
     EXPECT_EQ(lines[2], " Win+X - Play/Pause toggle" + std::string(12, ' ') + "\t" + indent + "Win+S - Shuffle toggle");
     EXPECT_EQ(lines[4], " Win+V - Next track" + std::string(24, ' ') + "\t" + indent + "Win+Down - Volume down");
     EXPECT_EQ(lines[5], " Win+Alt+Z - Previous track w/o Shuffle\t" + indent + "Win+Ctrl+N - EQ on/off toggle");
-    // The label has always named Win+Alt+C here, whatever the default is.
-    EXPECT_EQ(lines[6], " Win+Alt+C - Next track w/o Shuffle\t" + indent + "Win+Alt+N - Repeat on");
+    // The combination that really plays the next track in list order (Win+Alt+C does nothing).
+    EXPECT_EQ(lines[6], " Win+Alt+V - Next track w/o Shuffle\t" + indent + "Win+Alt+N - Repeat on");
     EXPECT_EQ(lines[8], " Win+Ctrl+C - Stop after current track");
     EXPECT_EQ(lines[12], "");
     EXPECT_EQ(lines[13], "");
