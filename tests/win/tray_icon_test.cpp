@@ -109,23 +109,23 @@ std::string FileOf(HMODULE module) {
     return path;
 }
 
+// Numbered groups as their number.
+BOOL CALLBACK AddIconGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(
+        IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<UINT_PTR>(name)) : std::string(name));
+    return TRUE;
+}
+
 std::vector<std::string> IconGroupNames(HMODULE module) {
     std::vector<std::string> names;
-    EnumResourceNamesA(
-        module, RT_GROUP_ICON,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
-            reinterpret_cast<std::vector<std::string>*>(list)->push_back(
-                IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<UINT_PTR>(name)) : name);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    EnumResourceNamesA(module, RT_GROUP_ICON, AddIconGroupName, reinterpret_cast<LONG_PTR>(&names));
     return names;
 }
 
 TEST(TrayPictureTest, ComesFromTheSecondIconGroupOfTheDll) {
     LoadedModule dll("Gen_vemo.dll");
     ASSERT_NE(dll.Get(), nullptr) << "Gen_vemo.dll beside the test program";
-    EXPECT_EQ(IconGroupNames(dll.Get()), (std::vector<std::string>{"MAINICON", "#2"}));
+    EXPECT_EQ(IconGroupNames(dll.Get()), (std::vector<std::string>{"MAINICON", "2"}));
     IconHandle picture(LoadTrayPicture(dll.Get()));
     EXPECT_NE(picture.Get(), nullptr);
 }
