@@ -1,12 +1,36 @@
 // The previous/next button in the notification area. It belongs to ConfigWindow, whose
-// procedure receives its clicks.
+// procedure receives its clicks and the taskbar's restart and hands them to the
+// handlers below.
 #pragma once
+
+#include <windows.h>
 
 namespace vemo {
 
-// Fills the icon record once, after the settings are read.
+// How the button reports mouse messages to ConfigWindow (lParam: the mouse message).
+constexpr UINT kTrayIconMessage = WM_USER + 1;
+
+// Fills the icon record once, after the settings are read and ConfigWindow exists; the
+// picture is kept until the module state is reset.
 void PrepareTrayIcon();
+// Shows the button; nothing when it is shown already.
 void AddTrayIcon();
+// Takes the button away when it is shown, whoever added it, and does nothing otherwise,
+// so it may be called without knowing.
 void RemoveTrayIcon();
+bool TrayIconShown();
+
+// The message the shell sends every top-level window when the taskbar starts (again,
+// after a crash): every tray icon is gone then. Registered on the first call.
+UINT TaskbarCreatedMessage();
+// For TaskbarCreatedMessage() at ConfigWindow: puts the button back when it is shown.
+void OnTaskbarCreated();
+// For kTrayIconMessage at ConfigWindow: left button up plays the previous track, right
+// button up the next, as if by hotkey; other mouse messages do nothing.
+void OnTrayNotify(LPARAM mouseMessage);
+
+// The button's picture from a module's file: its second icon, in the small size. Null
+// when the file has none (the test program, which carries no icons).
+HICON LoadTrayPicture(HMODULE module);
 
 }  // namespace vemo

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <array>
 #include <cstdint>
@@ -38,6 +39,16 @@ struct DrawingSet {
     GdiObject<HBRUSH> ButtonShadowBrush;
 };
 
+// The previous/next button in the notification area: one record, filled at load and
+// used for every add and remove, and the picture it shows for the whole run.
+struct TrayIconState {
+    NOTIFYICONDATAA Record{};
+    IconHandle Picture;
+    // Added and not removed since. Also set when the shell refused the add (no taskbar
+    // yet): the taskbar announces its start, and the button is added then.
+    bool Shown = false;
+};
+
 struct PluginState {
     HINSTANCE Module = nullptr;
     HWND PlayerWindow = nullptr;
@@ -49,6 +60,7 @@ struct PluginState {
     FontSet Fonts;
     DrawingSet Drawing;
     WaveOutHandle WaveOut;
+    TrayIconState Tray;
     UINT VolumeDeviceId = 0;
     int16_t AboutLineX = 0;
     bool SetUpDone = false;

@@ -38,6 +38,33 @@ private:
     T handle_ = nullptr;
 };
 
+// An icon made for us (extracted or loaded unshared), destroyed with its owner.
+class IconHandle {
+public:
+    IconHandle() = default;
+    explicit IconHandle(HICON handle) : handle_(handle) {}
+    ~IconHandle() { Reset(); }
+    IconHandle(IconHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    IconHandle& operator=(IconHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    IconHandle(const IconHandle&) = delete;
+    IconHandle& operator=(const IconHandle&) = delete;
+
+    HICON Get() const { return handle_; }
+    void Reset(HICON handle = nullptr) {
+        if (handle_) DestroyIcon(handle_);
+        handle_ = handle;
+    }
+
+private:
+    HICON handle_ = nullptr;
+};
+
 // The device context of a window for the span of one operation.
 class ScopedGetDC {
 public:

@@ -1,5 +1,6 @@
 #include "support/plugin_fixture.h"
 
+#include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
 #include "win/module_state.h"
@@ -34,7 +35,11 @@ void PluginTest::SetUp() {
     Effects().SetWarningBeep = RecordBeep;
 }
 
-void PluginTest::TearDown() { ResetStateForTests(); }
+void PluginTest::TearDown() {
+    // The shell keeps an icon past the window it belongs to.
+    RemoveTrayIcon();
+    ResetStateForTests();
+}
 
 GeneralPurposePlugin* PluginTest::Load() {
     GeneralPurposePlugin* record = GetPluginRecord();

@@ -1,0 +1,159 @@
+// The previous/next button in the notification area: its presence with a real shell,
+// its clicks, and the picture it takes from the plug-in's own file.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "config/tray_icon.h"
+#include "support/plugin_fixture.h"
+#include "win/module_state.h"
+
+namespace vemo::test {
+namespace {
+
+// Whether the shell holds the button: it modifies only an icon it has.
+bool InTray() {
+    NOTIFYICONDATAA probe = gPlugin.Tray.Record;
+    probe.uFlags = NIF_TIP;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+using TrayIconTest = PluginTest;
+
+TEST_F(TrayIconTest, AddedAtLoadAndRemovedOnce) {
+    Load();
+    ASSERT_TRUE(TrayIconShown());
+    EXPECT_EQ(gPlugin.Tray.Record.hWnd, gPlugin.ConfigWindow);
+    EXPECT_TRUE(InTray());
+    AddTrayIcon();  // already there: the shell still holds exactly one
+    RemoveTrayIcon();
+    EXPECT_FALSE(TrayIconShown());
+    EXPECT_FALSE(InTray());
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &gPlugin.Tray.Record));
+    RemoveTrayIcon();  // not shown: harmless
+    EXPECT_FALSE(TrayIconShown());
+}
+
+// The tray option turned on while the plug-in is disabled adds the button; removing it
+// must not depend on the options that quit looks at.
+TEST_F(TrayIconTest, AddedWhileDisabledIsRemovedToo) {
+    WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\n");
+    Load();
+    EXPECT_FALSE(InTray());
+    AddTrayIcon();
+    EXPECT_TRUE(InTray());
+    RemoveTrayIcon();
+    EXPECT_FALSE(InTray());
+}
+
+TEST_F(TrayIconTest, TaskbarRestartBringsBackOnlyAShownButton) {
+    EXPECT_EQ(TaskbarCreatedMessage(), RegisterWindowMessageA("TaskbarCreated"));
+    Load();
+    // A restarting taskbar has lost every icon.
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gPlugin.Tray.Record));
+    OnTaskbarCreated();
+    EXPECT_TRUE(InTray());
+    EXPECT_TRUE(TrayIconShown());
+    RemoveTrayIcon();
+    OnTaskbarCreated();
+    EXPECT_FALSE(InTray());
+}
+
+struct ClickCase {
+    const char* Name;
+    LPARAM MouseMessage;
+    std::vector<std::string> Sent;
+};
+
+class TrayClickTest : public PopupTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(TrayClickTest, ButtonUpStepsTheTrackWithTheSongPopupForced) {
+    const ClickCase& c = GetParam();
+    gSongWatch.TitleChangeCount = 5;
+    OnTrayNotify(c.MouseMessage);
+    EXPECT_EQ(player_.Log(), c.Sent);
+    const bool stepped = !c.Sent.empty();
+    EXPECT_EQ(gSongWatch.TitleChangeCount, stepped ? -2 : 5);
+    EXPECT_EQ(gSongWatch.ForceSongPopup, stepped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mouse, TrayClickTest,
+                         ::testing::Values(ClickCase{"LeftUp", WM_LBUTTONUP, {"cmd 40044"}},
+                                           ClickCase{"RightUp", WM_RBUTTONUP, {"cmd 40048"}},
+                                           ClickCase{"RightDown", WM_RBUTTONDOWN, {}},
+                                           ClickCase{"LeftDouble", WM_LBUTTONDBLCLK, {}},
+                                           ClickCase{"Move", WM_MOUSEMOVE, {}}),
+                         [](const auto& test) { return std::string(test.param.Name); });
+
+// A library loaded for one test.
+class LoadedModule {
+public:
+    explicit LoadedModule(const char* path) : module_(LoadLibraryA(path)) {}
+    ~LoadedModule() {
+        if (module_) FreeLibrary(module_);
+    }
+    LoadedModule(const LoadedModule&) = delete;
+    LoadedModule& operator=(const LoadedModule&) = delete;
+    HMODULE Get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+std::string FileOf(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, sizeof path);
+    return path;
+}
+
+// Numbered groups as their number.
+BOOL CALLBACK AddIconGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(
+        IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<UINT_PTR>(name)) : std::string(name));
+    return TRUE;
+}
+
+std::vector<std::string> IconGroupNames(HMODULE module) {
+    std::vector<std::string> names;
+    EnumResourceNamesA(module, RT_GROUP_ICON, AddIconGroupName, reinterpret_cast<LONG_PTR>(&names));
+    return names;
+}
+
+TEST(TrayPictureTest, ComesFromTheSecondIconGroupOfTheDll) {
+    LoadedModule dll("Gen_vemo.dll");
+    ASSERT_NE(dll.Get(), nullptr) << "Gen_vemo.dll beside the test program";
+    EXPECT_EQ(IconGroupNames(dll.Get()), (std::vector<std::string>{"MAINICON", "2"}));
+    IconHandle picture(LoadTrayPicture(dll.Get()));
+    EXPECT_NE(picture.Get(), nullptr);
+}
+
+// Looked for under the DLL's expected name in the player's plug-in folder, the picture
+// is missing for a renamed or moved DLL, and the button shows empty.
+TEST(TrayPictureTest, FollowsTheDllToAnotherNameAndFolder) {
+    TempDir temp;
+    const std::string copy = temp.File("Renamed.dll");
+    {
+        LoadedModule dll("Gen_vemo.dll");
+        ASSERT_NE(dll.Get(), nullptr);
+        ASSERT_TRUE(CopyFileA(FileOf(dll.Get()).c_str(), copy.c_str(), FALSE));
+    }
+    LoadedModule renamed(copy.c_str());
+    ASSERT_NE(renamed.Get(), nullptr);
+    IconHandle picture(LoadTrayPicture(renamed.Get()));
+    EXPECT_NE(picture.Get(), nullptr);
+}
+
+// The test program links the plug-in's code but carries no icons: the button is still
+// added, without a picture.
+TEST_F(TrayIconTest, AModuleWithoutIconsGivesAnEmptyPicture) {
+    EXPECT_EQ(LoadTrayPicture(GetModuleHandleA(nullptr)), nullptr);
+    Load();
+    EXPECT_EQ(gPlugin.Tray.Record.hIcon, nullptr);
+    EXPECT_TRUE(InTray());
+}
+
+}  // namespace
+}  // namespace vemo::test
