@@ -1,25 +1,398 @@
 #include "config/config_window.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
+#include "actions/hotkeys.h"
+#include "config/config_draw.h"
+#include "config/config_texts.h"
+#include "config/tray_icon.h"
+#include "popup/popup_window.h"
+#include "settings/hotkey_table.h"
+#include "settings/settings_file.h"
 #include "win/module_state.h"
+#include "win/outside_effects.h"
 #include "win/player_link.h"
-#include "win/scoped_win.h"
 #include "win/shared_texts.h"
 
 namespace vemo {
+
+ConfigWindowState gConfig;
 
 namespace {
 
 constexpr int kInitialX = 200;
 constexpr int kInitialY = 100;
+// The top corners of the window are cut off diagonally by this much.
+constexpr int kCutCorner = 14;
 
-// The caption line of the window, centred in its width.
-constexpr char kAboutLine[] = "Quavix VEMO plug-in v1.605  -  all rights reserved by its author";
+// Control styles: child, visible, and what each kind adds.
+constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kTitleStyle = kStaticStyle | SS_NOTIFY | SS_NOPREFIX;
+constexpr DWORD kLabelStyle = kStaticStyle | SS_NOPREFIX;
+constexpr DWORD kGroupStyle = kStaticStyle | BS_GROUPBOX;
+constexpr DWORD kOwnerDrawnStyle = kStaticStyle | WS_TABSTOP | BS_OWNERDRAW;
+constexpr DWORD kEditStyle = kStaticStyle | WS_DLGFRAME | WS_TABSTOP | ES_AUTOHSCROLL | ES_LOWERCASE;
+constexpr int kEditId = 4;
+constexpr int kBrowseId = 100;
+constexpr int kFolderLimit = 260;  // characters the edit field takes
+constexpr int kButtonTextLimit = 10;
+
+// Where the option rows start and how far apart they are.
+constexpr int kRowTop = 199;
+constexpr int kRowStep = 20;
+
+// The ten option rows, top to bottom. A check box's id is the number of its option,
+// and each has its own hover-hint timer.
+struct OptionRow {
+    OptionId Option;
+    const char* Label;
+    UINT_PTR HintTimer;
+    const char* Hint;
+};
+constexpr OptionRow kOptionRows[kOptionCount] = {
+    {OptionId::LaunchMinimized, "Launch Quavix minimized", 7,
+     "If checked then Quavix always launches initially minimized"},
+    {OptionId::Autoplay, "Autoplay", 8, "Checked state causes Quavix to begin playing when it starts"},
+    {OptionId::Visualization, "Visualization plug-in on start", 9,
+     "If checked then Quavix launches current visualization plug-in on start"},
+    {OptionId::VemoOnSongStart, "Vemo on song start", 6,
+     "Allows displaying title and artist name when\rthe new composition starts (recommended)"},
+    {OptionId::TrackNumbers, "Playlist track number in vemo", 10,
+     "If checked then a playlist track number will be added to a vemo text"},
+    {OptionId::PromptOnDeletion, "Prompt on file deletion", 14,
+     "If checked then plug-in prompts a user for\rconfirmation of file deletion on Win+Delete"},
+    {OptionId::RemoveFolder, "Also remove folder", 15,
+     "Also removes a containing folder if it is empty on file deletion (Win+Delete)"},
+    {OptionId::SystrayIcon, "\"Previous/next\" button in systray", 16,
+     "Shows/hides a \"previous/next\" button in system tray. Left mouse button click on\rit starts playing "
+     "previous track, right mouse button click starts playing next track"},
+    {OptionId::DisableVemos, "Disable vemos", 11, "If checked then vemos will not appear in any case"},
+    {OptionId::Disabled, "Disable plug-in", 4, "Disables plug-in"},
+};
 
 int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
+
+HWND MakeControl(HWND parent, const char* className, const char* text, RECT r, DWORD style, int id) {
+    return CreateWindowExA(0, className, text, style, r.left, r.top, r.right, r.bottom, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
+}
+
+// The row of a check box, or none.
+std::optional<size_t> RowOf(HWND box) {
+    const auto& boxes = gConfig.CheckBoxes;
+    const auto found = std::find(boxes.begin(), boxes.end(), box);
+    if (!box || found == boxes.end()) return std::nullopt;
+    return static_cast<size_t>(found - boxes.begin());
+}
+
+// ---- the control procedures ----
+
+// The tab stops, in order: the ten check boxes, OK, the edit field, Browse.
+std::array<HWND, kOptionCount + 3> TabStops() {
+    std::array<HWND, kOptionCount + 3> stops{};
+    std::copy(gConfig.CheckBoxes.begin(), gConfig.CheckBoxes.end(), stops.begin());
+    stops[kOptionCount] = gConfig.OkButton;
+    stops[kOptionCount + 1] = gConfig.FolderEdit;
+    stops[kOptionCount + 2] = gConfig.BrowseButton;
+    return stops;
+}
+
+void MoveFocus(HWND from, bool forward) {
+    const auto stops = TabStops();
+    const auto at = std::find(stops.begin(), stops.end(), from);
+    if (at == stops.end()) return;
+    const size_t n = stops.size();
+    const size_t index = static_cast<size_t>(at - stops.begin());
+    SetFocus(stops[(index + (forward ? 1 : n - 1)) % n]);
+}
+
+void PressOk() {
+    SendMessageA(gPlugin.ConfigWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(gConfig.OkButton));
+}
+
+// The window is not a dialog, so the controls move the focus themselves.
+void OnNavigationKey(HWND control, WPARAM key) {
+    switch (key) {
+        case VK_TAB: MoveFocus(control, GetKeyState(VK_SHIFT) >= 0); break;
+        case VK_LEFT:
+        case VK_UP: MoveFocus(control, false); break;
+        case VK_RIGHT:
+        case VK_DOWN: MoveFocus(control, true); break;
+        case VK_RETURN:
+        case VK_ESCAPE: PressOk(); break;
+        default: break;
+    }
+}
+
+// A hint shows on the pointer's second movement over a box after any popup, so that
+// passing over the options on the way elsewhere does not pop hints up.
+void OnCheckBoxHover(size_t row) {
+    PopupState& p = gPopup;
+    if (p.HintArmed) {
+        const OptionRow& option = kOptionRows[row];
+        p.LiveRefresh = false;
+        StartTimer(option.HintTimer, kHintWatchPeriodMs);
+        p.InfoPopupKind = InfoKind::None;
+        if (!(IsWindowVisible(gPlugin.InfoPopup) && p.LastInfoBody == option.Hint)) {
+            ShowMultiLinePopup(option.Hint, "", '\r');
+        }
+        p.InfoPopupStale = true;
+    }
+    p.HintArmed = true;
+}
+
+WNDPROC PreviousProcOf(HWND control) {
+    for (const WindowSubclass& procedure : gConfig.ControlProcs) {
+        if (procedure.Window() == control) return procedure.Previous();
+    }
+    return nullptr;
+}
+
+LRESULT PassToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = PreviousProcOf(control);
+    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
+    return CallWindowProcA(previous, control, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CheckBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCHITTEST:
+            if (const std::optional<size_t> row = RowOf(box)) OnCheckBoxHover(*row);
+            break;
+        case WM_KEYDOWN: OnNavigationKey(box, wParam); break;
+        default: break;
+    }
+    return PassToControl(box, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) OnNavigationKey(control, wParam);
+    return PassToControl(control, message, wParam, lParam);
+}
+
+// ---- building the window ----
+
+void CreateControls(HWND window) {
+    ConfigWindowState& c = gConfig;
+    const RECT titleAt[3] = {{28, 447, 317, 44}, {26, 445, 317, 44}, {27, 446, 317, 44}};
+    for (size_t i = 0; i < c.TitleLayers.size(); ++i) {
+        c.TitleLayers[i] = MakeControl(window, "STATIC", kConfigTitle, titleAt[i], kTitleStyle, 0);
+    }
+    c.HelpText = MakeControl(window, "STATIC", HotkeyHelpText().c_str(), {11, 4, 470, 443}, kStaticStyle, 0);
+    c.FolderLabel = MakeControl(window, "STATIC", kFolderLabel, {239, 405, 150, 20}, kLabelStyle, 0);
+    const struct {
+        const char* Text;
+        RECT At;
+    } groups[4] = {{kPlaybackGroup, {6, 2, 222, 178}},
+                   {kAdditionalGroup, {230, 2, 222, 178}},
+                   {kServiceGroup, {6, 183, 222, 266}},
+                   {kOptionsGroup, {230, 183, 222, 266}}};
+    for (size_t i = 0; i < c.GroupBoxes.size(); ++i) {
+        c.GroupBoxes[i] = MakeControl(window, "BUTTON", groups[i].Text, groups[i].At, kGroupStyle, 0);
+    }
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        const int y = kRowTop + kRowStep * static_cast<int>(row);
+        c.CheckBoxes[row] = MakeControl(window, "BUTTON", "", {237, y, 208, 17}, kOwnerDrawnStyle,
+                                        static_cast<int>(kOptionRows[row].Option));
+        WatchHintCheckBox(kOptionRows[row].HintTimer, c.CheckBoxes[row]);
+    }
+    c.OkButton = MakeControl(window, "BUTTON", kOkText, {372, 453, 80, 25}, kOwnerDrawnStyle, 0);
+    c.FolderEdit = MakeControl(window, "EDIT", "", {237, 420, 140, 20}, kEditStyle, kEditId);
+    c.BrowseButton = MakeControl(window, "BUTTON", kBrowseText, {382, 420, 64, 22}, kOwnerDrawnStyle, kBrowseId);
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        const int y = kRowTop + 1 + kRowStep * static_cast<int>(row);
+        c.ShadowLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {262, y + 2, 210, 191},
+                                          kStaticStyle, 0);
+        c.FaceLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {260, y, 210, 191}, kStaticStyle, 0);
+    }
+    for (size_t row = 0; row < kOptionCount; ++row) c.ControlProcs[row].Install(c.CheckBoxes[row], CheckBoxProc);
+    c.ControlProcs[kOptionCount].Install(c.OkButton, ControlProc);
+    c.ControlProcs[kOptionCount + 1].Install(c.FolderEdit, ControlProc);
+    c.ControlProcs[kOptionCount + 2].Install(c.BrowseButton, ControlProc);
+}
+
+void SetFont(HWND control, HFONT font) { SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+
+// ---- the window's messages ----
 
 // The window going away outside our own quit means the player is closing its windows.
 void OnDestroy() {
     if (!gPlugin.ClosingOwnWindows) SendCommand(CmdExit);
+}
+
+LRESULT OnSetFocus() {
+    SetFocus(gConfig.OkButton);
+    return 0;
+}
+
+// New system colours: new pens and brushes, the region again, the frame redrawn.
+LRESULT OnSettingChange(HWND window) {
+    DeleteDrawingObjects();
+    CreateDrawingObjects();
+    ShapeConfigWindow();
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, kConfigWindowWidth, WindowHeight(), SWP_NOMOVE | SWP_NOACTIVATE);
+    return 0;
+}
+
+// A hand over the title, which is a link; the arrow everywhere else, the edit field too.
+LRESULT OnSetCursor(HWND under) {
+    const bool link = under && under == gConfig.TitleLayers[0];
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(link ? IDC_HAND : IDC_ARROW)));
+    return 1;
+}
+
+void DrawOptionBox(const DRAWITEMSTRUCT& item, size_t row) {
+    const bool pressed = item.itemState == (ODS_SELECTED | ODS_FOCUS);
+    if (pressed && !gConfig.DrawnPressed[row]) {
+        const OptionId option = kOptionRows[row].Option;
+        gSettings.Set(option, !gSettings.IsOn(option));
+    }
+    gConfig.DrawnPressed[row] = pressed;
+    CheckBoxLook look;
+    look.Client = item.rcItem;
+    look.Checked = gSettings.IsOn(kOptionRows[row].Option);
+    look.Focused = (item.itemState & ODS_FOCUS) != 0;
+    look.Face = gPlugin.Drawing.ButtonFaceBrush.Get();
+    look.Shadow = gPlugin.Drawing.ButtonShadowBrush.Get();
+    if (!look.Face) look.Face = GetSysColorBrush(COLOR_BTNFACE);
+    if (!look.Shadow) look.Shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+    ScopedSelectObject font(item.hDC, gPlugin.Fonts.Bold.Get());
+    DrawCheckBox(item.hDC, look);
+}
+
+void DrawButton(const DRAWITEMSTRUCT& item) {
+    char text[kButtonTextLimit + 1] = {};
+    GetWindowTextA(item.hwndItem, text, sizeof text);
+    PushButtonLook look;
+    look.Client = item.rcItem;
+    look.Text = text;
+    look.Pressed = item.itemState == (ODS_SELECTED | ODS_FOCUS);
+    look.Focused = (item.itemState & ODS_FOCUS) != 0;
+    look.Font = gPlugin.Fonts.Bold.Get();
+    DrawPushButton(item.hDC, look);
+}
+
+LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (const std::optional<size_t> row = RowOf(item.hwndItem)) {
+        DrawOptionBox(item, *row);
+        return TRUE;
+    }
+    if (item.hwndItem == gConfig.OkButton || item.hwndItem == gConfig.BrowseButton) {
+        DrawButton(item);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void PaintFrame(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC dc = GetWindowDC(window);
+    if (!dc) return;
+    CaptionLook look;
+    look.Window = {r.right - r.left, r.bottom - r.top};
+    look.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+    look.DialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
+    look.Active = gConfig.Active;
+    look.Font = gPlugin.Fonts.Bold.Get();
+    look.TextX = gPlugin.AboutLineX;
+    look.Text = kAboutLine;
+    DrawCaptionAndFrame(dc, look);
+    ReleaseDC(window, dc);
+}
+
+LRESULT OnNcPaint(HWND window) {
+    PaintFrame(window);
+    return 0;
+}
+
+LRESULT OnNcActivate(HWND window, bool active) {
+    gConfig.Active = active;
+    PaintFrame(window);
+    return TRUE;
+}
+
+void ApplyDisabled() {
+    if (!gSettings.OptDisabled()) {
+        RegisterAllHotkeys();
+        if (gSettings.OptSystrayIcon()) AddTrayIcon();
+    } else {
+        UnregisterAllHotkeys();
+        RemoveTrayIcon();
+    }
+}
+
+// The tray option works whatever "Disable plug-in" says.
+void ApplyTrayOption() {
+    if (gSettings.OptSystrayIcon()) {
+        AddTrayIcon();
+    } else {
+        RemoveTrayIcon();
+    }
+}
+
+void Browse() {
+    std::string folder;
+    if (Effects().BrowseForFolder(folder)) SetWindowTextA(gConfig.FolderEdit, folder.c_str());
+}
+
+void OpenMailLink() {
+    const std::string directory = PlayerDirectory(GetCommandLineA());
+    Effects().ShellOpen(gPlugin.MainPopup, kMailVerb, kMailLink, nullptr, directory.c_str(), SW_SHOWNORMAL);
+}
+
+// The edit field shows the destination folder; the settings keep what it shows, for
+// copy and move and for the file at quit.
+void OnFolderEdited() {
+    char text[kFolderLimit + 1] = {};
+    GetWindowTextA(gConfig.FolderEdit, text, sizeof text);
+    gSettings.DestinationFolder = text;
+}
+
+void OnCommand(WORD code, HWND control) {
+    if (control && control == gConfig.FolderEdit && code == EN_CHANGE) {
+        OnFolderEdited();
+        return;
+    }
+    if (code != 0 || !control) return;
+    if (control == gConfig.OkButton) {
+        ShowWindow(gPlugin.ConfigWindow, SW_HIDE);
+    } else if (control == gConfig.BrowseButton) {
+        Browse();
+    } else if (control == gConfig.TitleLayers[0]) {
+        OpenMailLink();
+    } else if (const std::optional<size_t> row = RowOf(control)) {
+        if (kOptionRows[*row].Option == OptionId::Disabled) ApplyDisabled();
+        if (kOptionRows[*row].Option == OptionId::SystrayIcon) ApplyTrayOption();
+    }
+}
+
+// The labels lie over one another, shadow under face, and the title is embossed in
+// three layers: each draws only its letters.
+LRESULT OnCtlColorStatic(HWND window, HDC dc, HWND control) {
+    int colour = -1;
+    if (std::find(gConfig.ShadowLabels.begin(), gConfig.ShadowLabels.end(), control) != gConfig.ShadowLabels.end()) {
+        colour = COLOR_BTNSHADOW;
+    } else if (std::find(gConfig.FaceLabels.begin(), gConfig.FaceLabels.end(), control) != gConfig.FaceLabels.end()) {
+        colour = COLOR_WINDOWTEXT;
+    } else if (control == gConfig.TitleLayers[0]) {
+        colour = COLOR_BTNSHADOW;
+    } else if (control == gConfig.TitleLayers[1]) {
+        colour = COLOR_BTNHIGHLIGHT;
+    } else if (control == gConfig.TitleLayers[2]) {
+        colour = COLOR_BTNFACE;
+    }
+    if (colour < 0) {
+        return DefWindowProcA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    }
+    SetTextColor(dc, GetSysColor(colour));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
 }
 
 }  // namespace
@@ -31,14 +404,56 @@ bool RegisterConfigClass(HINSTANCE instance) {
 void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassA(kConfigClassName, instance); }
 
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kConfigClassName, "", WS_OVERLAPPED, kInitialX, kInitialY,
-                           kConfigWindowWidth, WindowHeight(), owner, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kConfigClassName, "", WS_OVERLAPPED, kInitialX, kInitialY,
+                                  kConfigWindowWidth, WindowHeight(), owner, nullptr, instance, nullptr);
+    if (window) CreateControls(window);
+    return window;
+}
+
+void ApplyConfigFonts() {
+    const ConfigWindowState& c = gConfig;
+    const FontSet& f = gPlugin.Fonts;
+    for (HWND layer : c.TitleLayers) SetFont(layer, f.Title.Get());
+    SetFont(c.HelpText, f.Text.Get());
+    SetFont(c.FolderLabel, f.Text.Get());
+    SetFont(c.FolderEdit, f.Text.Get());
+    for (HWND group : c.GroupBoxes) SetFont(group, f.Bold.Get());
+    for (HWND label : c.ShadowLabels) SetFont(label, f.Bold.Get());
+    for (HWND label : c.FaceLabels) SetFont(label, f.Bold.Get());
+    SendMessageA(c.FolderEdit, EM_LIMITTEXT, kFolderLimit, 0);
+}
+
+void ShowStoredDestinationFolder() {
+    SetWindowTextA(gConfig.FolderEdit, gSettings.DestinationFolder.c_str());
+}
+
+void ShapeConfigWindow() {
+    HWND window = gPlugin.ConfigWindow;
+    if (!window) return;
+    const int height = WindowHeight();
+    const POINT corners[] = {{0, kCutCorner}, {kCutCorner, 0}, {kConfigWindowWidth - kCutCorner, 0},
+                             {kConfigWindowWidth, kCutCorner}, {kConfigWindowWidth, height}, {0, height}};
+    HRGN region = CreatePolygonRgn(corners, static_cast<int>(std::size(corners)), WINDING);
+    // The window owns the region from here on; it is freed only when the call failed.
+    if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
 }
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY: OnDestroy(); break;
-        default: break;
+        case WM_SETFOCUS: return OnSetFocus();
+        case WM_SETTINGCHANGE: return OnSettingChange(window);
+        case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam));
+        case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_NCPAINT: return OnNcPaint(window);
+        case WM_NCACTIVATE: return OnNcActivate(window, wParam != 0);
+        case WM_COMMAND: OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam)); break;
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case kTrayIconMessage: OnTrayNotify(lParam); break;
+        default:
+            if (message == TaskbarCreatedMessage()) OnTaskbarCreated();
+            break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -1,20 +1,54 @@
-// The configuration window, class CFW: created hidden at load, shown centred by the
-// player's configuration call and by its hotkey (see win/config_placement.h). It also
-// owns the tray button.
+// The configuration window, class CFW: created hidden at load with all its controls,
+// shown centred by the player's configuration call and by its hotkey (see
+// win/config_placement.h), hidden by OK, Enter or Escape. A self-drawn caption and frame
+// in a region with cut corners; the hotkeys as a help text; ten option check boxes with
+// hover hints, which take effect the moment they flip; the destination folder with a
+// folder browser. It also receives the tray button's clicks.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
+#include <string>
 
+#include "settings/settings_file.h"
 #include "win/config_placement.h"
+#include "win/scoped_win.h"
 
 namespace vemo {
 
+// The controls, in the order they are made, and what the window remembers of them.
+struct ConfigWindowState {
+    std::array<HWND, 3> TitleLayers{};  // shadow (the mail link), highlight, face
+    HWND HelpText = nullptr;
+    HWND FolderLabel = nullptr;
+    std::array<HWND, 4> GroupBoxes{};
+    std::array<HWND, kOptionCount> CheckBoxes{};  // by row, top to bottom
+    HWND OkButton = nullptr;
+    HWND FolderEdit = nullptr;  // the destination folder of copy and move
+    HWND BrowseButton = nullptr;
+    std::array<HWND, kOptionCount> ShadowLabels{};
+    std::array<HWND, kOptionCount> FaceLabels{};
+    // Our procedures on the ten check boxes, OK, the edit field and Browse.
+    std::array<WindowSubclass, kOptionCount + 3> ControlProcs;
+    // Whether each check box was last drawn pressed, by row: an option flips on the
+    // change into the pressed state only, not on every repaint in it.
+    std::array<bool, kOptionCount> DrawnPressed{};
+    bool Active = false;  // the frame is drawn active
+};
+extern ConfigWindowState gConfig;
+
 bool RegisterConfigClass(HINSTANCE instance);
 void UnregisterConfigClass(HINSTANCE instance);
-// Hidden, at its initial place.
+// Hidden, at its initial place, with every control and its procedure.
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner);
+
+// Load-time steps after the window is made: the fonts of the controls and the edit
+// field's limit; the stored destination folder into the edit field; the region.
+void ApplyConfigFonts();
+void ShowStoredDestinationFolder();
+void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -97,6 +97,8 @@ void ReleaseForUnload() {
     if (!gPlugin.PlayerHook.Remove()) PinModule();
     StopAllTimers();
     UnregisterAllHotkeys();
+    // The shell keeps an icon whose window is gone until the pointer passes over it.
+    RemoveTrayIcon();
     gPlugin.ClosingOwnWindows = true;
     DestroyOwnWindow(gPlugin.InfoPopup);
     DestroyOwnWindow(gPlugin.MainPopup);
@@ -118,9 +120,12 @@ void LoadTimeSetup() {
     gSettings = DefaultSettings();
     gPlugin.InfoPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
     CreateFonts();
+    ApplyConfigFonts();
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
     ReadSettings(CurrentSettingsPath(), gSettings);
+    ShowStoredDestinationFolder();
     OpenWaveOutput();
+    ShapeConfigWindow();
     PrepareTrayIcon();
     if (!gSettings.OptDisabled()) {
         RegisterAllHotkeys();
@@ -170,10 +175,9 @@ void __cdecl PluginQuit() {
     gPlugin.Fonts.Text.Reset();
     gPlugin.Fonts.LevelBar.Reset();
     Effects().SetWarningBeep(true);
-    if (!gSettings.OptDisabled()) {
-        UnregisterAllHotkeys();
-        if (gSettings.OptSystrayIcon()) RemoveTrayIcon();
-    }
+    if (!gSettings.OptDisabled()) UnregisterAllHotkeys();
+    // Whenever it is shown: also an icon the tray option added while disabled.
+    RemoveTrayIcon();
     ReleaseForUnload();
     gPlugin.QuitDone = true;
 }
@@ -216,6 +220,7 @@ void ResetStateForTests() {
     gPopup = PopupState{};
     gSongWatch = SongWatchState{};
     gTrack = TrackRecords{};
+    gConfig = ConfigWindowState{};
     gRecord.PlayerWindow = nullptr;
     gRecord.Instance = nullptr;
     gSettingsPathForTests.clear();

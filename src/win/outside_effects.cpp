@@ -1,6 +1,7 @@
 #include "win/outside_effects.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace vemo {
 
@@ -28,8 +29,36 @@ int SystemAskUser(HWND owner, const char* text, const char* caption, UINT type) 
 
 DWORD SystemVersion() { return GetVersion(); }
 
+// Every item list and the name buffer go back to the shell's allocator.
+bool SystemBrowseForFolder(std::string& folder) {
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+    bool chosen = false;
+    auto* name = static_cast<char*>(allocator->Alloc(MAX_PATH));
+    LPITEMIDLIST root = nullptr;
+    if (name && SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &root))) {
+        BROWSEINFOA info{};
+        info.pidlRoot = root;
+        info.pszDisplayName = name;
+        info.lpszTitle = "";
+        info.ulFlags = BIF_RETURNONLYFSDIRS;
+        if (LPITEMIDLIST picked = SHBrowseForFolderA(&info)) {
+            if (SHGetPathFromIDListA(picked, name)) {
+                folder = name;
+                chosen = true;
+            }
+            allocator->Free(picked);
+        }
+        allocator->Free(root);
+    }
+    if (name) allocator->Free(name);
+    allocator->Release();
+    return chosen;
+}
+
 constexpr OutsideEffects kSystemEffects = {
     SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen, SystemSetWarningBeep, SystemAskUser, SystemVersion,
+    SystemBrowseForFolder,
 };
 
 OutsideEffects gEffects = kSystemEffects;

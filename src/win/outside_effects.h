@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <string>
+
 namespace vemo {
 
 struct OutsideEffects {
@@ -20,6 +22,9 @@ struct OutsideEffects {
     // In the form of GetVersion: bit 31 set on Windows 95/98/Me, major version in the
     // low byte.
     DWORD (*SystemVersion)();
+    // The shell's folder browser, rooted at the desktop, file-system folders only; false
+    // when the user cancelled or there is no shell allocator.
+    bool (*BrowseForFolder)(std::string& folder);
 };
 
 // The functions in use; tests replace members and call ResetOutsideEffects afterwards.

@@ -153,6 +153,7 @@ public:
         previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ours)));
     }
     bool Installed() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
     WNDPROC Previous() const { return previous_; }
     bool IsOnTop() const {
         return window_ && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)) == ours_;

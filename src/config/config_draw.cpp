@@ -1,0 +1,123 @@
+#include "config/config_draw.h"
+
+#include "win/module_state.h"
+#include "win/scoped_win.h"
+
+namespace vemo {
+
+namespace {
+
+// Check box: the square's inset from the client edge, and the tick's inset inside it.
+constexpr int kBoxInset = 3;
+constexpr int kTickInset = 3;
+constexpr RECT kLabelWindow{17, 2, 206, 15};
+
+// Push button: the focus edge's inset; how far the text moves while pressed.
+constexpr int kFocusInset = 4;
+constexpr int kPressedShiftX = 1;
+constexpr int kPressedShiftY = 2;
+
+// The cut corners of the window's region, traced again so the diagonal edges look raised.
+constexpr int kCorner = 14;
+constexpr int kRight = 463;  // the window's last column
+
+RECT Inset(RECT r, int by) {
+    InflateRect(&r, -by, -by);
+    return r;
+}
+
+void Line(HDC dc, int x0, int y0, int x1, int y1) {
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+}
+
+// Centred text, drawn twice: a shadow down and to the right, the text up and to the left.
+void DrawEmbossedText(HDC dc, RECT area, const std::string& text, int offset) {
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    RECT shadow = area;
+    OffsetRect(&shadow, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &shadow, format);
+    RECT face = area;
+    OffsetRect(&face, -offset, -offset);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &face, format);
+}
+
+}  // namespace
+
+void DrawCheckBox(HDC dc, const CheckBoxLook& look) {
+    // Everything but the label's rectangle, so the label beneath stays visible.
+    ExcludeClipRect(dc, kLabelWindow.left, kLabelWindow.top, kLabelWindow.right, kLabelWindow.bottom);
+    FillRect(dc, &look.Client, look.Face);
+    SelectClipRgn(dc, nullptr);
+    const int side = look.Client.bottom - look.Client.top;
+    RECT box = Inset(RECT{0, 0, side, side}, kBoxInset);
+    DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+    if (look.Checked) {
+        const RECT tick = Inset(box, kTickInset);
+        FillRect(dc, &tick, look.Shadow);
+    }
+    if (look.Focused) {
+        RECT all = look.Client;
+        DrawEdge(dc, &all, EDGE_ETCHED, BF_RECT);
+    }
+}
+
+void DrawPushButton(HDC dc, const PushButtonLook& look) {
+    RECT r = look.Client;
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    RECT inner = Inset(r, 1);
+    if (look.Pressed) {
+        DrawEdge(dc, &inner, BDR_SUNKENOUTER, BF_RECT);
+        RECT raised = Inset(inner, 1);
+        DrawEdge(dc, &raised, BDR_RAISEDINNER, BF_RECT);
+        DrawEdge(dc, &raised, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM);
+    } else {
+        DrawEdge(dc, &inner, BDR_RAISEDINNER, BF_RECT);
+        RECT second = Inset(inner, 1);
+        DrawEdge(dc, &second, BDR_RAISEDINNER, BF_RECT);
+    }
+    if (look.Focused) {
+        RECT focus = Inset(r, kFocusInset);
+        DrawEdge(dc, &focus, EDGE_ETCHED, BF_RECT);
+    }
+    RECT text = r;
+    if (look.Pressed) OffsetRect(&text, kPressedShiftX, kPressedShiftY);
+    ScopedSelectObject font(dc, look.Font);
+    DrawEmbossedText(dc, text, look.Text, look.Pressed ? 2 : 1);
+}
+
+void DrawCaptionAndFrame(HDC dc, const CaptionLook& look) {
+    const DrawingSet& d = gPlugin.Drawing;
+    const int f = look.DialogFrame;
+    {
+        ScopedSelectObject brush(dc, look.Active ? d.InfoBackgroundBrush.Get() : d.InactiveCaptionBrush.Get());
+        ScopedSelectObject pen(dc, look.Active ? d.InfoBackgroundPen.Get() : d.InactiveCaptionPen.Get());
+        Rectangle(dc, f, f, look.Window.cx - f, look.SmallCaption + f);
+    }
+    {
+        ScopedSelectObject font(dc, look.Font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(look.Active ? COLOR_INFOTEXT : COLOR_INACTIVECAPTIONTEXT));
+        TextOutA(dc, look.TextX, look.SmallCaption / 2 - 4, look.Text, lstrlenA(look.Text));
+    }
+    RECT all{0, 0, look.Window.cx, look.Window.cy};
+    DrawEdge(dc, &all, EDGE_RAISED, BF_RECT);
+    const RECT frame = Inset(all, 2);
+    FrameRect(dc, &frame, d.ButtonFaceBrush.Get());
+    {
+        ScopedSelectObject pen(dc, d.ButtonFacePen.Get());
+        Line(dc, 0, kCorner, kCorner, 0);
+        Line(dc, 2, kCorner, kCorner, 2);
+        Line(dc, kRight - kCorner, 0, kRight, kCorner);
+        Line(dc, kRight - kCorner, 1, kRight - 1, kCorner);
+        Line(dc, kRight - kCorner, 2, kRight - 2, kCorner);
+    }
+    ScopedSelectObject pen(dc, d.ButtonHighlightPen.Get());
+    Line(dc, 1, kCorner, kCorner, 1);
+}
+
+}  // namespace vemo

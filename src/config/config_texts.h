@@ -1,0 +1,24 @@
+// Texts of the configuration window, exactly as the user sees them.
+#pragma once
+
+namespace vemo {
+
+// The title, drawn three times over itself for an embossed look; the first layer is the
+// mail link.
+constexpr char kConfigTitle[] = "Quavix VEMO plug-in 1.6";
+constexpr char kFolderLabel[] = "Move to/copy to folder:";
+constexpr char kPlaybackGroup[] = "Playback controls (Defaults)";
+constexpr char kAdditionalGroup[] = "Additional controls (Defaults)";
+constexpr char kServiceGroup[] = "Service controls (Defaults)";
+constexpr char kOptionsGroup[] = "Options";
+constexpr char kOkText[] = "OK";
+constexpr char kBrowseText[] = "Browse";
+
+// The caption line, centred in the window's width.
+constexpr char kAboutLine[] = "Quavix VEMO plug-in v1.605  -  all rights reserved by its author";
+
+// The author's address, opened by a click on the title.
+constexpr char kMailVerb[] = "open";
+constexpr char kMailLink[] = "mailto:vemo.plugin@mail.example";
+
+}  // namespace vemo

@@ -1,0 +1,289 @@
+// The configuration window in a real window under Wine: its region, every control read
+// back from the system, the option flip, the immediate effects of two options, hover
+// hints, the keyboard, the folder field, and the options written at quit.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/config_window.h"
+#include "config/tray_icon.h"
+#include "plugin/lifecycle.h"
+#include "popup/popup_window.h"
+#include "settings/hotkey_table.h"
+#include "support/plugin_fixture.h"
+#include "win/module_state.h"
+#include "win/outside_effects.h"
+#include "win/player_link.h"
+
+namespace vemo::test {
+namespace {
+
+class ConfigWindowTest : public PopupTest {
+protected:
+    HWND Window() const { return gPlugin.ConfigWindow; }
+    HWND Box(size_t row) const { return gConfig.CheckBoxes[row]; }
+
+    // What the button control sends its parent while it is drawn in a state.
+    void Draw(HWND control, UINT state) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = static_cast<UINT>(GetDlgCtrlID(control));
+        item.itemState = state;
+        item.hwndItem = control;
+        item.hDC = GetDC(control);
+        GetClientRect(control, &item.rcItem);
+        SendMessageA(Window(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        ReleaseDC(control, item.hDC);
+    }
+    void Click(HWND control) {
+        SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+    }
+    // A press and release of an option's box as the user makes it.
+    void Toggle(size_t row) {
+        Draw(Box(row), ODS_SELECTED | ODS_FOCUS);
+        Draw(Box(row), ODS_FOCUS);
+        Click(Box(row));
+    }
+    void Key(HWND control, WPARAM key) { SendMessageA(control, WM_KEYDOWN, key, 0); }
+};
+
+constexpr size_t kTrayRow = 7;
+constexpr size_t kDisableRow = 9;
+constexpr size_t kAutoplayRow = 1;
+
+TEST_F(ConfigWindowTest, RegionCutsBothTopCorners) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Window(), region), ERROR);
+    const int bottom = kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION) - 1;
+    const struct {
+        POINT At;
+        bool Inside;
+    } points[] = {{{0, 0}, false},     {{6, 6}, false},       {{8, 8}, true},           {{20, 1}, true},
+                  {{463, 0}, false},   {{457, 6}, false},     {{455, 10}, true},        {{0, 20}, true},
+                  {{463, bottom}, true}, {{0, bottom}, true}, {{232, 300}, true}};
+    for (const auto& p : points) {
+        EXPECT_EQ(PtInRegion(region, p.At.x, p.At.y) != FALSE, p.Inside) << p.At.x << "," << p.At.y;
+    }
+    DeleteObject(region);
+}
+
+struct ControlLook {
+    HWND Handle;
+    const char* Class;
+    std::string Text;
+    RECT At;  // x, y, width, height in the window's client area
+    DWORD Style;
+    int Id;
+};
+
+std::vector<ControlLook> ExpectedControls() {
+    const ConfigWindowState& c = gConfig;
+    const char* title = "Quavix VEMO plug-in 1.6";
+    std::vector<ControlLook> all = {
+        {c.TitleLayers[0], "Static", title, {28, 447, 317, 44}, 0x50000180, 0},
+        {c.TitleLayers[1], "Static", title, {26, 445, 317, 44}, 0x50000180, 0},
+        {c.TitleLayers[2], "Static", title, {27, 446, 317, 44}, 0x50000180, 0},
+        {c.HelpText, "Static", HotkeyHelpText(), {11, 4, 470, 443}, 0x50000000, 0},
+        {c.FolderLabel, "Static", "Move to/copy to folder:", {239, 405, 150, 20}, 0x50000080, 0},
+        {c.GroupBoxes[0], "Button", "Playback controls (Defaults)", {6, 2, 222, 178}, 0x50000007, 0},
+        {c.GroupBoxes[1], "Button", "Additional controls (Defaults)", {230, 2, 222, 178}, 0x50000007, 0},
+        {c.GroupBoxes[2], "Button", "Service controls (Defaults)", {6, 183, 222, 266}, 0x50000007, 0},
+        {c.GroupBoxes[3], "Button", "Options", {230, 183, 222, 266}, 0x50000007, 0},
+    };
+    const int ids[kOptionCount] = {4, 5, 6, 3, 7, 9, 1, 10, 8, 2};
+    const char* labels[kOptionCount] = {"Launch Quavix minimized", "Autoplay", "Visualization plug-in on start",
+                                        "Vemo on song start", "Playlist track number in vemo",
+                                        "Prompt on file deletion", "Also remove folder",
+                                        "\"Previous/next\" button in systray", "Disable vemos", "Disable plug-in"};
+    for (int row = 0; row < kOptionCount; ++row) {
+        all.push_back({c.CheckBoxes[static_cast<size_t>(row)], "Button", "", {237, 199 + 20 * row, 208, 17},
+                       0x5001000B, ids[row]});
+    }
+    all.push_back({c.OkButton, "Button", "OK", {372, 453, 80, 25}, 0x5001000B, 0});
+    all.push_back({c.FolderEdit, "Edit", "", {237, 420, 140, 20}, 0x50410090, 4});
+    all.push_back({c.BrowseButton, "Button", "Browse", {382, 420, 64, 22}, 0x5001000B, 100});
+    for (int row = 0; row < kOptionCount; ++row) {
+        const size_t r = static_cast<size_t>(row);
+        all.push_back({c.ShadowLabels[r], "Static", labels[row], {262, 202 + 20 * row, 210, 191}, 0x50000000, 0});
+        all.push_back({c.FaceLabels[r], "Static", labels[row], {260, 200 + 20 * row, 210, 191}, 0x50000000, 0});
+    }
+    return all;
+}
+
+// Every control as the system sees it: class, text, place, size, style and id.
+TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
+    const std::vector<ControlLook> controls = ExpectedControls();
+    ASSERT_EQ(controls.size(), 42u);
+    for (const ControlLook& c : controls) {
+        SCOPED_TRACE(c.Text.substr(0, 30) + " at " + std::to_string(c.At.left) + "," + std::to_string(c.At.top));
+        ASSERT_TRUE(IsWindow(c.Handle));
+        EXPECT_EQ(GetParent(c.Handle), Window());
+        char className[32] = {};
+        GetClassNameA(c.Handle, className, sizeof className);
+        EXPECT_STRCASEEQ(className, c.Class);
+        std::string text(4096, '\0');
+        text.resize(static_cast<size_t>(GetWindowTextA(c.Handle, text.data(), static_cast<int>(text.size()))));
+        EXPECT_EQ(text, c.Text);
+        RECT r{};
+        GetWindowRect(c.Handle, &r);
+        MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, c.At.left);
+        EXPECT_EQ(r.top, c.At.top);
+        EXPECT_EQ(r.right - r.left, c.At.right);
+        EXPECT_EQ(r.bottom - r.top, c.At.bottom);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(c.Handle, GWL_STYLE)) & ~WS_GROUP, c.Style);
+        EXPECT_EQ(GetDlgCtrlID(c.Handle), c.Id);
+    }
+    EXPECT_EQ(SendMessageA(gConfig.FolderEdit, EM_GETLIMITTEXT, 0, 0), 260);
+}
+
+// An option flips when its box goes into the pressed state, not on every repaint in
+// that state; off the box and back on is a new press.
+TEST_F(ConfigWindowTest, AnOptionFlipsOnceForEachPress) {
+    ASSERT_FALSE(gSettings.OptAutoplay());
+    const UINT pressed = ODS_SELECTED | ODS_FOCUS;
+    Draw(Box(kAutoplayRow), pressed);
+    EXPECT_TRUE(gSettings.OptAutoplay());
+    Draw(Box(kAutoplayRow), pressed);  // the window uncovered while the button is held
+    EXPECT_TRUE(gSettings.OptAutoplay());
+    Draw(Box(kAutoplayRow), ODS_FOCUS);  // moved off
+    Draw(Box(kAutoplayRow), pressed);    // and back on
+    EXPECT_FALSE(gSettings.OptAutoplay());
+}
+
+// "Disable plug-in" releases all 36 hotkeys at once and takes them again; the tray
+// option alone decides whether the icon comes back.
+TEST_F(ConfigWindowTest, DisablingThePlugInReleasesEveryHotkeyAndEnablingTakesThemAgain) {
+    Toggle(kDisableRow);
+    ASSERT_TRUE(gSettings.OptDisabled());
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        EXPECT_TRUE(CombinationFree(gSettings.Hotkeys[id])) << id;
+    }
+    Toggle(kDisableRow);
+    ASSERT_FALSE(gSettings.OptDisabled());
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        EXPECT_FALSE(CombinationFree(gSettings.Hotkeys[id])) << id;
+    }
+}
+
+// The tray option acts at once, also while the plug-in is disabled; enabling the
+// plug-in brings the icon back only with its option on.
+TEST_F(ConfigWindowTest, TrayIconFollowsItsOptionAndThePlugInsState) {
+    ASSERT_TRUE(TrayIconShown());
+    Toggle(kDisableRow);
+    EXPECT_FALSE(TrayIconShown());
+    Toggle(kTrayRow);  // off
+    Toggle(kTrayRow);  // on, while disabled
+    EXPECT_TRUE(TrayIconShown());
+    Toggle(kTrayRow);  // off
+    Toggle(kDisableRow);
+    EXPECT_FALSE(TrayIconShown()) << "enabled again, but the option is off";
+}
+
+// The tray button reports to this window: left plays the previous track, right the
+// next, each marked for the song popup.
+TEST_F(ConfigWindowTest, TrayButtonClicksReachThePlayer) {
+    for (LPARAM mouse : {LPARAM{WM_LBUTTONUP}, LPARAM{WM_RBUTTONUP}, LPARAM{WM_MOUSEMOVE}}) {
+        SendMessageA(Window(), kTrayIconMessage, 0, mouse);
+    }
+    EXPECT_EQ(player_.Commands(), (std::vector<WPARAM>{CmdPrevious, CmdNext}));
+    EXPECT_TRUE(gSongWatch.ForceSongPopup);
+    EXPECT_EQ(gSongWatch.TitleChangeCount, -2);
+}
+
+TEST_F(ConfigWindowTest, HintShowsOnTheSecondMovementAndGoesWhenThePointerLeaves) {
+    SetCursorPos(0, 0);
+    gPopup.HintArmed = false;
+    SendMessageA(Box(kAutoplayRow), WM_NCHITTEST, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(gPlugin.InfoPopup)) << "the first movement only arms the hints";
+    SendMessageA(Box(kAutoplayRow), WM_NCHITTEST, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(gPlugin.InfoPopup));
+    EXPECT_EQ(gPopup.LastInfoBody, "Checked state causes Quavix to begin playing when it starts");
+    EXPECT_TRUE(gPopup.InfoPopupStale);
+    // The pointer is not over the box: its hint timer takes the hint away.
+    SendMessageA(gPlugin.MainPopup, WM_TIMER, 8, 0);
+    EXPECT_FALSE(IsWindowVisible(gPlugin.InfoPopup));
+}
+
+// The tab stops: the ten boxes, OK, the folder field, Browse, round again.
+TEST_F(ConfigWindowTest, KeysWalkTheTabStopsAndEnterOrEscapeHide) {
+    ShowConfigWindowCentred();
+    const HWND last = gConfig.BrowseButton;
+    SetFocus(Box(kOptionCount - 1));
+    Key(Box(kOptionCount - 1), VK_TAB);
+    EXPECT_EQ(GetFocus(), gConfig.OkButton);
+    Key(gConfig.OkButton, VK_DOWN);
+    EXPECT_EQ(GetFocus(), gConfig.FolderEdit);
+    Key(gConfig.FolderEdit, VK_RIGHT);
+    EXPECT_EQ(GetFocus(), last);
+    Key(last, VK_TAB);
+    EXPECT_EQ(GetFocus(), Box(0)) << "round to the first box";
+    Key(Box(0), VK_LEFT);
+    EXPECT_EQ(GetFocus(), last);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    Key(last, VK_TAB);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(GetFocus(), gConfig.FolderEdit) << "Shift+Tab goes back";
+    Key(gConfig.FolderEdit, VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(Window()));
+}
+
+std::string gBrowsed;
+bool FakeBrowse(std::string& folder) {
+    folder = gBrowsed;
+    return !gBrowsed.empty();
+}
+struct ShellCall {
+    HWND Owner;
+    std::string Verb, File, Directory;
+    int Show;
+};
+std::vector<ShellCall> gShellCalls;
+HINSTANCE FakeShellOpen(HWND owner, const char* verb, const char* file, const char*, const char* directory, int show) {
+    gShellCalls.push_back({owner, verb, file, directory ? directory : "", show});
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+}
+
+// Typed text stops at 260 characters, all in lower case; Browse fills the field, a
+// cancelled browser leaves it; copy and move use what it shows.
+TEST_F(ConfigWindowTest, FolderFieldTakesTypingAndTheBrowser) {
+    for (int i = 0; i < 300; ++i) SendMessageA(gConfig.FolderEdit, WM_CHAR, 'A', 0);
+    EXPECT_EQ(gSettings.DestinationFolder, std::string(260, 'a'));
+    Effects().BrowseForFolder = FakeBrowse;
+    gBrowsed = "c:\\music\\new";
+    Click(gConfig.BrowseButton);
+    EXPECT_EQ(gSettings.DestinationFolder, "c:\\music\\new");
+    gBrowsed.clear();
+    Click(gConfig.BrowseButton);
+    EXPECT_EQ(gSettings.DestinationFolder, "c:\\music\\new");
+}
+
+TEST_F(ConfigWindowTest, TitleOpensTheMailLink) {
+    gShellCalls.clear();
+    Effects().ShellOpen = FakeShellOpen;
+    Click(gConfig.TitleLayers[0]);
+    ASSERT_EQ(gShellCalls.size(), 1u);
+    EXPECT_EQ(gShellCalls[0].Owner, gPlugin.MainPopup);
+    EXPECT_EQ(gShellCalls[0].Verb, "open");
+    EXPECT_EQ(gShellCalls[0].File.rfind("mailto:", 0), 0u);
+    EXPECT_EQ(gShellCalls[0].Show, SW_SHOWNORMAL);
+}
+
+// What the clicks set is what quit writes.
+TEST_F(ConfigWindowTest, OptionsWrittenAtQuitFollowTheClicks) {
+    Toggle(kAutoplayRow);
+    Toggle(kTrayRow);
+    GetPluginRecord()->Quit();
+    const std::string file = ReadAll(settingsPath_);
+    EXPECT_NE(file.find("\r\nAutoplay=1\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\nSystray icon=0\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vemo::test
