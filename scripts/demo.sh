@@ -133,12 +133,21 @@ wait 500
 keys Win+`
 wait 1000
 shot shots/14-config.png
+# A real click on the "Autoplay" box: the option flips at once and is saved at quit.
+click 528 376 left
+wait 500
+shot shots/14b-autoplay-ticked.png
 keys Win+`
 wait 500
-# Pause (Win+X again), then quit.
+# Pause (Win+X again).
 keys Win+X
 wait 800
 shot shots/15-paused.png
+# The plug-in's previous/next button in the notification area (Wine shows the area as a
+# small window at the top left): a right click plays the next track.
+click 12 31 right
+wait 1000
+shot shots/16-tray-next.png
 quit
 EOF
 
@@ -184,5 +193,6 @@ echo "== screenshots"
 ls -1 "$demo"/shots/*.png
 if [ -f "$demo/Plugins/Plugin.ini" ]; then
     echo
-    echo "== settings written at quit: $demo/Plugins/Plugin.ini"
+    echo "== settings written at quit: $demo/Plugins/Plugin.ini (Autoplay=1 from the click)"
+    tr -d '\r' <"$demo/Plugins/Plugin.ini" | head -13
 fi

@@ -316,6 +316,39 @@ def case_plugin_file_actions(args):
     return case.report([("player log", log)])
 
 
+# The "Autoplay" check box of the configuration window when the window is centred on a
+# 1024x768 screen: its box at client (237 + 8, 219 + 8), the client area at (283, 149).
+AUTOPLAY_BOX = (528, 376)
+# The plug-in's tray button: without a desktop, Wine shows the notification area as a
+# small window at the top left of the screen, the first icon at this point.
+TRAY_BUTTON = (12, 31)
+
+
+def case_plugin_config_window(args):
+    """The configuration window opened by its hotkey takes a real mouse click on an
+    option, and the option is saved in Plugin.ini at quit; real clicks on the tray
+    button play the previous and the next track."""
+    case = Case(args, "plugin_config_window")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    shot = os.path.join(folder, "config.png")
+    log = case.run_player(folder, [
+        "wait 1500", "keys Win+`", "wait 1000",
+        f"click {AUTOPLAY_BOX[0]} {AUTOPLAY_BOX[1]} left", "wait 500",
+        f"shot {winpath(shot)}", "keys Win+`", "wait 500",
+        f"click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} right", "wait 500",
+        f"click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} left", "wait 500", "quit"])
+    ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
+    case.check("\r\nAutoplay=1\r\n" in text, "the clicked option is on in Plugin.ini")
+    case.check("\r\nLaunch minimized=0\r\n" in text, "its neighbours are not")
+    case.check(os.path.exists(shot), "the window is photographed")
+    clicks = [l for l in log if l.startswith("step click") or l in ("cmd 40044", "cmd 40048")]
+    case.check(clicks[-4:] == [f"step click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} right", "cmd 40048",
+                               f"step click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} left", "cmd 40044"],
+               "right on the tray button plays the next track, left the previous")
+    return case.report([("player log", log), ("Plugin.ini", text.splitlines())])
+
+
 CASES = {
     "probe_lifecycle": case_probe_lifecycle,
     "file_held": case_file_held,
@@ -323,6 +356,7 @@ CASES = {
     "plugin_settings": case_plugin_settings,
     "plugin_player_controls": case_plugin_player_controls,
     "plugin_file_actions": case_plugin_file_actions,
+    "plugin_config_window": case_plugin_config_window,
 }
 
 
