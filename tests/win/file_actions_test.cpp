@@ -151,6 +151,30 @@ TEST_F(FileActionTest, DeleteThatFailsSaysSoAndKeepsTheReadOnlyBit) {
     EXPECT_TRUE(player_.EditorCommands().empty());
 }
 
+// Whichever file operation of a delete fails, the file is either gone or whole with its
+// read-only bit, and a file left in place was reported.
+TEST_F(FileActionTest, DeleteNeverLeavesAFileHalfTreatedOrUnreported) {
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    const std::string path = Play("a.mp3", kAudio);
+    for (int n = 1; n <= 12; ++n) {
+        SCOPED_TRACE(n);
+        WriteAll(path, kAudio);
+        SetAttributes(path, kAttrReadOnly);
+        gBoxes.clear();
+        FailFileOperationAt(n);
+        Press(HotkeyId::PhysDelete);
+        FailFileOperationAt(0);
+        if (FileAttributes(path)) {
+            EXPECT_EQ(ReadAll(path), kAudio);
+            EXPECT_TRUE(*FileAttributes(path) & kAttrReadOnly);
+            EXPECT_EQ(gBoxes.size(), 1u) << "a file left in place is reported";
+        } else {
+            EXPECT_TRUE(gBoxes.empty());
+        }
+    }
+    SetAttributes(path, kAttrNormal);
+}
+
 TEST_F(FileActionTest, CopyAndMoveCheckTheDestinationAndTheSourceFirst) {
     Play("a.mp3", kAudio);
     gSettings.DestinationFolder = temp_.File("nowhere");
