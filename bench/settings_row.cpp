@@ -80,6 +80,18 @@ std::string Ratio(const Passes& peer, const Passes& value, const Passes& floor) 
            " the floor's time";
 }
 
+Row SettingsRow(const char* name, const Passes& value, const Passes& peer, const char* floorName, const Passes& floor) {
+    Row row;
+    row.name = name;
+    row.value = BestMedian(value);
+    row.peer = "byte reads " + BestMedian(peer);
+    row.floor = floorName + BestMedian(floor);
+    row.ratios = Ratio(peer, value, floor);
+    row.target = ">= 20x peer, < 2 ms";
+    row.met = peer.Best() / value.Best() >= kTargetRatio && value.Best() < kTargetSeconds ? Met::Yes : Met::No;
+    return row;
+}
+
 }  // namespace
 
 bool SettingsRows(const Options& options, std::vector<Row>& rows) {
@@ -133,25 +145,8 @@ bool SettingsRows(const Options& options, std::vector<Row>& rows) {
     std::printf("  floor: write, fsync, rename    %s\n", BestMedian(writes).c_str());
     std::printf("  (checksum %zu)\n", sink);
 
-    Row loadRow;
-    loadRow.name = "3 settings 100 KB, load";
-    loadRow.value = BestMedian(loads);
-    loadRow.peer = "byte reads " + BestMedian(peers);
-    loadRow.floor = "one read " + BestMedian(reads);
-    loadRow.ratios = Ratio(peers, loads, reads);
-    loadRow.target = ">= 20x peer, < 2 ms";
-    loadRow.met = peers.Best() / loads.Best() >= kTargetRatio && loads.Best() < kTargetSeconds ? Met::Yes : Met::No;
-    rows.push_back(loadRow);
-
-    Row saveRow;
-    saveRow.name = "3 settings 100 KB, save";
-    saveRow.value = BestMedian(saves);
-    saveRow.peer = "byte reads " + BestMedian(peers);
-    saveRow.floor = "write+fsync+rename " + BestMedian(writes);
-    saveRow.ratios = Ratio(peers, saves, writes);
-    saveRow.target = ">= 20x peer, < 2 ms";
-    saveRow.met = peers.Best() / saves.Best() >= kTargetRatio && saves.Best() < kTargetSeconds ? Met::Yes : Met::No;
-    rows.push_back(saveRow);
+    rows.push_back(SettingsRow("3 settings 100 KB, load", loads, peers, "one read ", reads));
+    rows.push_back(SettingsRow("3 settings 100 KB, save", saves, peers, "write+fsync+rename ", writes));
 
     fs::remove_all(folder, ec);
     return true;
