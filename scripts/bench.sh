@@ -1,15 +1,33 @@
 #!/usr/bin/env bash
-# Builds the benchmarks optimised (build/bench) and runs them. They print, never assert.
-#   scripts/bench.sh            the MP3 analysis (300 files, 5 passes), then tagging a
-#                               100 MB file (audio moved, in place) beside a copy of it
-#   scripts/bench.sh audio|tag [ARGS...]   one of them, with its own arguments
+# Builds the benchmarks optimised (build/bench), runs them and prints one table: each
+# row measured beside its peer and floor in the same run. They print, never assert.
+#   scripts/bench.sh [all|analysis|tag|settings] [--files N] [--passes N] [--megabytes N]
+# The analysis library (2,000 files by default) is generated once into build/bench/data
+# and reused. `audio` is kept as another name for `analysis`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMO_TESTS=ON >/dev/null
-cmake --build build/bench -j2 --target vemo_audio_bench vemo_tag_bench
-case "${1:-all}" in
-  audio) shift; build/bench/bin/vemo_audio_bench "$@" ;;
-  tag) shift; build/bench/bin/vemo_tag_bench "$@" ;;
-  all) build/bench/bin/vemo_audio_bench; echo; build/bench/bin/vemo_tag_bench ;;
-  *) echo "usage: scripts/bench.sh [audio|tag [ARGS...]]" >&2; exit 2 ;;
+
+# The peer of the analysis row; installed like scripts/bootstrap.sh installs, only when missing.
+missing=()
+for p in libtag1-dev pkg-config; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMO_TESTS=ON -DVEMO_WERROR=ON >/dev/null
+cmake --build build/bench -j2 --target vemo-bench
+row="${1:-all}"
+[ $# -gt 0 ] && shift
+[ "$row" = audio ] && row=analysis
+case "$row" in
+  all|analysis|tag|settings) ;;
+  *) echo "usage: scripts/bench.sh [all|analysis|tag|settings] [--files N] [--passes N] [--megabytes N]" >&2; exit 2 ;;
 esac
+echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(df -T build | awk 'NR==2 {print $2}') disk"
+exec build/bench/bin/vemo-bench "$row" --folder build/bench/data "$@"
