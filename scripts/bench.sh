@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the benchmarks optimised (build/bench), runs them and prints one table: each
 # row measured beside its peer and floor in the same run. They print, never assert.
-#   scripts/bench.sh [all|analysis|tag|settings] [--files N] [--passes N] [--megabytes N]
+#   scripts/bench.sh [all|analysis|tag|settings|response] [--files N] [--passes N] [--megabytes N]
 # The analysis library (2,000 files by default) is generated once into build/bench/data
-# and reused. `audio` is kept as another name for `analysis`.
+# and reused. `audio` is kept as another name for `analysis`. `response` (part of `all`)
+# times the plug-in under Wine on a virtual screen: hotkey and title change to popup.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,8 +27,27 @@ row="${1:-all}"
 [ $# -gt 0 ] && shift
 [ "$row" = audio ] && row=analysis
 case "$row" in
-  all|analysis|tag|settings) ;;
-  *) echo "usage: scripts/bench.sh [all|analysis|tag|settings] [--files N] [--passes N] [--megabytes N]" >&2; exit 2 ;;
+  all|analysis|tag|settings|response) ;;
+  *) echo "usage: scripts/bench.sh [all|analysis|tag|settings|response] [--files N] [--passes N] [--megabytes N]" >&2; exit 2 ;;
 esac
 echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(df -T build | awk 'NR==2 {print $2}') disk"
-exec build/bench/bin/vemo-bench "$row" --folder build/bench/data "$@"
+
+# Rows measured outside this program join the table through a file of rows.
+rows=build/bench/rows.txt
+: >"$rows"
+if [ "$row" = all ] || [ "$row" = response ]; then
+  # The plug-in under Wine on a virtual screen (the Windows build of the same source).
+  if command -v xvfb-run >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
+    cmake --preset win64 >/dev/null
+    cmake --build --preset win64 --target vemo_response_bench >/dev/null
+    echo "== 4 responsiveness under Wine"
+    xvfb-run -a -s "-screen 0 1024x768x24" build/win64/wine-run.sh build/win64/bin/vemo_response_bench.exe 1000 \
+      --rows "$(printf 'Z:%s' "$PWD/$rows" | tr / '\\')"
+    build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
+    tr -d '\r' <"$rows" >"$rows.tmp" && mv "$rows.tmp" "$rows"
+  else
+    echo "== 4 responsiveness: left out, Wine or Xvfb is missing (scripts/bootstrap.sh installs them)"
+  fi
+fi
+[ "$row" = response ] && row=none
+exec build/bench/bin/vemo-bench "$row" --folder build/bench/data --rows "$rows" "$@"
