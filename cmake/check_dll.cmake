@@ -2,9 +2,24 @@
 #   MODE=exports: the export table names exactly one function, quavixGetGeneralPurposePlugin,
 #                 undecorated (the player looks it up by that name);
 #   MODE=imports: every imported DLL is one that Windows itself provides, so the plug-in
-#                 needs nothing installed beside it.
+#                 needs nothing installed beside it;
+#   MODE=size:    the file is at most MAX_BYTES long.
 # Usage: cmake -DOBJDUMP=... -DDLL=... -DMODE=exports|imports -P check_dll.cmake
+#        cmake -DDLL=... -DMODE=size -DMAX_BYTES=... -P check_dll.cmake
 cmake_minimum_required(VERSION 3.25)
+
+if(MODE STREQUAL "size")
+  if(NOT DLL OR NOT MAX_BYTES)
+    message(FATAL_ERROR "check_dll: DLL and MAX_BYTES are required")
+  endif()
+  file(SIZE ${DLL} bytes)
+  message(STATUS "size: ${bytes} bytes (at most ${MAX_BYTES})")
+  if(bytes GREATER MAX_BYTES)
+    message(FATAL_ERROR "check_dll: ${DLL} is ${bytes} bytes, more than ${MAX_BYTES}; "
+                        "scripts/footprint.sh shows where they come from")
+  endif()
+  return()
+endif()
 
 if(NOT OBJDUMP OR NOT DLL OR NOT MODE)
   message(FATAL_ERROR "check_dll: OBJDUMP, DLL and MODE are required")
