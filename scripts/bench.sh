@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the benchmarks optimised (build/bench), runs them and prints one table: each
 # row measured beside its peer and floor in the same run. They print, never assert.
-#   scripts/bench.sh [all|analysis|tag|settings|response] [--files N] [--passes N] [--megabytes N]
+#   scripts/bench.sh [all|analysis|tag|settings|response|footprint] [--files N] [--passes N] [--megabytes N]
 # The analysis library (2,000 files by default) is generated once into build/bench/data
 # and reused. `audio` is kept as another name for `analysis`. `response` (part of `all`)
-# times the plug-in under Wine on a virtual screen: hotkey and title change to popup.
+# times the plug-in under Wine on a virtual screen: hotkey and title change to popup;
+# `footprint` (also part of `all`) sizes the shipped 32-bit DLL.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,8 +28,8 @@ row="${1:-all}"
 [ $# -gt 0 ] && shift
 [ "$row" = audio ] && row=analysis
 case "$row" in
-  all|analysis|tag|settings|response) ;;
-  *) echo "usage: scripts/bench.sh [all|analysis|tag|settings|response] [--files N] [--passes N] [--megabytes N]" >&2; exit 2 ;;
+  all|analysis|tag|settings|response|footprint) ;;
+  *) echo "usage: scripts/bench.sh [all|analysis|tag|settings|response|footprint] [--files N] [--passes N] [--megabytes N]" >&2; exit 2 ;;
 esac
 echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(df -T build | awk 'NR==2 {print $2}') disk"
 
@@ -49,5 +50,15 @@ if [ "$row" = all ] || [ "$row" = response ]; then
     echo "== 4 responsiveness: left out, Wine or Xvfb is missing (scripts/bootstrap.sh installs them)"
   fi
 fi
-[ "$row" = response ] && row=none
+if [ "$row" = all ] || [ "$row" = footprint ]; then
+  # The shipped 32-bit DLL: its size and what it imports, beside the budget.
+  echo "== 5 footprint of the shipped DLL"
+  scripts/footprint.sh | sed -n '1p;/^imports/p'
+  size=$(stat -c %s build/win32/bin/Gen_vemo.dll)
+  imports=$(i686-w64-mingw32-objdump -p build/win32/bin/Gen_vemo.dll | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
+  met=NO
+  [ "$size" -lt $((150 * 1024)) ] && met=yes
+  echo "5 footprint, i686 Gen_vemo.dll|$((size / 1024)) KB|-|-|imports ${imports% }|< 150 KB, system DLLs only|$met" >>"$rows"
+fi
+case "$row" in response|footprint) row=none ;; esac
 exec build/bench/bin/vemo-bench "$row" --folder build/bench/data --rows "$rows" "$@"
