@@ -7,29 +7,20 @@
 // One input in eight also goes through a real file on /dev/shm: ReadSettings must read
 // what ApplySettingsText reads, and WriteSettings must leave exactly the composed bytes
 // and no other file.
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "scratch_folder.h"
 #include "settings/settings_file.h"
-#include "text/file_access.h"
 
 namespace {
 
 constexpr std::string_view kHeader = "[Vemo Plugin]";
 
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "settings property broken: %s\n", what);
-    std::abort();
-}
+using vemo::fuzz::Check;
 
 bool SameRecord(const vemo::Settings& a, const vemo::Settings& b) {
     for (int32_t id = 1; id <= vemo::kOptionCount; ++id) {
@@ -78,54 +69,18 @@ vemo::Settings Odd() {
     return s;
 }
 
-std::string gFolder;
-
-void RemoveFolderAtExit() {
-    if (!gFolder.empty()) rmdir(gFolder.c_str());
-}
-
-std::string Listing(const std::string& folder) {
-    std::string names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..") names += name + "|";
-        }
-        closedir(dir);
-    }
-    return names;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::string content;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) content.append(buffer, n);
-        std::fclose(f);
-    }
-    return content;
-}
-
 void CheckThroughFiles(std::string_view input, const vemo::Settings& fromText, const std::string& composed) {
-    if (gFolder.empty()) {
-        gFolder = "/dev/shm/vemo_fuzz_settings_" + std::to_string(getpid());
-        Check(mkdir(gFolder.c_str(), 0700) == 0, "scratch folder");
-        std::atexit(RemoveFolderAtExit);
-    }
-    const std::string path = gFolder + "/Plugin.ini";
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        Check(std::fwrite(input.data(), 1, input.size(), f) == input.size(), "input written");
-        std::fclose(f);
-    }
+    const std::string path = vemo::fuzz::ScratchFolder("settings") + "/Plugin.ini";
+    vemo::fuzz::WriteWholeFile(path, input);
     vemo::Settings fromFile = vemo::DefaultSettings();
     Check(vemo::ReadSettings(path, fromFile) == vemo::SettingsStatus::Ok, "file read");
     Check(fromFile.Options == fromText.Options && fromFile.DestinationFolder == fromText.DestinationFolder &&
               fromFile.Hotkeys == fromText.Hotkeys,
           "file reads as its bytes");
     Check(vemo::WriteSettings(path, fromFile) == vemo::SettingsStatus::Ok, "file written");
-    Check(ReadFile(path) == composed, "written file is the composed one");
-    Check(Listing(gFolder) == "Plugin.ini|", "no other file left");
-    unlink(path.c_str());
+    Check(vemo::fuzz::ReadWholeFile(path) == composed, "written file is the composed one");
+    const std::vector<std::string> left = vemo::fuzz::TakeScratchListing();
+    Check(left.size() == 1 && left[0] == "Plugin.ini", "no other file left");
 }
 
 }  // namespace

@@ -12,19 +12,13 @@
 //   - ID3v2: every byte after the old tag (its footer included) follows the new tag
 //     unchanged; the new tag holds TPE1 and TIT2 of the name, then every other frame of
 //     the old tag byte for byte and in order, then only zeros.
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "audio/tag_writer.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -37,11 +31,7 @@ constexpr size_t kID3v1Size = 128;
 constexpr size_t kID3v1Field = 30;
 constexpr uint8_t kFooterFlag = 0x10;
 
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "tag writer property broken: %s\n", what);
-    std::abort();
-}
+using vemo::fuzz::Check;
 
 uint8_t At(const Bytes& b, size_t i) { return static_cast<uint8_t>(b[i]); }
 
@@ -129,41 +119,11 @@ void CheckID3v2(const Bytes& before, const Bytes& after, const std::string& arti
     Check(newFrames == expected, "name frames first, then every other old frame byte for byte");
 }
 
-std::string gFolder;
-
-void RemoveFolderAtExit() {
-    if (!gFolder.empty()) rmdir(gFolder.c_str());
-}
-
-// Names of the folder's entries; removes them all.
-std::vector<std::string> TakeListing() {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(gFolder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(dir);
-    }
-    for (const std::string& name : names) unlink((gFolder + "/" + name).c_str());
-    return names;
-}
-
-Bytes ReadFile(const std::string& path) {
-    Bytes content;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[16384];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) content.append(buffer, n);
-        std::fclose(f);
-    }
-    return content;
-}
-
 // Letters, digits, blanks and dots: never " - ", so the artist stays whole.
-std::string NameText(size_t length, char first) {
+std::string NameText(size_t length, size_t offset) {
     static constexpr std::string_view kChars = "abcdefghij KLMNOP.0123456789";
     std::string text;
-    for (size_t i = 0; i < length; ++i) text += kChars[(static_cast<size_t>(first) + i) % kChars.size()];
+    for (size_t i = 0; i < length; ++i) text += kChars[(offset + i) % kChars.size()];
     return text;
 }
 
@@ -171,26 +131,17 @@ std::string NameText(size_t length, char first) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    if (gFolder.empty()) {
-        gFolder = "/dev/shm/vemo_fuzz_tag_" + std::to_string(getpid());
-        Check(mkdir(gFolder.c_str(), 0700) == 0, "scratch folder");
-        std::atexit(RemoveFolderAtExit);
-    }
     const bool separator = (data[0] & 0xC0) != 0xC0;
-    const std::string artist = separator ? NameText(data[0] & 0x3F, 'a') : std::string();
-    const std::string title = NameText(data[1] & 0x3F, 'K');
+    const std::string artist = separator ? NameText(data[0] & 0x3F, 0) : std::string();
+    const std::string title = NameText(data[1] & 0x3F, 11);
     const std::string fileName = (separator ? artist + " - " : std::string()) + title + ".mp3";
-    const std::string path = gFolder + "/" + fileName;
+    const std::string path = vemo::fuzz::ScratchFolder("tag") + "/" + fileName;
     const Bytes before(reinterpret_cast<const char*>(data) + 2, size - 2);
-    {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        Check(f && std::fwrite(before.data(), 1, before.size(), f) == before.size(), "file written");
-        std::fclose(f);
-    }
+    vemo::fuzz::WriteWholeFile(path, before);
 
     const vemo::TagWriteResult result = vemo::WriteTagFromFileName(path);
-    const Bytes after = ReadFile(path);
-    const std::vector<std::string> left = TakeListing();
+    const Bytes after = vemo::fuzz::ReadWholeFile(path);
+    const std::vector<std::string> left = vemo::fuzz::TakeScratchListing();
     Check(left.size() == 1 && left[0] == fileName, "only the target file is left in the folder");
     Check(result.Status != vemo::TagWriteStatus::CannotOpen && result.Status != vemo::TagWriteStatus::WriteFailed,
           "nothing fails on this disk");

@@ -27,6 +27,11 @@ cmake --build "$build" -j2 --target "${targets[@]}"
 seeds="$build/seeds"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+# Makes the seed folder of a kind as $s; false when it is already there (seeds are made once).
+new_seeds() {
+  s="$seeds/$1"
+  [ ! -d "$s" ] && mkdir -p "$s"
+}
 # Which seed folder a target starts from.
 seeds_of() {
   case "$1" in
@@ -47,9 +52,7 @@ make_mp3s() {
 }
 
 # Audio files: the first byte picks the reader's chunk size, the rest is a file.
-if [ ! -d "$seeds/audio" ]; then
-  s="$seeds/audio"
-  mkdir -p "$s"
+if new_seeds audio; then
   printf '\x00\xff\xfb\x90\x64' > "$s/frame"
   printf '\x03ID3\x03\x00\x00\x00\x00\x00\x15TIT2\x00\x00\x00\x05\x00\x00\x00Song\xff\xfb\x90\x64' > "$s/id3v23"
   printf '\x05ID3\x04\x00\x40\x00\x00\x00\x1b\x00\x00\x00\x06\x01\x00TPE1\x00\x00\x00\x05\x00\x00\x03A\x00B\x00' > "$s/id3v24"
@@ -60,9 +63,7 @@ if [ ! -d "$seeds/audio" ]; then
 fi
 
 # Settings files: the whole input is Plugin.ini.
-if [ ! -d "$seeds/settings" ]; then
-  s="$seeds/settings"
-  mkdir -p "$s"
+if new_seeds settings; then
   section='[Vemo Plugin]\r\nVemo on song start=1\r\nLaunch minimized=0\r\nAutoplay=1\r\nVisualization=0\r\nDisable vemos=0\r\nTrack numbers=7\r\nDisabled=0\r\nPrompt on deletion=1\r\nRemove folder=1\r\nSystray icon=0\r\nDestination folder=D:\\Music\r\nPrev=8 90\r\nPlayPause=8 88\r\nStopTrack=8 67\r\nNext=8 86\r\nIncVol=8 38\r\nDecVol=8 40\r\nMinMax=8 65\r\nSeekFwd=8 37\r\nSeekBkw=8 39\r\nMPEGInfo=10 32\r\nQuit=8 81\r\nShuffle=8 83\r\nRepeat=8 78\r\nConfig=8 192\r\nPrvWOShuffle=9 90\r\nNxtWOShuffle=9 86\r\nTrackInfo=8 32\r\nShflOn=9 83\r\nRptOn=9 78\r\nTAG=8 51\r\nID3v1=8 49\r\nPreferences=8 80\r\nVisPlug=8 75\r\nStopWFadeout=12 67\r\nID3v2=8 50\r\nID3Any=9 32\r\nStopAfterCurr=10 67\r\nReadOnlyToggle=9 82\r\nPhysDelete=8 46\r\nEQ=10 78\r\nCopyFile=8 116\r\nMoveFile=8 117\r\nJumpTo=8 74\r\nRenameFile=8 113\r\nModifyID3=8 114'
   printf "$section" > "$s/alone"
   printf "[Other]\r\nkey=value\r\n\r\n$section\r\n[Later]\r\nx=1" > "$s/between"
@@ -72,9 +73,7 @@ if [ ! -d "$seeds/settings" ]; then
 fi
 
 # Text helpers: the first byte cuts the rest into artist and title.
-if [ ! -d "$seeds/text" ]; then
-  s="$seeds/text"
-  mkdir -p "$s"
+if new_seeds text; then
   printf '  -2147483649' > "$s/number"
   printf '0x1fFfFfFfF' > "$s/hex"
   printf '\x06Artist - Title.mp3' > "$s/track"
@@ -84,9 +83,7 @@ if [ ! -d "$seeds/text" ]; then
 fi
 
 # Tag writer: byte 0 the artist's length (0xC0 set: no " - "), byte 1 the title's, then the file.
-if [ ! -d "$seeds/tag_writer" ]; then
-  s="$seeds/tag_writer"
-  mkdir -p "$s"
+if new_seeds tag_writer; then
   audio='\xff\xfb\x90\x64\x00\x11\x22\x33\x44\x55\x66\x77'
   printf "\x05\x07$audio" > "$s/plain_v1"
   { printf '\x05\x07'; printf "$audio"; printf 'TAG%-30s%-30s%-30s1999%-28s\x00\x07\x11' T A Album C; } > "$s/tagged_v1"
