@@ -204,6 +204,8 @@ SettingsStatus ReadSettings(const std::string& path, Settings& settings) {
     return SettingsStatus::Unreadable;
 }
 
+void ApplySettingsText(std::string_view content, Settings& settings) { ApplySection(content, true, settings); }
+
 std::string ComposeSettingsFile(std::string_view existing, const Settings& settings) {
     std::string text = WithoutOurSections(existing);
     // Other text is followed by at least one empty line before our section.

@@ -83,6 +83,10 @@ std::string_view OptionKey(OptionId id);
 // lines read before the failure are applied and settings.KeepExistingFile is set.
 SettingsStatus ReadSettings(const std::string& path, Settings& settings);
 
+// The same for a whole file's content already in memory (its last line counts even
+// without a line end), for callers that hold the bytes.
+void ApplySettingsText(std::string_view content, Settings& settings);
+
 // Rewrites the file at path with our section, as the last section, made from settings;
 // every other section stays as it was. The new content goes to a fresh file beside the
 // old one, which then takes its place in one step, so a crash leaves either the old file

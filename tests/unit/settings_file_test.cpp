@@ -169,6 +169,16 @@ TEST_F(SettingsFile, LastLineIsTakenWholeAndItsLineEndDropped) {
     EXPECT_EQ(ReadText("[Vemo Plugin]\r\nDestination folder=C:\\x\n").DestinationFolder, "C:\\x");
 }
 
+// Callers holding the bytes get what a read of the same file gives, last line included.
+TEST_F(SettingsFile, TextInMemoryReadsLikeTheFile) {
+    for (const std::string& text : {ComposeSettingsFile("[A]\r\na=1", Unusual()), std::string("[Vemo Plugin]\nAutoplay=1"),
+                                    std::string("Autoplay=1\r\n[Vemo Plugin]\r\n[Vemo Plugin]\r\nAutoplay=1")}) {
+        Settings fromText = DefaultSettings();
+        ApplySettingsText(text, fromText);
+        EXPECT_TRUE(SameSettings(fromText, ReadText(text))) << text;
+    }
+}
+
 TEST_F(SettingsFile, LineFeedAloneReadsLikeCrLf) {
     std::string crlf = ComposeSettingsFile("[A]\r\na=1\r\n", Unusual()) + "\r\n[B]\r\nb=1\r\n";
     std::string lf, mixed;
