@@ -59,6 +59,15 @@ if [ "$row" = all ] || [ "$row" = footprint ]; then
   met=NO
   [ "$size" -lt $((150 * 1024)) ] && met=yes
   echo "5 footprint, i686 Gen_vemo.dll|$((size / 1024)) KB|-|-|imports ${imports% }|< 150 KB, system DLLs only|$met" >>"$rows"
+  # What a process gains by loading it; only the 64-bit build runs here, under Wine.
+  if command -v xvfb-run >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
+    cmake --preset win64 >/dev/null
+    cmake --build --preset win64 --target vemo_load_bench >/dev/null
+    xvfb-run -a -s "-screen 0 1024x768x24" build/win64/wine-run.sh build/win64/bin/vemo_load_bench.exe \
+      'build\win64\bin\Gen_vemo.dll' --rows "$(printf 'Z:%s' "$PWD/$rows" | tr / '\\')"
+    build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
+    tr -d '\r' <"$rows" >"$rows.tmp" && mv "$rows.tmp" "$rows"
+  fi
 fi
 case "$row" in response|footprint) row=none ;; esac
 exec build/bench/bin/vemo-bench "$row" --folder build/bench/data --rows "$rows" "$@"
