@@ -36,19 +36,24 @@ echo "$(date -u +%Y-%m-%d), $(nproc) cores, $(. /etc/os-release && echo "$PRETTY
 # Rows measured outside this program join the table through a file of rows.
 rows=build/bench/rows.txt
 : >"$rows"
+# Runs a benchmark of the win64 build under Wine on a virtual screen; it appends its
+# rows to the file of rows. False when Wine or Xvfb is missing.
+run_under_wine() {  # target args...
+  command -v xvfb-run >/dev/null && [ -x /usr/lib/wine/wine64 ] || return 1
+  local target=$1
+  shift
+  cmake --preset win64 >/dev/null
+  cmake --build --preset win64 --target "$target" >/dev/null
+  xvfb-run -a -s "-screen 0 1024x768x24" build/win64/wine-run.sh "build/win64/bin/$target.exe" "$@" \
+    --rows "$(printf 'Z:%s' "$PWD/$rows" | tr / '\\')"
+  build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
+  tr -d '\r' <"$rows" >"$rows.tmp" && mv "$rows.tmp" "$rows"
+}
+
 if [ "$row" = all ] || [ "$row" = response ]; then
-  # The plug-in under Wine on a virtual screen (the Windows build of the same source).
-  if command -v xvfb-run >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
-    cmake --preset win64 >/dev/null
-    cmake --build --preset win64 --target vemo_response_bench >/dev/null
-    echo "== 4 responsiveness under Wine"
-    xvfb-run -a -s "-screen 0 1024x768x24" build/win64/wine-run.sh build/win64/bin/vemo_response_bench.exe 1000 \
-      --rows "$(printf 'Z:%s' "$PWD/$rows" | tr / '\\')"
-    build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
-    tr -d '\r' <"$rows" >"$rows.tmp" && mv "$rows.tmp" "$rows"
-  else
-    echo "== 4 responsiveness: left out, Wine or Xvfb is missing (scripts/bootstrap.sh installs them)"
-  fi
+  echo "== 4 responsiveness under Wine"
+  run_under_wine vemo_response_bench 1000 ||
+    echo "   left out: Wine or Xvfb is missing (scripts/bootstrap.sh installs them)"
 fi
 if [ "$row" = all ] || [ "$row" = footprint ]; then
   # The shipped 32-bit DLL: its size and what it imports, beside the budget.
@@ -59,15 +64,8 @@ if [ "$row" = all ] || [ "$row" = footprint ]; then
   met=NO
   [ "$size" -lt $((150 * 1024)) ] && met=yes
   echo "5 footprint, i686 Gen_vemo.dll|$((size / 1024)) KB|-|-|imports ${imports% }|< 150 KB, system DLLs only|$met" >>"$rows"
-  # What a process gains by loading it; only the 64-bit build runs here, under Wine.
-  if command -v xvfb-run >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
-    cmake --preset win64 >/dev/null
-    cmake --build --preset win64 --target vemo_load_bench >/dev/null
-    xvfb-run -a -s "-screen 0 1024x768x24" build/win64/wine-run.sh build/win64/bin/vemo_load_bench.exe \
-      'build\win64\bin\Gen_vemo.dll' --rows "$(printf 'Z:%s' "$PWD/$rows" | tr / '\\')"
-    build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
-    tr -d '\r' <"$rows" >"$rows.tmp" && mv "$rows.tmp" "$rows"
-  fi
+  # What a process gains by loading it; only the 64-bit build runs here.
+  run_under_wine vemo_load_bench 'build\win64\bin\Gen_vemo.dll' || true
 fi
 case "$row" in response|footprint) row=none ;; esac
 exec build/bench/bin/vemo-bench "$row" --folder build/bench/data --rows "$rows" "$@"
