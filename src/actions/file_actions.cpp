@@ -109,15 +109,11 @@ struct TagName {
 TagName NameFromTag(const std::string& path) {
     gPopup.LiveRefresh = false;  // as the tag test does
     if (HasTag(path, kTagID3v2, ReportFileError)) {
-        std::optional<TID3v2Tag> tag = ReadID3v2(path);
-        if (!tag) return {true, false, {}, {}};
-        gTrack.CurrentID3v2 = std::move(*tag);
+        if (!ReadCurrentID3v2(path)) return {true, false, {}, {}};
         return {true, false, gTrack.CurrentID3v2.Artist, gTrack.CurrentID3v2.Title};
     }
     if (HasTag(path, kTagID3v1)) {
-        std::optional<TID3v1Tag> tag = ReadID3v1(path);
-        if (!tag) return {true, true, {}, {}};
-        gTrack.CurrentID3v1 = std::move(*tag);
+        if (!ReadCurrentID3v1(path)) return {true, true, {}, {}};
         return {true, true, gTrack.CurrentID3v1.Artist, gTrack.CurrentID3v1.Title};
     }
     return {};

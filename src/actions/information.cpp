@@ -47,23 +47,13 @@ void HideInfoPopupNow() {
     if (IsWindowVisible(gPlugin.InfoPopup)) SendMessageA(gPlugin.MainPopup, WM_TIMER, kTimerHideInfoPopup, 0);
 }
 
-// The text of the tag read; nothing, quietly, when the file cannot be opened since the
-// tag test. The current tag is only replaced by one that was read.
 std::optional<InfoText> ID3v1Text(const std::string& path) {
-    std::optional<TID3v1Tag> tag = ReadID3v1(path);
-    if (!tag) return std::nullopt;
-    gTrack.CurrentID3v1 = std::move(*tag);
+    if (!ReadCurrentID3v1(path)) return std::nullopt;
     return InfoText{InfoKind::ID3v1, false, ID3v1Caption(gTrack.CurrentID3v1), FormatID3v1(gTrack.CurrentID3v1)};
 }
 
-// Likewise, but a failed open is reported, as the ID3v2 tag test reports it.
 std::optional<InfoText> ID3v2Text(const std::string& path) {
-    std::optional<TID3v2Tag> tag = ReadID3v2(path);
-    if (!tag) {
-        ReportFileError(texts::kCannotOpen);
-        return std::nullopt;
-    }
-    gTrack.CurrentID3v2 = std::move(*tag);
+    if (!ReadCurrentID3v2(path)) return std::nullopt;
     return InfoText{InfoKind::ID3v2, false, ID3v2Caption(gTrack.CurrentID3v2), FormatID3v2(gTrack.CurrentID3v2)};
 }
 
@@ -76,6 +66,23 @@ void ShowNotMP3() { ShowPopup(texts::kNotMP3); }
 
 void ReportFileError(const std::string& message) {
     AskUser(gPlugin.PlayerWindow, message.c_str(), texts::kErrorCaption, MB_OK | MB_ICONSTOP);
+}
+
+bool ReadCurrentID3v1(const std::string& path) {
+    std::optional<TID3v1Tag> tag = ReadID3v1(path);
+    if (!tag) return false;
+    gTrack.CurrentID3v1 = std::move(*tag);
+    return true;
+}
+
+bool ReadCurrentID3v2(const std::string& path) {
+    std::optional<TID3v2Tag> tag = ReadID3v2(path);
+    if (!tag) {
+        ReportFileError(texts::kCannotOpen);
+        return false;
+    }
+    gTrack.CurrentID3v2 = std::move(*tag);
+    return true;
 }
 
 bool PlaylistHasEntries() { return QueryPlayer(QueryListLength) > 0; }

@@ -22,6 +22,11 @@ constexpr UINT kID3v1HintMs = 3500;
 // MainPopup's time after a tag action, which leaves it hidden or shows "Not an MP3 file".
 constexpr UINT kTagActionMainMs = 2000;
 
+// The tag of path into CurrentID3v1 / CurrentID3v2, which is replaced only by a tag that
+// was read. False when the file cannot be opened since its tag test: quietly for
+// ID3v1, reported for ID3v2, as the two tag tests do.
+bool ReadCurrentID3v1(const std::string& path);
+bool ReadCurrentID3v2(const std::string& path);
 // Every information, file and tag action does nothing on an empty playlist.
 bool PlaylistHasEntries();
 // The full path of the current playlist entry, asked afresh from the player.
