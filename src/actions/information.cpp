@@ -49,12 +49,12 @@ void HideInfoPopupNow() {
 
 std::optional<InfoText> ID3v1Text(const std::string& path) {
     if (!ReadCurrentID3v1(path)) return std::nullopt;
-    return InfoText{InfoKind::ID3v1, false, ID3v1Caption(gTrack.CurrentID3v1), FormatID3v1(gTrack.CurrentID3v1)};
+    return TagInfoText(gTrack.CurrentID3v1);
 }
 
 std::optional<InfoText> ID3v2Text(const std::string& path) {
     if (!ReadCurrentID3v2(path)) return std::nullopt;
-    return InfoText{InfoKind::ID3v2, false, ID3v2Caption(gTrack.CurrentID3v2), FormatID3v2(gTrack.CurrentID3v2)};
+    return TagInfoText(gTrack.CurrentID3v2);
 }
 
 InfoText MissingTagText(InfoKind kind, const char* text) { return InfoText{kind, false, "", text}; }

@@ -5,13 +5,18 @@
 
 namespace vemo {
 
-ByteReader::ByteReader(File& file, size_t chunk) : file_(&file), buffer_(std::max<size_t>(chunk, 1)) {
+// The buffer is left uninitialised: only bytes fetched into it are ever read.
+ByteReader::ByteReader(File& file, size_t chunk)
+    : file_(&file), buffer_(new uint8_t[std::max<size_t>(chunk, 1)]), bufferSize_(std::max<size_t>(chunk, 1)) {
     int64_t size = file.Size();
     size_ = size > 0 ? size : 0;
 }
 
 ByteReader::ByteReader(std::span<const uint8_t> data, size_t chunk)
-    : memory_(data), size_(static_cast<int64_t>(data.size())), buffer_(std::max<size_t>(chunk, 1)) {}
+    : memory_(data),
+      size_(static_cast<int64_t>(data.size())),
+      buffer_(new uint8_t[std::max<size_t>(chunk, 1)]),
+      bufferSize_(std::max<size_t>(chunk, 1)) {}
 
 bool ByteReader::Seek(int64_t position) {
     if (position < 0 || position > size_) return false;
@@ -28,14 +33,13 @@ size_t ByteReader::Fetch(int64_t position, uint8_t* out, size_t count) {
         std::memcpy(out, memory_.data() + position, count);
         return count;
     }
-    if (!file_->Seek(position)) return 0;
-    int64_t got = file_->Read(out, count);
+    int64_t got = file_->ReadAt(position, out, count);
     return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
 bool ByteReader::Fill(int64_t position) {
     bufferStart_ = position;
-    bufferLength_ = Fetch(position, buffer_.data(), buffer_.size());
+    bufferLength_ = Fetch(position, buffer_.get(), bufferSize_);
     return bufferLength_ > 0;
 }
 
@@ -46,7 +50,7 @@ bool ByteReader::Read(uint8_t* out, size_t count) {
     while (done < count) {
         if (!Buffered(at)) {
             // Large reads bypass the buffer instead of passing through it chunk by chunk.
-            if (count - done >= buffer_.size()) {
+            if (count - done >= bufferSize_) {
                 size_t want = count - done;
                 if (Fetch(at, out + done, want) != want) return false;
                 position_ = at + static_cast<int64_t>(want);
@@ -56,7 +60,7 @@ bool ByteReader::Read(uint8_t* out, size_t count) {
         }
         size_t offset = static_cast<size_t>(at - bufferStart_);
         size_t n = std::min(count - done, bufferLength_ - offset);
-        std::memcpy(out + done, buffer_.data() + offset, n);
+        std::memcpy(out + done, buffer_.get() + offset, n);
         done += n;
         at += static_cast<int64_t>(n);
     }
@@ -78,7 +82,7 @@ int64_t ByteReader::FindFrameSync() {
     while (at < size_) {
         if (!Buffered(at) && !Fill(at)) break;
         size_t offset = static_cast<size_t>(at - bufferStart_);
-        const uint8_t* base = buffer_.data();
+        const uint8_t* base = buffer_.get();
         if (previousWasFF && (base[offset] & kSyncSecondMask) == kSyncSecondMask) {
             position_ = at - 1;
             return position_;

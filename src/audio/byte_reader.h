@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -49,7 +50,8 @@ private:
     std::span<const uint8_t> memory_;
     int64_t size_ = 0;
     int64_t position_ = 0;
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    size_t bufferSize_ = 0;
     int64_t bufferStart_ = 0;
     size_t bufferLength_ = 0;
 };

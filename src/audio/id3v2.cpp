@@ -160,13 +160,12 @@ int64_t WalkFrames(ByteReader& reader, const TagHeader& header, ID3v2Fields* fie
         int64_t dataAt = at + static_cast<int64_t>(kID3v2FrameHeaderSize);
         // A frame running past the tag is corrupt: nothing of it is trusted.
         if (dataAt > header.end || size > header.end - dataAt) return header.end;
-        if (fields && IsWantedFrame(head)) {
-            // Nor is a frame the file does not hold: no buffer for it is made.
-            if (size > reader.Remaining()) return header.end;
+        // Nor is a frame the file does not hold: no buffer for it is made, and the walk
+        // goes on as the audio search's walk does (past the end, where it stops).
+        if (fields && IsWantedFrame(head) && size <= reader.Remaining()) {
             frame.assign(head, head + kID3v2FrameHeaderSize);
             frame.resize(kID3v2FrameHeaderSize + size);
-            if (!reader.Read(frame.data() + kID3v2FrameHeaderSize, size)) return header.end;
-            ParseID3v2Frame(*fields, frame, header.major);
+            if (reader.Read(frame.data() + kID3v2FrameHeaderSize, size)) ParseID3v2Frame(*fields, frame, header.major);
         }
         at = dataAt + size;
     }
@@ -177,16 +176,29 @@ int64_t WalkFrames(ByteReader& reader, const TagHeader& header, ID3v2Fields* fie
 
 const std::string& FieldOf(const TID3v2Tag& tag, size_t field) { return tag.*kFieldMembers[field]; }
 
-TID3v2Tag ReadID3v2(ByteReader& reader) {
+TID3v2Tag ReadID3v2(ByteReader& reader, int64_t& audioStart) {
     TID3v2Tag tag;
     TagHeader header;
     bool complete = ReadTagHeader(reader, header);
     tag.Version = {header.major, header.revision};
-    if (!complete || !IsSupported(header.major)) return tag;
+    if (!complete) {
+        audioStart = reader.Size();
+        return tag;
+    }
+    // Other versions have frames of another layout: the audio starts after the tag.
+    if (!IsSupported(header.major)) {
+        audioStart = header.end;
+        return tag;
+    }
     ID3v2Fields fields;
-    WalkFrames(reader, header, &fields);
+    audioStart = WalkFrames(reader, header, &fields);
     for (size_t i = 0; i < kID3v2FieldCount; ++i) tag.*kFieldMembers[i] = std::move(fields[i]);
     return tag;
+}
+
+TID3v2Tag ReadID3v2(ByteReader& reader) {
+    int64_t audioStart = 0;
+    return ReadID3v2(reader, audioStart);
 }
 
 std::optional<TID3v2Tag> ReadID3v2(const std::string& path) {
@@ -199,7 +211,6 @@ std::optional<TID3v2Tag> ReadID3v2(const std::string& path) {
 int64_t ID3v2AudioStart(ByteReader& reader) {
     TagHeader header;
     if (!ReadTagHeader(reader, header)) return reader.Size();
-    // Other versions have frames of another layout: the audio starts after the tag.
     if (!IsSupported(header.major)) return header.end;
     return WalkFrames(reader, header, nullptr);
 }

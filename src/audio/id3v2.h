@@ -77,6 +77,9 @@ constexpr size_t kID3v2FrameHeaderSize = 10;
 // that a file lost since the tag test does not read as a version 0 tag.
 std::optional<TID3v2Tag> ReadID3v2(const std::string& path);
 TID3v2Tag ReadID3v2(ByteReader& reader);
+// The same, and where the audio search begins after the tag (as ID3v2AudioStart gives
+// it), from one walk of the frames.
+TID3v2Tag ReadID3v2(ByteReader& reader, int64_t& audioStart);
 
 // Where the audio search begins after the tag at the start of reader: the first padding
 // byte, or the tag's end when its frames run up to it or cannot be walked.

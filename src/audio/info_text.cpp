@@ -12,33 +12,54 @@ constexpr int64_t kHundredthsPerSecond = 100;
 constexpr int64_t kHundredthsPerMinute = 6000;
 constexpr int64_t kHundredthsPerHour = 360000;
 
+// Appends the parts of one line, led by "\r"; built in place, as the information
+// texts are made for whole libraries at a time by the command-line tool.
+template <typename... Parts>
+void AppendLine(std::string& body, const Parts&... parts) {
+    body += '\r';
+    (body += ... += parts);
+}
+
 // "250.77 sec.  (00:04:10.77)"
-std::string LengthText(int64_t d) {
-    std::string text = NumToStr(false, d / kHundredthsPerSecond) + "." + NumToStr(true, d % kHundredthsPerSecond);
+void AppendLength(std::string& text, int64_t d) {
+    text += NumToStr(false, d / kHundredthsPerSecond);
+    text += '.';
+    text += NumToStr(true, d % kHundredthsPerSecond);
     text += texts::kSeconds;
-    text += NumToStr(true, d / kHundredthsPerHour) + ":" + NumToStr(true, d % kHundredthsPerHour / kHundredthsPerMinute) +
-            ":" + NumToStr(true, d % kHundredthsPerMinute / kHundredthsPerSecond) + "." +
-            NumToStr(true, d % kHundredthsPerSecond) + ")";
-    return text;
+    text += NumToStr(true, d / kHundredthsPerHour);
+    text += ':';
+    text += NumToStr(true, d % kHundredthsPerHour / kHundredthsPerMinute);
+    text += ':';
+    text += NumToStr(true, d % kHundredthsPerMinute / kHundredthsPerSecond);
+    text += '.';
+    text += NumToStr(true, d % kHundredthsPerSecond);
+    text += ')';
 }
 
 void AppendStreamLines(std::string& body, const TMPEG& mpeg) {
     bool hasBitrate = mpeg.Bitrate != 0;
-    body += std::string("\r") + texts::kHeaderFoundAt + mpeg.HeaderPos + texts::kBytes;
-    body += std::string("\r") + texts::kLength + (hasBitrate ? LengthText(mpeg.Duration) : texts::kUndefined);
-    body += std::string("\r") + texts::kMPEG + mpeg.Version + texts::kLayer + mpeg.Layer;
-    body += std::string("\r") + texts::kBitrate;
-    body += hasBitrate ? NumToStr(false, RoundHalfEven(mpeg.Bitrate)) + texts::kKbps : texts::kUndefined;
+    AppendLine(body, texts::kHeaderFoundAt, mpeg.HeaderPos, texts::kBytes);
+    AppendLine(body, texts::kLength);
+    if (hasBitrate) AppendLength(body, mpeg.Duration);
+    else body += texts::kUndefined;
+    AppendLine(body, texts::kMPEG, mpeg.Version, texts::kLayer, mpeg.Layer);
+    AppendLine(body, texts::kBitrate);
+    if (hasBitrate) {
+        body += NumToStr(false, RoundHalfEven(mpeg.Bitrate));
+        body += texts::kKbps;
+    } else {
+        body += texts::kUndefined;
+    }
     if (mpeg.IsVBR) body += texts::kVBR;
     body += ", ";
     body += mpeg.Frames != 0 ? NumToStr(false, mpeg.Frames) : texts::kUndefinedNumberOf;
     body += texts::kFrames;
-    if (mpeg.SampleRate != 0) body += std::string("\r") + texts::kSampleRate + NumToStr(false, mpeg.SampleRate) + texts::kHz;
-    body += std::string("\r") + texts::kChannels + mpeg.Mode;
-    body += std::string("\r") + texts::kCRCs + mpeg.CRC;
-    body += std::string("\r") + texts::kCopyrighted + mpeg.Copyright;
-    body += std::string("\r") + texts::kOriginal + mpeg.Original;
-    body += std::string("\r") + texts::kEmphasis + mpeg.Emphasis;
+    if (mpeg.SampleRate != 0) AppendLine(body, texts::kSampleRate, NumToStr(false, mpeg.SampleRate), texts::kHz);
+    AppendLine(body, texts::kChannels, mpeg.Mode);
+    AppendLine(body, texts::kCRCs, mpeg.CRC);
+    AppendLine(body, texts::kCopyrighted, mpeg.Copyright);
+    AppendLine(body, texts::kOriginal, mpeg.Original);
+    AppendLine(body, texts::kEmphasis, mpeg.Emphasis);
 }
 
 InfoText NotMP3() {
@@ -57,7 +78,7 @@ std::optional<InfoText> ID3v1Text(const std::string& path, TID3v1Tag* tagOut) {
     if (!HasTag(path, kTagID3v1)) return std::nullopt;
     std::optional<TID3v1Tag> tag = ReadID3v1(path);
     if (!tag) return std::nullopt;
-    InfoText info{InfoKind::ID3v1, false, ID3v1Caption(*tag), FormatID3v1(*tag)};
+    InfoText info = TagInfoText(*tag);
     if (tagOut) *tagOut = std::move(*tag);
     return info;
 }
@@ -72,9 +93,14 @@ std::optional<InfoText> ID3v2Text(const std::string& path, const ErrorReporter& 
         if (onError) onError(texts::kCannotOpen);
         return std::nullopt;
     }
-    InfoText info{InfoKind::ID3v2, false, ID3v2Caption(*tag), FormatID3v2(*tag)};
+    InfoText info = TagInfoText(*tag);
     if (tagOut) *tagOut = std::move(*tag);
     return info;
+}
+
+InfoText FileInfoText(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds) {
+    return InfoText{InfoKind::FileInfo, false, texts::kFileInfoCaption,
+                    FileInfoBody(path, fileSize, mpeg, playerLengthSeconds)};
 }
 
 }  // namespace
@@ -84,15 +110,15 @@ std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* m
     std::string_view folder = separator == std::string_view::npos ? std::string_view() : path.substr(0, separator);
     std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
 
-    std::string body = std::string("\r") + texts::kPath;
-    body += folder;
-    body += std::string("\r") + texts::kFilename;
-    body += name;
-    body += std::string("\r") + texts::kSize + NumToStr(false, fileSize) + texts::kBytes;
+    std::string body;
+    body.reserve(512);  // the whole text of a file with its stream lines
+    AppendLine(body, texts::kPath, folder);
+    AppendLine(body, texts::kFilename, name);
+    AppendLine(body, texts::kSize, NumToStr(false, fileSize), texts::kBytes);
     if (mpeg) {
         AppendStreamLines(body, *mpeg);
     } else {
-        body += std::string("\r") + texts::kLength + NumToStr(false, playerLengthSeconds) + texts::kPlayerSeconds;
+        AppendLine(body, texts::kLength, NumToStr(false, playerLengthSeconds), texts::kPlayerSeconds);
     }
     return body;
 }
@@ -101,17 +127,11 @@ std::optional<InfoText> FileInformation(const std::string& path, int64_t playerL
                                         const ErrorReporter& onError, TMPEG* mpegOut) {
     std::optional<int64_t> size = ListedFileSize(path);
     if (!size) return std::nullopt;
-    InfoText info;
-    info.kind = InfoKind::FileInfo;
-    info.caption = texts::kFileInfoCaption;
-    if (IsMP3Name(path)) {
-        TMPEG mpeg = AnalyzeMPEG(path, onError);
-        mpeg.FileSize = *size;  // also when the analysis could not open the file
-        info.body = FileInfoBody(path, *size, &mpeg, playerLengthSeconds);
-        if (mpegOut) *mpegOut = std::move(mpeg);
-    } else {
-        info.body = FileInfoBody(path, *size, nullptr, playerLengthSeconds);
-    }
+    if (!IsMP3Name(path)) return FileInfoText(path, *size, nullptr, playerLengthSeconds);
+    TMPEG mpeg = AnalyzeMPEG(path, onError);
+    mpeg.FileSize = *size;  // also when the analysis could not open the file
+    InfoText info = FileInfoText(path, *size, &mpeg, playerLengthSeconds);
+    if (mpegOut) *mpegOut = std::move(mpeg);
     return info;
 }
 
@@ -121,6 +141,10 @@ std::string ID3v2Caption(const TID3v2Tag& tag) {
     return texts::kID3v2CaptionStart + NumToStr(false, tag.Version[0]) + "." + NumToStr(false, tag.Version[1]) +
            texts::kID3v2CaptionEnd;
 }
+
+InfoText TagInfoText(const TID3v1Tag& tag) { return InfoText{InfoKind::ID3v1, false, ID3v1Caption(tag), FormatID3v1(tag)}; }
+
+InfoText TagInfoText(const TID3v2Tag& tag) { return InfoText{InfoKind::ID3v2, false, ID3v2Caption(tag), FormatID3v2(tag)}; }
 
 InfoText ID3v1Information(const std::string& path, const ErrorReporter& /*onError*/, TID3v1Tag* tagOut) {
     // The ID3v1 test reports no failed open: the "no tag" text follows instead.
@@ -138,6 +162,40 @@ InfoText ID3AnyInformation(const std::string& path, const ErrorReporter& onError
     if (!IsMP3Name(path)) return NotMP3();
     if (std::optional<InfoText> info = ID3v2Text(path, onError, id3v2Out)) return *info;
     return ID3v1Text(path, id3v1Out).value_or(NoTag(InfoKind::None, texts::kNoID3Any));
+}
+
+InformationTexts AllInformation(const std::string& path, int64_t playerLengthSeconds, const ErrorReporter& onError) {
+    InformationTexts all;
+    if (!IsMP3Name(path)) {
+        all.fileInfo = FileInformation(path, playerLengthSeconds);
+        all.id3v1 = all.id3v2 = all.id3Any = NotMP3();
+        return all;
+    }
+    all.id3v1 = NoTag(InfoKind::ID3v1, texts::kNoID3v1);
+    all.id3v2 = NoTag(InfoKind::ID3v2, texts::kNoID3v2);
+    all.id3Any = NoTag(InfoKind::None, texts::kNoID3Any);
+    File file = File::OpenRead(path, Share::Read);
+    if (!file) {
+        // Path, name and size as the directory entry gives them, the lines of an empty
+        // analysis; a folder or a missing file has no information at all.
+        if (std::optional<int64_t> size = ListedFileSize(path)) {
+            TMPEG none;
+            none.FileSize = *size;
+            all.fileInfo = FileInfoText(path, *size, &none, playerLengthSeconds);
+            if (onError) onError(texts::kCannotOpen);
+        }
+        return all;
+    }
+    ByteReader reader(file);
+    int64_t audioStart = 0;
+    if (HasTag(reader, kTagID3v2)) all.id3v2 = all.id3Any = TagInfoText(ReadID3v2(reader, audioStart));
+    TMPEG mpeg = AnalyzeMPEG(reader, audioStart);
+    all.fileInfo = FileInfoText(path, mpeg.FileSize, &mpeg, playerLengthSeconds);
+    if (HasTag(reader, kTagID3v1)) {
+        all.id3v1 = TagInfoText(ReadID3v1(reader));
+        if (all.id3Any.kind == InfoKind::None) all.id3Any = all.id3v1;
+    }
+    return all;
 }
 
 }  // namespace vemo

@@ -39,6 +39,9 @@ std::optional<InfoText> FileInformation(const std::string& path, int64_t playerL
 
 std::string ID3v1Caption(const TID3v1Tag& tag);  // "ID3v1 tag" or, with a track, "ID3v1.1 tag"
 std::string ID3v2Caption(const TID3v2Tag& tag);  // "ID3v2.3.0 tag" and the like
+// The text of a tag that was read: its caption and its lines.
+InfoText TagInfoText(const TID3v1Tag& tag);
+InfoText TagInfoText(const TID3v2Tag& tag);
 
 // The tag texts of path. A tag that is read is also stored in the given record (the
 // plug-in's current tag), which is left alone otherwise.
@@ -47,5 +50,17 @@ InfoText ID3v2Information(const std::string& path, const ErrorReporter& onError 
 // The ID3v2 text when there is such a tag, else the ID3v1 text.
 InfoText ID3AnyInformation(const std::string& path, const ErrorReporter& onError = {}, TID3v1Tag* id3v1Out = nullptr,
                            TID3v2Tag* id3v2Out = nullptr);
+
+// Every information text of one file, as the calls above give them one by one, from a
+// single open: the stream analysis and both tags, the ID3v2 frames walked once. A
+// failed open is reported once. The command-line tool prints these; the plug-in makes
+// one text a key press.
+struct InformationTexts {
+    std::optional<InfoText> fileInfo;
+    InfoText id3v1;
+    InfoText id3v2;
+    InfoText id3Any;
+};
+InformationTexts AllInformation(const std::string& path, int64_t playerLengthSeconds, const ErrorReporter& onError = {});
 
 }  // namespace vemo

@@ -135,11 +135,14 @@ int64_t MPEGDuration(int64_t audioBytes, double bitrate) {
 }
 
 TMPEG AnalyzeMPEG(ByteReader& reader) {
+    return AnalyzeMPEG(reader, HasTag(reader, kTagID3v2) ? ID3v2AudioStart(reader) : 0);
+}
+
+TMPEG AnalyzeMPEG(ByteReader& reader, int64_t audioStart) {
     TMPEG mpeg;
     mpeg.FileSize = reader.Size();
 
-    int64_t start = HasTag(reader, kTagID3v2) ? ID3v2AudioStart(reader) : 0;
-    if (!reader.Seek(start)) return mpeg;
+    if (!reader.Seek(audioStart)) return mpeg;
     int64_t headerAt = reader.FindFrameSync();
     if (headerAt < 0) return mpeg;
     mpeg.HeaderPos = NumToStr(false, headerAt);

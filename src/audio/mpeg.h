@@ -42,6 +42,9 @@ struct TMPEG {
 // its name is an MP3 name; a file without frame sync gives only FileSize.
 TMPEG AnalyzeMPEG(const std::string& path, const ErrorReporter& onError = {});
 TMPEG AnalyzeMPEG(ByteReader& reader);
+// The same with the frame search starting at audioStart: 0 for a file without an ID3v2
+// tag, else what ID3v2AudioStart gives.
+TMPEG AnalyzeMPEG(ByteReader& reader, int64_t audioStart);
 
 // Playing time in hundredths of a second: AudioBytes / (1.25 * Bitrate), rounded half
 // to even; 0 when Bitrate is 0.

@@ -45,6 +45,9 @@ public:
 
     // Up to size bytes; the count read (0 at the end), or -1 on failure.
     int64_t Read(void* data, size_t size);
+    // Up to size bytes at position, in one call where the system allows it (the file
+    // pointer is not to be relied on afterwards); the count read, or -1 on failure.
+    int64_t ReadAt(int64_t position, void* data, size_t size);
     // All size bytes, or false.
     bool Write(const void* data, size_t size);
     bool Seek(int64_t position);

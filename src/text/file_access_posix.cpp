@@ -31,7 +31,17 @@ bool Injected() {
 intptr_t OpenFd(const std::string& path, int flags) {
     if (Injected()) return -1;
     int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) gLastError = errno;
+    if (fd < 0) {
+        gLastError = errno;
+        return -1;
+    }
+    // A folder opens here but not on Windows, where it is no file to read or write.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        gLastError = EISDIR;
+        return -1;
+    }
     return fd;
 }
 
@@ -61,6 +71,23 @@ int64_t File::Read(void* data, size_t size) {
     size_t done = 0;
     while (done < size) {
         ssize_t got = ::read(static_cast<int>(handle_), static_cast<char*>(data) + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            gLastError = errno;
+            return -1;
+        }
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t File::ReadAt(int64_t position, void* data, size_t size) {
+    if (!IsOpen() || position < 0 || Injected()) return -1;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t got = ::pread(static_cast<int>(handle_), static_cast<char*>(data) + done, size - done,
+                              static_cast<off_t>(position + static_cast<int64_t>(done)));
         if (got < 0) {
             if (errno == EINTR) continue;
             gLastError = errno;

@@ -99,6 +99,28 @@ int64_t File::Read(void* data, size_t size) {
     return static_cast<int64_t>(done);
 }
 
+int64_t File::ReadAt(int64_t position, void* data, size_t size) {
+    if (!IsOpen() || position < 0 || Injected()) return -1;
+    size_t done = 0;
+    while (done < size) {
+        DWORD chunk = size - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size - done);
+        uint64_t at = static_cast<uint64_t>(position) + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD got = 0;
+        // On a handle opened for synchronous use the offset only says where to read.
+        if (!ReadFile(AsHandle(handle_), static_cast<char*>(data) + done, chunk, &got, &where)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) break;
+            gLastError = GetLastError();
+            return -1;
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return static_cast<int64_t>(done);
+}
+
 bool File::Write(const void* data, size_t size) {
     if (!IsOpen() || Injected()) return false;
     size_t done = 0;

@@ -201,14 +201,14 @@ TEST_F(InfoTexts, UnreadableFileIsReportedOnceAndShowsNoTag) {
 // says no tag (after the message the ID3v2 test would have given), never "ID3v2.0.0
 // tag" or "Blank ID3v1 tag present", and the current tag record keeps what it held.
 TEST_F(InfoTexts, FileLostBetweenTagTestAndRead) {
-    // A tag test takes four file operations (open, size, seek, read); the read's open
-    // is the next one.
-    constexpr int kReadOpen = 5;
+    // A tag test takes three file operations (open, size, read); the read's open is the
+    // next one.
+    constexpr int kReadOpen = 4;
     std::string both = Write("both.mp3", test::Tag(3, test::TextFrame("TIT2", "Two")) + Frames(2) +
                                              test::ID3v1Tag("One", "", "", "", "", 1));
     FailFileOperationAt(kReadOpen);
     EXPECT_TRUE(HasTag(both, kTagID3v2));
-    EXPECT_FALSE(File::OpenRead(both)) << "the tag test no longer takes four operations";
+    EXPECT_FALSE(File::OpenRead(both)) << "the tag test no longer takes three operations";
 
     const struct {
         const char* name;
@@ -242,6 +242,59 @@ TEST_F(InfoTexts, FileLostBetweenTagTestAndRead) {
         EXPECT_EQ(current1.Title, c.id3v1Record);
         EXPECT_EQ(current2.Title, "kept");
     }
+}
+
+// The texts of one open are the texts of the calls one by one, over files that take
+// every path through the readers: tags before and after, pictures beyond the first
+// chunk, padding, other versions, files cut short, files of other kinds.
+TEST_F(InfoTexts, OneOpenGivesTheTextsOfTheCallsOneByOne) {
+    const std::string picture = test::Frame("APIC", std::string(20000, '\xFF') + std::string(5000, 'p'));
+    const std::string v1 = test::ID3v1Tag("One", "Artist", "", "1999", "", 2);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } files[] = {
+        {"both.mp3", test::Tag(3, test::TextFrame("TIT2", "Two") + test::TextFrame("TPE1", "B")) + Frames(5) + v1},
+        {"v1.mp3", Frames(3) + v1},
+        {"picture.mp3", test::Tag(4, test::TextFrame("TIT2", "Big", 4) + picture + test::TextFrame("TALB", "Al", 4), 3000) +
+                            Frames(4)},
+        {"v22.mp3", "ID3\x02" + test::Tag(3, "", 100).substr(4) + Frames(2)},
+        {"cut.mp3", test::Tag(3, test::TextFrame("TIT2", "Cut") + picture).substr(0, 9000)},
+        {"silent.mp3", std::string(3000, '\0')},
+        {"tiny.mp3", "ID"},
+        {"song.ogg", Frames(2) + v1},
+    };
+    std::vector<std::string> paths{dir.File("missing.mp3"), dir.Path()};
+    for (const auto& f : files) paths.push_back(Write(f.name, f.bytes));
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        messages.clear();
+        InformationTexts all = AllInformation(path, 42, Collect());
+        std::vector<std::string> oneOpen = messages;
+        messages.clear();
+        std::optional<InfoText> fileInfo = FileInformation(path, 42);
+        ASSERT_EQ(all.fileInfo.has_value(), fileInfo.has_value());
+        if (fileInfo) {
+            EXPECT_EQ(all.fileInfo->body, fileInfo->body);
+        }
+        for (auto [mine, theirs] : {std::pair{all.id3v1, ID3v1Information(path)}, std::pair{all.id3v2, ID3v2Information(path)},
+                                    std::pair{all.id3Any, ID3AnyInformation(path)}}) {
+            EXPECT_EQ(mine.kind, theirs.kind);
+            EXPECT_EQ(mine.notMP3, theirs.notMP3);
+            EXPECT_EQ(mine.caption, theirs.caption);
+            EXPECT_EQ(mine.body, theirs.body);
+        }
+        EXPECT_TRUE(oneOpen.empty());
+    }
+    // A file that cannot be opened: its directory entry, the empty analysis, no tag, one message.
+    const std::string locked = dir.File("both.mp3");
+    FailFileOperationAt(1);
+    InformationTexts all = AllInformation(locked, 0, Collect());
+    FailFileOperationAt(0);
+    ASSERT_TRUE(all.fileInfo);
+    EXPECT_NE(all.fileInfo->body.find("\rHeader found at:  bytes\rLength: undefined\r"), std::string::npos);
+    EXPECT_EQ(all.id3Any.body, "No any ID3 tag available");
+    EXPECT_EQ(messages, std::vector<std::string>{"Cannot open file for reading"});
 }
 
 }  // namespace

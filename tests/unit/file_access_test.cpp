@@ -45,6 +45,14 @@ TEST_F(FileAccess, ReadWriteSeekSizeTruncate) {
     EXPECT_EQ(std::string(buf, 2), "el");
     EXPECT_FALSE(f.Write("x", 1));  // opened for reading only
     EXPECT_FALSE(f.Seek(-1));
+    // Reads at a position: short at the end, nothing past it, a negative one refused.
+    EXPECT_EQ(f.ReadAt(3, buf, sizeof buf), 2);
+    EXPECT_EQ(std::string(buf, 2), "lo");
+    EXPECT_EQ(f.ReadAt(5, buf, 1), 0);
+    EXPECT_EQ(f.ReadAt(1 << 20, buf, 1), 0);
+    EXPECT_EQ(f.ReadAt(-1, buf, 1), -1);
+    // A folder is no file, on every system.
+    EXPECT_FALSE(File::OpenRead(dir.Path()));
 }
 
 TEST_F(FileAccess, OpenOfMissingFileFailsAndClosedFileRefusesEverything) {

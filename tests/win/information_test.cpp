@@ -339,7 +339,7 @@ TEST_F(InformationTest, AFileThatCannotBeOpenedIsReportedAndShowsNothingStale) {
 // A file that can no longer be opened between the tag test and the read shows what a
 // failed tag test shows, never an empty record ("ID3v2.0.0 tag", "not supported").
 TEST_F(InformationTest, AFileLostBetweenTagTestAndReadShowsNoTag) {
-    constexpr int kReadOpen = 5;  // the tag test takes four file operations
+    constexpr int kReadOpen = 4;  // the tag test takes three file operations
     Play("both.mp3", kBothTags);
     const struct {
         void (*Action)();

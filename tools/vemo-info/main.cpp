@@ -60,25 +60,25 @@ std::string OpenProblem(const std::string& path) {
     return "";
 }
 
-// Prints the texts of one file; false when something could not be read.
+// Prints the texts of one file, read through one open of it; false when something could
+// not be read.
 bool Show(const std::string& path, Mode mode) {
     std::string problem = OpenProblem(path);
     bool failed = false;
-    vemo::ErrorReporter onError = [&](const std::string& message) {
+    vemo::InformationTexts all = vemo::AllInformation(path, kPlayerLength, [&](const std::string& message) {
         if (problem.empty()) problem = message;
         failed = true;
-    };
+    });
+    // As in the plug-in, a file that is listed but cannot be opened still shows its path,
+    // name and size, and for an MP3 name the lines of an empty analysis.
     if (mode == Mode::Default || mode == Mode::FileInfo) {
-        // As in the plug-in, a file that is listed but cannot be opened still shows its
-        // path, name and size, and for an MP3 name the lines of an empty analysis.
-        std::optional<vemo::InfoText> info = vemo::FileInformation(path, kPlayerLength, onError);
-        if (info) Print(*info);
+        if (all.fileInfo) Print(*all.fileInfo);
         else failed = true;
     }
     if (problem.empty()) {
-        if (mode == Mode::Default || mode == Mode::ID3Any) Print(vemo::ID3AnyInformation(path, onError));
-        if (mode == Mode::ID3v1) Print(vemo::ID3v1Information(path, onError));
-        if (mode == Mode::ID3v2) Print(vemo::ID3v2Information(path, onError));
+        if (mode == Mode::Default || mode == Mode::ID3Any) Print(all.id3Any);
+        if (mode == Mode::ID3v1) Print(all.id3v1);
+        if (mode == Mode::ID3v2) Print(all.id3v2);
     }
     if (problem.empty() && !failed) return true;
     std::fprintf(stderr, "vemo-info: %s: %s\n", path.c_str(), problem.empty() ? vemo::texts::kCannotOpen : problem.c_str());
