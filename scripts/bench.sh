@@ -64,8 +64,8 @@ if [ "$row" = all ] || [ "$row" = footprint ]; then
   met=NO
   [ "$size" -lt $((150 * 1024)) ] && met=yes
   echo "5 footprint, i686 Gen_vemo.dll|$((size / 1024)) KB|-|-|imports ${imports% }|< 150 KB, system DLLs only|$met" >>"$rows"
-  # What a process gains by loading it; only the 64-bit build runs here.
-  run_under_wine vemo_load_bench 'build\win64\bin\Gen_vemo.dll' || true
+  # What a process gains by loading it, beside the probe plug-in; only the 64-bit build runs here.
+  run_under_wine vemo_load_bench --floor 'build\win64\bin\gen_probe.dll' 'build\win64\bin\Gen_vemo.dll' || true
 fi
 case "$row" in response|footprint) row=none ;; esac
 exec build/bench/bin/vemo-bench "$row" --folder build/bench/data --rows "$rows" "$@"
