@@ -17,13 +17,24 @@ void RegisterAllHotkeys() {
     if (!gPlugin.MainPopup) return;
     for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
         const HotkeyEntry& entry = gSettings.Hotkeys[id];
-        RegisterHotKey(gPlugin.MainPopup, id, static_cast<UINT>(entry.Modifiers), static_cast<UINT>(entry.VirtualKey));
+        const bool registered =
+            RegisterHotKey(gPlugin.MainPopup, id, static_cast<UINT>(entry.Modifiers), static_cast<UINT>(entry.VirtualKey));
+        gPlugin.HotkeyErrors[static_cast<size_t>(id - kFirstHotkeyId)] = registered ? 0 : GetLastError();
     }
 }
 
 void UnregisterAllHotkeys() {
     if (!gPlugin.MainPopup) return;
     for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) UnregisterHotKey(gPlugin.MainPopup, id);
+    gPlugin.HotkeyErrors.fill(0);
+}
+
+HotkeyFlags TakenHotkeys() {
+    HotkeyFlags taken{};
+    // Only this answer means another program holds the combination; an invalid one
+    // (a slot left at 0) is no one's.
+    for (size_t i = 0; i < taken.size(); ++i) taken[i] = gPlugin.HotkeyErrors[i] == ERROR_HOTKEY_ALREADY_REGISTERED;
+    return taken;
 }
 
 void DispatchHotkey(int32_t id) {

@@ -325,6 +325,7 @@ void ApplyDisabled() {
         UnregisterAllHotkeys();
         RemoveTrayIcon();
     }
+    ShowHotkeyMarks();
 }
 
 // The tray option works whatever "Disable plug-in" says.
@@ -456,6 +457,10 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ShowHotkeyMarks() {
+    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(TakenHotkeys()).c_str());
 }
 
 int16_t MeasureAboutLineX() {

@@ -52,6 +52,9 @@ void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The help text anew, with the combinations the last registration found taken marked.
+void ShowHotkeyMarks();
+
 // The x offset that centres the caption's about line, measured in the bold font.
 int16_t MeasureAboutLineX();
 

@@ -9,6 +9,7 @@
 #include "plugin/frame_texts.h"
 #include "popup/popup_window.h"
 #include "popup/track_watcher.h"
+#include "settings/hotkey_table.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
 #include "win/module_state.h"
@@ -28,6 +29,8 @@ std::string gSettingsPathForTests;
 
 // How long the version popup stays after init.
 constexpr UINT kStartupPopupMs = 2000;
+// How long the notice about combinations held by another program stays up.
+constexpr UINT kTakenHotkeysNoticeMs = 6000;
 
 // The wave output whose mixer id the volume actions use.
 constexpr UINT kWaveOutDevice = 2;
@@ -74,6 +77,14 @@ void RunStartupOptions() {
         ShowPopup(VersionPopupText(static_cast<uint32_t>(QueryPlayer(QueryVersion))));
     }
     if (gSettings.OptVisualization()) SendCommand(CmdVisualization);
+}
+
+// A key that does nothing because another program holds its combination is named once,
+// when the start popup has had its time.
+void TellOfTakenHotkeys() {
+    if (std::optional<HotkeyNotice> notice = TakenHotkeysNotice(gSettings.Hotkeys, TakenHotkeys())) {
+        ShowNoticeLater(notice->Body, notice->Caption, kStartupPopupMs, kTakenHotkeysNoticeMs);
+    }
 }
 
 // Keeps the module in memory until the process ends.
@@ -129,6 +140,7 @@ void LoadTimeSetup() {
     PrepareTrayIcon();
     if (!gSettings.OptDisabled()) {
         RegisterAllHotkeys();
+        ShowHotkeyMarks();
         if (gSettings.OptSystrayIcon()) AddTrayIcon();
     }
     gPlugin.SetUpDone = true;
@@ -153,7 +165,10 @@ int __cdecl PluginInit() {
     Effects().SetWarningBeep(false);
     gPlugin.PlayerWindow = gRecord.PlayerWindow;
     if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
-    if (!gSettings.OptDisabled()) RunStartupOptions();
+    if (!gSettings.OptDisabled()) {
+        RunStartupOptions();
+        TellOfTakenHotkeys();
+    }
     ArmHideTimer(kStartupPopupMs);
     CreateDrawingObjects();
     gPlugin.AboutLineX = MeasureAboutLineX();

@@ -113,8 +113,21 @@ void OnHintTimer(UINT_PTR id, size_t index) {
     HidePopup(gPlugin.InfoPopup);
 }
 
+void OnNoticeTimer() {
+    StopTimer(kTimerNotice);
+    PopupState& p = gPopup;
+    if (p.NoticeBody.empty()) return;  // shown already
+    ShowMultiLinePopup(p.NoticeBody, p.NoticeTitle, '\r');
+    ArmInfoHideTimer(p.NoticeShowMs);
+    // Whatever an information action put into InfoPopup is no longer what it shows.
+    p.InfoPopupStale = true;
+    p.NoticeBody.clear();
+    p.NoticeTitle.clear();
+}
+
 void OnTimer(UINT_PTR id) {
     switch (id) {
+        case kTimerNotice: OnNoticeTimer(); break;
         case kTimerHideMainPopup: OnHideMainPopupTimer(); break;
         case kTimerLiveTrack: OnLiveTrackTimer(); break;
         case kTimerHideInfoPopup: OnHideInfoPopupTimer(); break;
@@ -298,6 +311,13 @@ void ArmHideTimer(UINT milliseconds) {
 void ArmInfoHideTimer(UINT milliseconds) {
     StopTimer(kTimerHideInfoPopup);
     StartTimer(kTimerHideInfoPopup, milliseconds);
+}
+
+void ShowNoticeLater(const std::string& body, const std::string& title, UINT delayMs, UINT showMs) {
+    gPopup.NoticeBody = body;
+    gPopup.NoticeTitle = title;
+    gPopup.NoticeShowMs = showMs;
+    StartTimer(kTimerNotice, delayMs);
 }
 
 void StopAllTimers() {

@@ -18,7 +18,9 @@ constexpr UINT_PTR kTimerLiveTrack = 2;
 constexpr UINT_PTR kTimerHideInfoPopup = 5;
 constexpr UINT_PTR kTimerInfoCoverWatch = 12;
 constexpr UINT_PTR kTimerMainCoverWatch = 13;
-constexpr UINT_PTR kLastTimerId = 16;  // the hover hints use ids up to here
+// Shows the notice waiting in PopupState once.
+constexpr UINT_PTR kTimerNotice = 17;
+constexpr UINT_PTR kLastTimerId = 17;
 // The hover hints of the option check boxes, in the order of the boxes: "Disable
 // plug-in", "Vemo on song start", "Launch Quavix minimized", "Autoplay",
 // "Visualization plug-in on start", "Playlist track number in vemo", "Disable vemos",
@@ -48,6 +50,10 @@ void ShowPopup(const std::string& text);
 void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string& suffix);
 // body cut at separator into lines in InfoPopup, under title when it is not empty.
 void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator);
+
+// A multi-line notice in InfoPopup, shown once after delayMs for showMs: it waits for
+// the popup that is up now (the version popup at start) instead of replacing it.
+void ShowNoticeLater(const std::string& body, const std::string& title, UINT delayMs, UINT showMs);
 
 // Every timer of the plug-in runs on MainPopup; none starts when it is missing.
 void StartTimer(UINT_PTR id, UINT milliseconds);

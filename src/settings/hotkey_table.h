@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -147,9 +148,29 @@ struct HotkeyTable {
 void FillDefaultHotkeys(HotkeyTable& table);
 HotkeyTable DefaultHotkeys();
 
-// The configuration window's help label: the default combinations as fixed text. It
-// does not follow combinations changed in the settings file. Starts with a carriage
-// return; lines are separated by a carriage return alone.
+// One flag per hotkey id 1..36, e.g. the ids whose combination another program holds.
+using HotkeyFlags = std::array<bool, kHotkeyCount>;
+
+// The configuration window's help label: the default combinations as fixed text, then
+// where combinations are changed. It does not follow combinations changed in the
+// settings file; the line of an id flagged in taken ends in " (taken)". Starts with a
+// carriage return; lines are separated by a carriage return alone.
 const std::string& HotkeyHelpText();
+std::string HotkeyHelpText(const HotkeyFlags& taken);
+
+// What an id does, as its line of the help label says it ("Next track"); empty for 36.
+std::string_view HotkeyActionName(HotkeyId id);
+// A combination as the user types it: "Win+Ctrl+Alt+Shift+Key" ("Win+V", "Win+Alt+Space",
+// "Win+F5"); a key without a name is given by its code ("Win+Key 0x92").
+std::string CombinationText(const HotkeyEntry& entry);
+
+// The popup about combinations that another program holds: a caption with how many,
+// one line "Win+V (Next track)" per id flagged in taken with its combination from
+// table, and where to change them. Nothing when no id is flagged.
+struct HotkeyNotice {
+    std::string Caption;
+    std::string Body;  // lines led by "\r"
+};
+std::optional<HotkeyNotice> TakenHotkeysNotice(const HotkeyTable& table, const HotkeyFlags& taken);
 
 }  // namespace vemo

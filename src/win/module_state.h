@@ -72,6 +72,9 @@ struct PluginState {
     // Another program subclassed the player window on top of our hook; the module then
     // stays loaded for the life of the process, since the chain still calls into it.
     bool ModulePinned = false;
+    // The system's answer to the last registration of each hotkey id: 0 when it took
+    // the combination, else its error code. All 0 while the hotkeys are released.
+    std::array<DWORD, kHotkeyCount> HotkeyErrors{};
 };
 
 // One hover-hint timer per option check box of the configuration window.
@@ -106,6 +109,10 @@ struct PopupState {
     InfoKind InfoPopupKind = InfoKind::None;
     bool InfoPopupStale = false;
     std::string InfoPopupFile;
+    // The notice ShowNoticeLater keeps until its timer fires.
+    std::string NoticeBody;
+    std::string NoticeTitle;
+    UINT NoticeShowMs = 0;
 };
 
 // The last analysis and tags read from the current file, by the information actions

@@ -4,12 +4,13 @@ plug-ins of its Plugins folder, is driven by a script (keystrokes through SendIn
 commands, programs) and writes an event log, which the cases then read.
 
     run_e2e.py CASE --wine WINE_RUN --player EXE --library EXE --work DIR
-               [--probe DLL] [--try-delete EXE] [--plugin DLL]
+               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--plugin DLL]
 
 Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
 """
 import argparse
 import os
+import select
 import shutil
 import subprocess
 import sys
@@ -349,6 +350,54 @@ def case_plugin_config_window(args):
     return case.report([("player log", log), ("Plugin.ini", text.splitlines())])
 
 
+def start_holding(args, combinations, milliseconds):
+    """Another program holding hotkeys, (modifiers, key) each; the process once it says it
+    holds them all, or None."""
+    numbers = [str(n) for pair in combinations for n in pair]
+    holder = subprocess.Popen([args.wine, args.hold_hotkeys, str(milliseconds)] + numbers,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    ready, _, _ = select.select([holder.stdout], [], [], 60)
+    if ready and holder.stdout.readline().strip() == b"held":
+        return holder
+    holder.kill()
+    holder.wait()
+    return None
+
+
+def case_plugin_taken_hotkeys(args):
+    """Another program holds Win+V and Win+S when the player starts: the plug-in says so in
+    a popup after its start popup and marks both in the configuration window's help; its
+    other hotkeys work."""
+    case = Case(args, "plugin_taken_hotkeys")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    shot = os.path.join(folder, "taken.png")
+    config_shot = os.path.join(folder, "config.png")
+    holder = start_holding(args, [(8, 0x56), (8, 0x53)], 20000)
+    if not case.check(holder is not None, "the other program holds Win+V and Win+S"):
+        return case.report([])
+    try:
+        log = case.run_player(folder, [
+            "wait 2800", f"shot {winpath(shot)}", "windows",
+            "keys Win+`", "wait 800", "windows", f"shot {winpath(config_shot)}", "keys Win+`", "wait 300",
+            "keys Win+Z", "wait 500", "quit"])
+    finally:
+        holder.kill()
+        holder.wait()
+
+    first = between(log, "step windows", "step keys Win+`")
+    config = between(after(log, "step windows"), "step windows", "step keys Win+`")
+    popups = [l for l in first if l.startswith("window VemoWindow ")]
+    case.check(len(popups) == 1, "a popup is up after the start popup has gone")
+    help_lines = [l for l in config if l.startswith("  control Static ") and "Win+Z - Previous track" in l]
+    help_text = help_lines[0] if help_lines else ""
+    case.check(help_text.count("(taken)") == 2, "the help marks two combinations")
+    case.check("Win+V - Next track (taken)" in help_text and "Win+S - Shuffle toggle (taken)" in help_text,
+               "the help marks Win+V and Win+S")
+    case.check("Plugin.ini" in help_text, "the help says where combinations are changed")
+    case.check("cmd 40044" in after(log, "step keys Win+Z"), "another hotkey works")
+    return case.report([("player log", log)])
+
+
 CASES = {
     "probe_lifecycle": case_probe_lifecycle,
     "file_held": case_file_held,
@@ -357,6 +406,7 @@ CASES = {
     "plugin_player_controls": case_plugin_player_controls,
     "plugin_file_actions": case_plugin_file_actions,
     "plugin_config_window": case_plugin_config_window,
+    "plugin_taken_hotkeys": case_plugin_taken_hotkeys,
 }
 
 
@@ -369,6 +419,7 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--probe")
     parser.add_argument("--try-delete")
+    parser.add_argument("--hold-hotkeys")
     parser.add_argument("--plugin")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY"):

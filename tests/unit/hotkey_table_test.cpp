@@ -65,7 +65,7 @@ TEST(HotkeyTable, HelpTextLayout) {
     EXPECT_EQ(text.find('\n'), std::string::npos);
 
     std::vector<std::string> lines = SplitAtCr(text);
-    ASSERT_EQ(lines.size(), 31u);  // the empty part before the leading CR, then lines 1 to 30
+    ASSERT_EQ(lines.size(), 34u);  // the empty part before the leading CR, lines 1 to 30, then where to change them
     const std::string indent(9, ' ');
     EXPECT_EQ(lines[1], " Win+Z - Previous track" + std::string(24, ' ') + "\t" + indent + "Win+N - Repeat toggle");
     EXPECT_EQ(lines[2], " Win+X - Play/Pause toggle" + std::string(12, ' ') + "\t" + indent + "Win+S - Shuffle toggle");
@@ -79,12 +79,76 @@ TEST(HotkeyTable, HelpTextLayout) {
     EXPECT_EQ(lines[26], " Win+Alt+R - Toggle file 'Read only' attribute");
     EXPECT_EQ(lines[29], " Win+` - Toggle this window");
     EXPECT_EQ(lines[30], " Win+Q - Exit Quavix");
+    EXPECT_EQ(lines[31] + lines[32] + lines[33],
+              " Combinations are changed in Plugin.ini, section [Vemo Plugin], under the key names of the user's guide "
+              "(Next=8 86).");
     for (size_t i = 8; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].find('\t'), std::string::npos) << i;
         if (!lines[i].empty()) {
             EXPECT_EQ(lines[i].front(), ' ') << i;
         }
     }
+}
+
+// Every id but 36 has its help line, which names the action after the default
+// combination written as CombinationText writes it, and gets its mark there alone.
+TEST(HotkeyTable, TakenCombinationsAreMarkedOnTheirHelpLine) {
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const std::string name(HotkeyActionName(static_cast<HotkeyId>(id)));
+        ASSERT_FALSE(name.empty()) << id;
+        HotkeyFlags taken{};
+        taken[static_cast<size_t>(id - 1)] = true;
+        const std::string marked = HotkeyHelpText(taken);
+        const size_t at = marked.find(CombinationText(HotkeySlotOf(id).Default) + " - " + name + " (taken)");
+        ASSERT_NE(at, std::string::npos) << id;
+        EXPECT_EQ(marked.find("(taken)"), marked.rfind("(taken)")) << id;
+        EXPECT_TRUE(at == 0 || marked[at - 1] == ' ') << id;
+    }
+    EXPECT_TRUE(HotkeyActionName(HotkeyId::Unused).empty());
+    HotkeyFlags onlyUnused{};
+    onlyUnused[35] = true;
+    EXPECT_EQ(HotkeyHelpText(onlyUnused), HotkeyHelpText());
+}
+
+TEST(HotkeyTable, CombinationTexts) {
+    const struct {
+        HotkeyEntry entry;
+        const char* text;
+    } cases[] = {
+        {{kModWin, 'V'}, "Win+V"},
+        {{kModWin | kModAlt, kVkSpace}, "Win+Alt+Space"},
+        {{kModWin | kModCtrl | kModAlt | kModShift, '7'}, "Win+Ctrl+Alt+Shift+7"},
+        {{kModWin, kVkBackQuote}, "Win+`"},
+        {{kModWin, kVkF6}, "Win+F6"},
+        {{kModCtrl, 0x87}, "Ctrl+F24"},
+        {{kModAlt, 0x63}, "Alt+Num 3"},
+        {{kModShift, kVkDelete}, "Shift+Delete"},
+        {{kModWin, 0x92}, "Win+Key 0x92"},
+        {{0, -1}, "Key 0xFFFFFFFF"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CombinationText(c.entry), c.text);
+}
+
+TEST(HotkeyTable, NoticeNamesTheTakenCombinationsInIdOrder) {
+    HotkeyTable table = DefaultHotkeys();
+    table[HotkeyId::Shuffle] = {kModWin | kModCtrl, 'S'};  // as the settings file may have it
+    HotkeyFlags taken{};
+    EXPECT_FALSE(TakenHotkeysNotice(table, taken));
+    taken[35] = true;  // the unused slot is nobody's business
+    EXPECT_FALSE(TakenHotkeysNotice(table, taken));
+    taken[static_cast<size_t>(HotkeyId::Shuffle) - 1] = true;
+    std::optional<HotkeyNotice> one = TakenHotkeysNotice(table, taken);
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->Caption, "1 hotkey is taken by another program:");
+    EXPECT_EQ(one->Body, "\rWin+Ctrl+S (Shuffle toggle)\rChange them in Plugin.ini, section [Vemo Plugin]");
+    taken[static_cast<size_t>(HotkeyId::PlayPause) - 1] = true;
+    taken[static_cast<size_t>(HotkeyId::Next) - 1] = true;
+    std::optional<HotkeyNotice> three = TakenHotkeysNotice(table, taken);
+    ASSERT_TRUE(three);
+    EXPECT_EQ(three->Caption, "3 hotkeys are taken by another program:");
+    EXPECT_EQ(three->Body,
+              "\rWin+X (Play/Pause toggle)\rWin+V (Next track)\rWin+Ctrl+S (Shuffle toggle)"
+              "\rChange them in Plugin.ini, section [Vemo Plugin]");
 }
 
 }  // namespace

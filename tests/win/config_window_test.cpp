@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/hotkeys.h"
 #include "config/config_window.h"
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
@@ -283,6 +284,83 @@ TEST_F(ConfigWindowTest, OptionsWrittenAtQuitFollowTheClicks) {
     const std::string file = ReadAll(settingsPath_);
     EXPECT_NE(file.find("\r\nAutoplay=1\r\n"), std::string::npos);
     EXPECT_NE(file.find("\r\nSystray icon=0\r\n"), std::string::npos);
+}
+
+// Another program holds two default combinations before the plug-in loads.
+class TakenHotkeysTest : public ConfigWindowTest {
+protected:
+    void SetUp() override {
+        other_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(RegisterHotKey(other_, 1, MOD_WIN, 'V'));
+        ASSERT_TRUE(RegisterHotKey(other_, 2, MOD_WIN, 'S'));
+        ConfigWindowTest::SetUp();
+    }
+    void TearDown() override {
+        ConfigWindowTest::TearDown();
+        DestroyWindow(other_);
+    }
+    std::string HelpShown() const {
+        char text[4096] = {};
+        GetWindowTextA(gConfig.HelpText, text, sizeof text);
+        return text;
+    }
+    static size_t Marks(const std::string& help) {
+        size_t count = 0;
+        for (size_t at = help.find("(taken)"); at != std::string::npos; at = help.find("(taken)", at + 1)) ++count;
+        return count;
+    }
+    HWND other_ = nullptr;
+};
+
+// The two are named once after the start popup and marked in the help; the other 34
+// work. Once the other program lets go, "Disable plug-in" off and on takes them too.
+TEST_F(TakenHotkeysTest, AreNamedAtStartMarkedInTheHelpAndTakenAgainWhenFree) {
+    const HotkeyFlags taken = TakenHotkeys();
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const bool held = id == static_cast<int32_t>(HotkeyId::Next) || id == static_cast<int32_t>(HotkeyId::Shuffle);
+        EXPECT_EQ(taken[static_cast<size_t>(id - 1)], held) << id;
+        if (!held) {
+            EXPECT_FALSE(CombinationFree(gSettings.Hotkeys[id])) << id;
+        }
+    }
+    std::string help = HelpShown();
+    EXPECT_EQ(Marks(help), 2u);
+    EXPECT_NE(help.find(" Win+V - Next track (taken)"), std::string::npos);
+    EXPECT_NE(help.find("Win+S - Shuffle toggle (taken)"), std::string::npos);
+
+    ASSERT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerNotice)) << "the notice waits for the start popup";
+    SendMessageA(gPlugin.MainPopup, WM_TIMER, kTimerNotice, 0);
+    EXPECT_TRUE(IsWindowVisible(gPlugin.InfoPopup));
+    EXPECT_EQ(gPopup.LastInfoTitle, "2 hotkeys are taken by another program:");
+    EXPECT_EQ(gPopup.LastInfoBody, "\rWin+V (Next track)\rWin+S (Shuffle toggle)\rChange them in Plugin.ini, section [Vemo Plugin]");
+    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup));
+    EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice)) << "once";
+
+    UnregisterHotKey(other_, 1);
+    UnregisterHotKey(other_, 2);
+    Toggle(kDisableRow);
+    EXPECT_EQ(Marks(HelpShown()), 0u) << "released: nothing is known to be taken";
+    Toggle(kDisableRow);
+    EXPECT_EQ(Marks(HelpShown()), 0u);
+    EXPECT_FALSE(CombinationFree({kModWin, 'V'}));
+    EXPECT_FALSE(CombinationFree({kModWin, 'S'}));
+}
+
+// No notice when every combination was had, nor when the plug-in starts disabled.
+TEST_F(PluginTest, NoNoticeWhenAllHotkeysWork) {
+    LoadAndInit();
+    EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice));
+    EXPECT_EQ(TakenHotkeys(), HotkeyFlags{});
+}
+
+TEST_F(PluginTest, NoNoticeWhenThePlugInStartsDisabled) {
+    HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_WIN, 'V'));
+    WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\n");
+    LoadAndInit();
+    EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice));
+    EXPECT_EQ(TakenHotkeys(), HotkeyFlags{});
+    DestroyWindow(other);
 }
 
 }  // namespace

@@ -166,6 +166,9 @@ bool ParseScript(std::string_view text, std::vector<Step>& steps, std::string& e
             step.kind = StepKind::Run;
             step.argument = RestAfterFirstWord(line);
             ok = true;
+        } else if (verb == "WINDOWS" && words.size() == 1) {
+            step.kind = StepKind::Windows;
+            ok = true;
         } else if (verb == "QUIT" && words.size() == 1) {
             step.kind = StepKind::Quit;
             ok = true;

@@ -7,6 +7,7 @@
 //   config                call the first plug-in's config procedure
 //   tray                  click the player's own tray icon
 //   run prog.exe args     run a program to its end and log its exit code
+//   windows               log the visible windows of the player's thread and their controls' texts
 //   quit                  close the player as its user would
 #pragma once
 
@@ -33,7 +34,7 @@ struct KeyCombo {
 
 enum class MouseButton : uint8_t { Left, Right, Middle };
 
-enum class StepKind : uint8_t { Keys, Wait, Shot, Click, Cmd, Config, Tray, Run, Quit };
+enum class StepKind : uint8_t { Keys, Wait, Shot, Click, Cmd, Config, Tray, Run, Windows, Quit };
 
 struct Step {
     StepKind kind = StepKind::Wait;

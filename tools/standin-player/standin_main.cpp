@@ -378,6 +378,48 @@ void RunProgram(const Step& step) {
     if (quitSeen) PostQuitMessage(quitCode);
 }
 
+// A text on one log line: line breaks become " | ", tabs blanks.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') line += " | ";
+        else if (c != '\n') line += c == '\t' ? ' ' : c;
+    }
+    return line;
+}
+
+std::string WindowText(HWND window) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK LogControl(HWND control, LPARAM) {
+    const std::string text = WindowText(control);
+    if (!text.empty()) Log("  control " + ClassOf(control) + " \"" + OneLine(text) + "\"");
+    return TRUE;
+}
+
+BOOL CALLBACK LogVisibleWindow(HWND window, LPARAM) {
+    if (!IsWindowVisible(window)) return TRUE;
+    RECT r{};
+    GetWindowRect(window, &r);
+    Log("window " + ClassOf(window) + " " + Decimal(r.right - r.left) + "x" + Decimal(r.bottom - r.top) + " \"" +
+        OneLine(WindowText(window)) + "\"");
+    EnumChildWindows(window, LogControl, 0);
+    return TRUE;
+}
+
+// What is on the screen of this thread, plug-in windows included: each visible window
+// with its size, then the text of each of its controls.
+void LogWindows() { EnumThreadWindows(GetCurrentThreadId(), LogVisibleWindow, 0); }
+
 void RunScriptStep() {
     if (gApp.stepRunning || gApp.closing || Now() < gApp.stepDueMs) return;
     if (gApp.nextStep >= gApp.steps.size()) {
@@ -420,6 +462,10 @@ void RunScriptStep() {
         break;
     case StepKind::Run:
         RunProgram(step);
+        break;
+    case StepKind::Windows:
+        Log("step " + step.text);
+        LogWindows();
         break;
     case StepKind::Quit:
         Log("step " + step.text);
