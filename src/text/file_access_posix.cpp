@@ -45,6 +45,24 @@ intptr_t OpenFd(const std::string& path, int flags) {
     return fd;
 }
 
+// Calls readOnce(bytes done so far) until size bytes came or the end was reached; an
+// interrupted call is made again. The count read, or -1 on failure.
+template <typename ReadOnce>
+int64_t ReadFully(size_t size, ReadOnce readOnce) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t got = readOnce(done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            gLastError = errno;
+            return -1;
+        }
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
 }  // namespace
 
 File::~File() { Close(); }
@@ -68,35 +86,16 @@ File File::CreateAlways(const std::string& path, Share) { return File(OpenFd(pat
 
 int64_t File::Read(void* data, size_t size) {
     if (!IsOpen() || Injected()) return -1;
-    size_t done = 0;
-    while (done < size) {
-        ssize_t got = ::read(static_cast<int>(handle_), static_cast<char*>(data) + done, size - done);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            gLastError = errno;
-            return -1;
-        }
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
+    const int fd = static_cast<int>(handle_);
+    return ReadFully(size, [&](size_t done) { return ::read(fd, static_cast<char*>(data) + done, size - done); });
 }
 
 int64_t File::ReadAt(int64_t position, void* data, size_t size) {
     if (!IsOpen() || position < 0 || Injected()) return -1;
-    size_t done = 0;
-    while (done < size) {
-        ssize_t got = ::pread(static_cast<int>(handle_), static_cast<char*>(data) + done, size - done,
-                              static_cast<off_t>(position + static_cast<int64_t>(done)));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            gLastError = errno;
-            return -1;
-        }
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
+    const int fd = static_cast<int>(handle_);
+    return ReadFully(size, [&](size_t done) {
+        return ::pread(fd, static_cast<char*>(data) + done, size - done, static_cast<off_t>(position + static_cast<int64_t>(done)));
+    });
 }
 
 bool File::Write(const void* data, size_t size) {
