@@ -5,9 +5,12 @@ prints them from the plug-in's own data, and every file name or title that carri
 version carries the project's version.
 
     guide.py [--check] [--tables EXE] [--version X.YYY] [GUIDE]
+    guide.py --html OUT [GUIDE]
 
 Without --check the guide is rewritten where it differs; with it, nothing is written
 and the exit code is 1 when the guide is not current (the differences are printed).
+--html writes the guide as one HTML page for the release (needs the Markdown module,
+Debian's python3-markdown); its pictures stay beside it in pictures/.
 Defaults: build/native/bin/vemo-guide-tables, the version of CMakeLists.txt's project()
 line, docs/guide.md.
 """
@@ -42,11 +45,41 @@ def current_guide(text, tables, version):
     return VERSIONED.sub(lambda m: m.group(1) + version, text)
 
 
+HTML_PAGE = """<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>{title}</title>
+<style>
+body {{ font-family: Segoe UI, Arial, sans-serif; max-width: 60em; margin: 2em auto; padding: 0 1em; line-height: 1.45; }}
+table {{ border-collapse: collapse; margin: 1em 0; }}
+th, td {{ border: 1px solid #bbb; padding: 0.2em 0.6em; text-align: left; vertical-align: top; }}
+code, pre {{ background: #f3f3f3; }}
+pre {{ padding: 0.6em; }}
+img {{ vertical-align: middle; margin: 0.3em 0.6em 0.3em 0; }}
+</style>
+</head>
+<body>
+{body}
+</body>
+</html>
+"""
+
+
+def write_html(text, out):
+    import html
+    import markdown
+    body = markdown.markdown(text, extensions=["tables", "fenced_code", "md_in_html", "toc"])
+    title = text.splitlines()[0].lstrip("# ").strip()
+    open(out, "w", encoding="utf-8").write(HTML_PAGE.format(title=html.escape(title), body=body))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--check", action="store_true")
     parser.add_argument("--tables", default=os.path.join(ROOT, "build", "native", "bin", "vemo-guide-tables"))
     parser.add_argument("--version", default=None)
+    parser.add_argument("--html", metavar="OUT")
     parser.add_argument("guide", nargs="?", default=os.path.join(ROOT, "docs", "guide.md"))
     args = parser.parse_args()
 
@@ -55,6 +88,9 @@ def main():
     if missing:
         print(f"{args.guide} shows pictures that are not there: {', '.join(missing)} (scripts/guide_pictures.sh)")
         return 1
+    if args.html:
+        write_html(text, args.html)
+        return 0
     wanted = current_guide(text, args.tables, args.version or project_version())
     if wanted == text:
         print(f"{args.guide}: current")
