@@ -9,6 +9,7 @@ packages=(
   wine64 xvfb xauth imagemagick x11-apps fonts-liberation
   clang libclang-rt-14-dev
   python3 lame ffmpeg python3-mutagen
+  nsis zip unzip python3-markdown
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test of the project from a fresh machine: installs what is missing, builds the
 # three configurations, runs the native suite, the build checks of the shipped 32-bit
-# plug-in and the Windows suite under Wine on a virtual 1024x768 screen.
+# plug-in, the release (scripts/release.sh, which checks its own outputs) and the
+# Windows suite under Wine on a virtual 1024x768 screen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +30,8 @@ echo "== native suite"
 ctest --preset native || status=1
 echo "== i686 build checks"
 ctest --test-dir build/win32 --output-on-failure || status=1
+echo "== release: installer, zip and sums in out/release, checked"
+scripts/release.sh || status=1
 echo "== Windows suite under Wine"
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win64 || status=1
 exit $status

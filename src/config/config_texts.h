@@ -1,6 +1,8 @@
 // Texts of the configuration window, exactly as the user sees them.
 #pragma once
 
+#include "vemo_version.h"
+
 namespace vemo {
 
 // The title, drawn three times over itself for an embossed look; the first layer is the
@@ -15,7 +17,7 @@ constexpr char kOkText[] = "OK";
 constexpr char kBrowseText[] = "Browse";
 
 // The caption line, centred in the window's width.
-constexpr char kAboutLine[] = "Quavix VEMO plug-in v1.605  -  all rights reserved by its author";
+constexpr char kAboutLine[] = "Quavix VEMO plug-in v" VEMO_VERSION_TEXT "  -  all rights reserved by its author";
 
 // The author's address, opened by a click on the title.
 constexpr char kMailVerb[] = "open";

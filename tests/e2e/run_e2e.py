@@ -4,7 +4,7 @@ plug-ins of its Plugins folder, is driven by a script (keystrokes through SendIn
 commands, programs) and writes an event log, which the cases then read.
 
     run_e2e.py CASE --wine WINE_RUN --player EXE --library EXE --work DIR
-               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--plugin DLL]
+               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--plugin DLL] [--installer EXE]
 
 Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
 """
@@ -395,6 +395,68 @@ def case_plugin_taken_hotkeys(args):
                "the help marks Win+V and Win+S")
     case.check("Plugin.ini" in help_text, "the help says where combinations are changed")
     case.check("cmd 40044" in after(log, "step keys Win+Z"), "another hotkey works")
+
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gen_vemo"
+# The installer's and the uninstaller's exit code when the DLL is held (the system's
+# sharing-violation error).
+HELD = 32
+
+
+def case_installer(args):
+    """The installer, silent, into a player folder without a Plugins folder: the player
+    then loads the installed plug-in; a second install and an uninstall while the player
+    runs report the held DLL with exit code 32 and change nothing; after the player has
+    quit, the uninstaller removes the DLL, itself and its entry in the list of installed
+    programs, and leaves Plugin.ini."""
+    case = Case(args, "installer")
+    folder = os.path.join(case.root, "player")
+    plugins = os.path.join(folder, "Plugins")
+    dll = os.path.join(plugins, "Gen_vemo.dll")
+    uninstaller = os.path.join(plugins, "Gen_vemo-uninstall.exe")
+    os.makedirs(folder)
+    shutil.copy(args.player, os.path.join(folder, "player.exe"))
+    shutil.copytree(case.library(), os.path.join(folder, "music"))
+
+    def wine(*command):
+        return subprocess.run([args.wine, *command], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              timeout=PLAYER_TIMEOUT_S)
+
+    def listed_location():
+        """The player folder that the list of installed programs names, or None."""
+        result = wine("reg", "query", UNINSTALL_KEY, "/v", "InstallLocation")
+        words = result.stdout.decode(errors="replace").split("REG_SZ")
+        return words[1].strip() if result.returncode == 0 and len(words) == 2 else None
+
+    # /D= must come last and unquoted, so this folder's path has no blank.
+    installed = wine(args.installer, "/S", "/D=" + winpath(folder))
+    case.check(installed.returncode == 0, f"the silent install exits with 0, not {installed.returncode}")
+    shipped = open(args.plugin, "rb").read()
+    case.check(os.path.exists(dll) and open(dll, "rb").read() == shipped, "Plugins made and the DLL put into it")
+    case.check(os.path.exists(uninstaller), "the uninstaller is beside the DLL")
+    case.check(listed_location() == winpath(folder), "the list of installed programs names the player folder")
+
+    log = case.run_player(folder, [
+        "wait 500",
+        f'run "{winpath(args.installer)}" /S /D={winpath(folder)}',
+        f'run "{winpath(uninstaller)}" /S _?={winpath(plugins)}',
+        "quit"])
+    case.check(after(log, "load Gen_vemo.dll")[:1] == ["init"], "the player loads the installed plug-in and inits it")
+    runs = [l.rsplit(" -> ", 1)[1] for l in log if l.startswith("step run ")]
+    case.check(runs == [str(HELD), str(HELD)],
+               f"install and uninstall while the player holds the DLL exit with {HELD}: {runs}")
+    case.check(os.path.exists(dll) and open(dll, "rb").read() == shipped, "the held DLL is still there")
+    ini = os.path.join(plugins, "Plugin.ini")
+    case.check(os.path.exists(ini), "the plug-in wrote Plugin.ini at quit")
+
+    # The uninstaller runs from a copy of itself in the temporary folder, so that it can
+    # remove itself: wait for every Wine process to end.
+    removed = wine(uninstaller, "/S")
+    subprocess.run([args.wine, "--wineserver", "-w"], timeout=PLAYER_TIMEOUT_S)
+    case.check(removed.returncode == 0, f"the uninstaller exits with 0, not {removed.returncode}")
+    case.check(not os.path.exists(dll), "the uninstaller removes the DLL")
+    case.check(not os.path.exists(uninstaller), "and itself")
+    case.check(os.path.exists(ini), "Plugin.ini stays for the other plug-ins and a later install")
+    case.check(listed_location() is None, "the entry in the list of installed programs is gone")
     return case.report([("player log", log)])
 
 
@@ -407,6 +469,7 @@ CASES = {
     "plugin_file_actions": case_plugin_file_actions,
     "plugin_config_window": case_plugin_config_window,
     "plugin_taken_hotkeys": case_plugin_taken_hotkeys,
+    "installer": case_installer,
 }
 
 
@@ -421,6 +484,7 @@ def main():
     parser.add_argument("--try-delete")
     parser.add_argument("--hold-hotkeys")
     parser.add_argument("--plugin")
+    parser.add_argument("--installer")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY"):
         print("skipped: keyboard input needs an X display (run under xvfb-run)")

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Refreshes the pictures of the user's guide (docs/pictures) from the demo's screenshots:
+# runs the demo (scripts/demo.sh), crops each shot to the popup or the window it shows
+# and stores it with a small palette, so that the pictures stay a few KB each.
+#
+#   scripts/guide_pictures.sh            run the demo, then crop
+#   scripts/guide_pictures.sh --no-demo  crop the shots of the last demo run
+#
+#   VEMO_DEMO_DIR   the demo's player folder (default out/demo), as for scripts/demo.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+demo=${VEMO_DEMO_DIR:-out/demo}
+case $demo in /*) ;; *) demo=$root/$demo ;; esac
+if [ "${1:-}" != "--no-demo" ]; then
+    VEMO_DEMO_DIR=$demo scripts/demo.sh >/dev/null
+fi
+shots=$demo/shots
+out=docs/pictures
+mkdir -p "$out"
+
+# The demo's screen is 1024x768 with the player and its list in the top 320 rows; the
+# popups appear centred above the bottom edge, on the bare desktop. Everything but the
+# popups below row 330 is black, so trimming the black leaves the popups.
+popup() {  # shot name, picture name
+    convert "$shots/$1.png" -crop 1024x438+0+330 +repage -trim +repage \
+        -bordercolor black -border 3 -strip -colors 16 -define png:compression-level=9 "PNG8:$out/$2.png"
+}
+# The configuration window, centred: 464 pixels wide, 490 rows and the caption.
+window() {  # shot name, picture name
+    convert "$shots/$1.png" -crop 464x506+280+131 +repage \
+        -strip -colors 32 -define png:compression-level=9 "PNG8:$out/$2.png"
+}
+
+popup 01-start version
+popup 02-playing song
+popup 05-shuffle-on shuffle-on
+popup 09-volume-up volume
+popup 10-seek-forward seek
+popup 11-id3-tag id3-tag
+popup 12-file-info file-info
+popup 01a-renamed renamed
+popup 01b-tag-created tag-created
+window 14-config config
+
+for picture in "$out"/*.png; do
+    printf '%-32s %s  %6d bytes\n' "$picture" "$(identify -format %wx%h "$picture")" "$(stat -c %s "$picture")"
+done
