@@ -13,8 +13,13 @@ root=$PWD
 
 demo=${VEMO_DEMO_DIR:-out/demo}
 case $demo in /*) ;; *) demo=$root/$demo ;; esac
+# The notice about hotkeys that another program holds comes from the end-to-end case
+# that has a program of its own hold two of them while the player starts.
+taken_case=build/win64/tests/e2e/work/plugin_taken_hotkeys/player
 if [ "${1:-}" != "--no-demo" ]; then
     VEMO_DEMO_DIR=$demo scripts/demo.sh >/dev/null
+    xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 -R e2e_plugin_taken_hotkeys >/dev/null
+    build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
 fi
 shots=$demo/shots
 out=docs/pictures
@@ -23,8 +28,10 @@ mkdir -p "$out"
 # The demo's screen is 1024x768 with the player and its list in the top 320 rows; the
 # popups appear centred above the bottom edge, on the bare desktop. Everything but the
 # popups below row 330 is black, so trimming the black leaves the popups.
-popup() {  # shot name, picture name
-    convert "$shots/$1.png" -crop 1024x438+0+330 +repage -trim +repage \
+popup() {  # shot name or path, picture name
+    local shot=$1
+    case $shot in /* | */*) ;; *) shot=$shots/$shot.png ;; esac
+    convert "$shot" -crop 1024x438+0+330 +repage -trim +repage \
         -bordercolor black -border 3 -strip -colors 16 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
 # The configuration window, centred: 464 pixels wide, 490 rows and the caption.
@@ -42,6 +49,7 @@ popup 11-id3-tag id3-tag
 popup 12-file-info file-info
 popup 01a-renamed renamed
 popup 01b-tag-created tag-created
+popup "$taken_case/taken.png" taken-hotkeys
 window 14-config config
 
 for picture in "$out"/*.png; do

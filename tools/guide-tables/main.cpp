@@ -55,30 +55,6 @@ constexpr std::array<std::string_view, kStoredHotkeyCount> kActions = {
     "Make a tag from the file name (Artist - Title.mp3)",
 };
 
-std::string KeyName(int32_t vk) {
-    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, static_cast<char>(vk));
-    if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x70 + 1);
-    switch (vk) {
-    case kVkSpace: return "Space";
-    case kVkLeft: return "Left";
-    case kVkUp: return "Up";
-    case kVkRight: return "Right";
-    case kVkDown: return "Down";
-    case kVkDelete: return "Delete";
-    case kVkBackQuote: return "`";
-    default: return "key " + std::to_string(vk);
-    }
-}
-
-std::string Combination(const HotkeyEntry& entry) {
-    std::string text;
-    if (entry.Modifiers & kModWin) text += "Win+";
-    if (entry.Modifiers & kModCtrl) text += "Ctrl+";
-    if (entry.Modifiers & kModAlt) text += "Alt+";
-    if (entry.Modifiers & kModShift) text += "Shift+";
-    return text + KeyName(entry.VirtualKey);
-}
-
 // Markdown shows a back quote inside a code span only between double back quotes.
 std::string Code(const std::string& text) {
     return text.find('`') == std::string::npos ? "`" + text + "`" : "`` " + text + " ``";
@@ -93,7 +69,7 @@ void PrintHotkeys() {
         const std::string line = key + "=" + std::to_string(slot.Default.Modifiers) + " " +
                                  std::to_string(slot.Default.VirtualKey);
         std::printf("| %d | %s | %s | %s | %s |\n", id, std::string(kActions[static_cast<size_t>(id - 1)]).c_str(),
-                    Code(Combination(slot.Default)).c_str(), Code(key).c_str(), Code(line).c_str());
+                    Code(CombinationText(slot.Default)).c_str(), Code(key).c_str(), Code(line).c_str());
     }
 }
 
