@@ -110,8 +110,9 @@ constexpr int32_t kFunctionKeyCount = 24;
 
 std::string KeyText(int32_t vk) {
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
-    if (vk >= kVkF1 && vk < kVkF1 + kFunctionKeyCount) return "F" + std::to_string(vk - kVkF1 + 1);
-    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return "Num " + std::to_string(vk - kVkNumpad0);
+    // (Appended rather than added to a literal: GCC 12 at -O3 warns wrongly about that.)
+    if (vk >= kVkF1 && vk < kVkF1 + kFunctionKeyCount) return std::string("F").append(std::to_string(vk - kVkF1 + 1));
+    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return std::string("Num ").append(std::to_string(vk - kVkNumpad0));
     for (const KeyName& key : kKeyNames) {
         if (key.VirtualKey == vk) return std::string(key.Name);
     }
