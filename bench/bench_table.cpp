@@ -54,7 +54,8 @@ std::string RateBestMedian(const Passes& passes, double units, const char* unit)
 
 std::string Times(double ratio) {
     char text[32];
-    std::snprintf(text, sizeof text, ratio >= 100 ? "%.0fx" : "%.1fx", ratio);
+    // Two significant digits below 1, so that small ratios do not print as 0.0x.
+    std::snprintf(text, sizeof text, ratio >= 100 ? "%.0fx" : ratio >= 1 ? "%.1fx" : "%.2gx", ratio);
     return text;
 }
 
