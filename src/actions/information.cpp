@@ -107,9 +107,7 @@ void ShowFileInfo() {
         gTrack.CurrentMPEG = mp3 ? AnalyzeMPEG(path, ReportFileError) : TMPEG{};
         gTrack.CurrentMPEG.FileSize = *size;
         const int64_t playerLength = mp3 ? 0 : QueryPlayer(QueryOutputTime, kOutputLengthSeconds);
-        InfoText info{InfoKind::FileInfo, false, texts::kFileInfoCaption,
-                      FileInfoBody(path, *size, mp3 ? &gTrack.CurrentMPEG : nullptr, playerLength)};
-        ShowInformation(info, path);
+        ShowInformation(FileInfoText(path, *size, mp3 ? &gTrack.CurrentMPEG : nullptr, playerLength), path);
         return;
     }
     // Nothing to show for a file that is gone, and nothing of another file may stay up

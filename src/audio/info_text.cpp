@@ -103,11 +103,6 @@ std::optional<InfoText> ID3v2Text(const std::string& path, const ErrorReporter& 
     return info;
 }
 
-InfoText FileInfoText(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds) {
-    return InfoText{InfoKind::FileInfo, false, texts::kFileInfoCaption,
-                    FileInfoBody(path, fileSize, mpeg, playerLengthSeconds)};
-}
-
 }  // namespace
 
 std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds) {
@@ -126,6 +121,11 @@ std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* m
         AppendLine(body, texts::kLength, NumToStr(false, playerLengthSeconds), texts::kPlayerSeconds);
     }
     return body;
+}
+
+InfoText FileInfoText(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds) {
+    return InfoText{InfoKind::FileInfo, false, texts::kFileInfoCaption,
+                    FileInfoBody(path, fileSize, mpeg, playerLengthSeconds)};
 }
 
 std::optional<InfoText> FileInformation(const std::string& path, int64_t playerLengthSeconds,

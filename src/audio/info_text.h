@@ -29,6 +29,8 @@ struct InfoText {
 // The body of the file information. mpeg holds the analysis of an MP3 file; without it
 // the player's track length (seconds) is shown instead.
 std::string FileInfoBody(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds);
+// The same body under its caption.
+InfoText FileInfoText(std::string_view path, int64_t fileSize, const TMPEG* mpeg, int64_t playerLengthSeconds);
 
 // The file information of path, with the size from its directory entry; nothing when the
 // file is not found. A file that cannot be opened still shows path, name and size, and
