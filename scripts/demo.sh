@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# The demo: builds the plug-in and the stand-in player (win64), lays out a player folder
-# with the plug-in and a generated music library, and runs the player under Wine on a
-# virtual 1024x768 screen (or on $DISPLAY when one is set) with a script that plays,
-# skips, toggles shuffle, repeat and the equalizer, changes the volume, seeks, renames a
-# file after its tag, makes a tag from a file name and opens the configuration window by
-# hotkey, and takes screenshots. Prints what
-# happened, from the player's log, and where the screenshots are.
+# The demo: builds the plug-in and the stand-in player, lays out a player folder with the
+# plug-in and a generated music library, and runs the player under Wine on a virtual
+# 1024x768 screen (or on $DISPLAY when one is set) with a script that plays, skips,
+# toggles shuffle, repeat and the equalizer, changes the volume, seeks, renames a file
+# after its tag, makes a tag from a file name and opens the configuration window by
+# hotkey, and takes screenshots. Prints what happened, from the player's log, and where
+# the screenshots are.
 #
-#   VEMO_BUILD_DIR   build folder (default build/win64)
+# It runs the build users get, the 32-bit player and plug-in (preset win32), where this
+# machine can run 32-bit programs, and else the same source built for x86_64 (win64).
+#
+#   VEMO_DEMO_PRESET win32 or win64 (default: win32 where it can run)
+#   VEMO_BUILD_DIR   build folder (default build/<preset>)
 #   VEMO_DEMO_DIR    player folder to lay out (default out/demo; emptied first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,13 +19,27 @@ root=$PWD
 
 scripts/bootstrap.sh
 
-build=${VEMO_BUILD_DIR:-build/win64}
+preset=${VEMO_DEMO_PRESET:-}
+if [ -z "$preset" ]; then
+    if why32=$(scripts/check_32bit.sh); then
+        preset=win32
+    else
+        preset=win64
+        echo "== 32-bit programs cannot run here ($why32): the x86_64 build stands in for the shipped one"
+    fi
+fi
+case $preset in
+    win32) build_name="i686, the 32-bit player and plug-in users get" ;;
+    win64) build_name="x86_64, the same source built for 64-bit Windows" ;;
+    *) echo "VEMO_DEMO_PRESET: win32 or win64, not $preset" >&2; exit 2 ;;
+esac
+build=${VEMO_BUILD_DIR:-build/$preset}
 demo=${VEMO_DEMO_DIR:-out/demo}
 case $build in /*) ;; *) build=$root/$build ;; esac
 case $demo in /*) ;; *) demo=$root/$demo ;; esac
 
-echo "== build (win64, in $build)"
-cmake --preset win64 -B "$build" >/dev/null
+echo "== build $preset ($build_name) in $build"
+cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target Gen_vemo quavix-standin vemo-sample-library vemo-info
 
 wine=$build/wine-run.sh
@@ -157,7 +175,7 @@ echo "== running the stand-in player"
 "$wine" --wineserver -w || true
 
 echo
-echo "== what happened (from $log)"
+echo "== what happened in the $preset build (from $log)"
 # The log with the player's message numbers named.
 awk '
 BEGIN {

@@ -397,6 +397,19 @@ def case_plugin_taken_hotkeys(args):
     case.check("cmd 40044" in after(log, "step keys Win+Z"), "another hotkey works")
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gen_vemo"
+PE_MACHINE_I386 = 0x14C
+
+
+def registry_view(program):
+    """The registry view a program writes on 64-bit Windows: "/reg:32" for a 32-bit one
+    (its HKLM\Software is WOW6432Node), "/reg:64" for a 64-bit one. Read from the machine
+    field of its PE header."""
+    with open(program, "rb") as f:
+        header = f.read(4096)
+    pe = int.from_bytes(header[0x3C:0x40], "little")
+    machine = int.from_bytes(header[pe + 4:pe + 6], "little")
+    return "/reg:32" if machine == PE_MACHINE_I386 else "/reg:64"
+
 # The installer's and the uninstaller's exit code when the DLL is held (the system's
 # sharing-violation error).
 HELD = 32
@@ -421,9 +434,13 @@ def case_installer(args):
         return subprocess.run([args.wine, *command], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                               timeout=PLAYER_TIMEOUT_S)
 
+    # Windows' list of installed programs reads both views; the entry is looked for in the
+    # one the installer's own bitness writes.
+    view = registry_view(args.installer)
+
     def listed_location():
         """The player folder that the list of installed programs names, or None."""
-        result = wine("reg", "query", UNINSTALL_KEY, "/v", "InstallLocation")
+        result = wine("reg", "query", UNINSTALL_KEY, "/v", "InstallLocation", view)
         words = result.stdout.decode(errors="replace").split("REG_SZ")
         return words[1].strip() if result.returncode == 0 and len(words) == 2 else None
 
