@@ -105,6 +105,7 @@ parts="p50 of its parts: load $load_ms ms, export $export_ms ms, init $init_ms m
 printf 'Gen_vemo.dll, %s: p50 %s ms   p99 %s ms   max %s ms   (%d warm starts of %d, %.0f s, %.1f s a start)\n' \
   "$arch" "$p50" "$p99" "$max" "$count" "$starts" "$took" "$(awk -v t="$took" -v n="$starts" 'BEGIN { print t / n }')"
 echo "  $parts"
+echo "  the first start, not counted: $(tr -d '\r' <"$folder/first.txt" | awk '$5 == "Gen_vemo.dll" { print $1 }') ms"
 echo "floor, $probe"
 [ "$failed" -eq 0 ] || echo "the player failed in $failed of $starts starts"
 if [ -n "$rows" ]; then
