@@ -5,7 +5,7 @@
 // counted as the plug-in's. The floor is the probe plug-in of the end-to-end tests,
 // which only answers the player and watches its title: the least any plug-in costs.
 // Counted: the bytes in use on the process's heaps, the working set, and the window
-// system's objects. (Here the 64-bit build of the same source under Wine.)
+// system's objects. (Here under Wine, the shipped i686 build and the x86_64 one.)
 //
 //   vemo_load_bench [--floor PROBE_DLL] [DLL] [--rows FILE]
 #include <windows.h>
@@ -19,6 +19,9 @@
 #include "plugin/plugin_record.h"
 
 namespace {
+
+// Rows name the build they measured.
+constexpr const char* kBuild = sizeof(void*) == 8 ? "x86_64" : "i686";
 
 struct Memory {
     double HeapBytes = 0;
@@ -141,8 +144,8 @@ int main(int argc, char** argv) {
     std::printf("loading %s: %s\n", dll.c_str(), gain.Text().c_str());
     if (haveFloor) std::printf("loading the probe plug-in %s: %s\n", floorDll.c_str(), floor.Text().c_str());
     if (rows) {
-        std::fprintf(rows, "5 memory gained by loading, Wine x86_64|%s|-|%s|export, init, version popup|(shown, not judged)|-\n",
-                     gain.Text().c_str(), haveFloor ? ("probe " + floor.Text()).c_str() : "-");
+        std::fprintf(rows, "5 memory gained by loading, Wine %s|%s|-|%s|export, init, version popup|(shown, not judged)|-\n",
+                     kBuild, gain.Text().c_str(), haveFloor ? ("probe " + floor.Text()).c_str() : "-");
         std::fclose(rows);
     }
     record->Quit();

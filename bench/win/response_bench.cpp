@@ -69,6 +69,8 @@ std::vector<double> Time(int events, Event event) {
 
 // A frame at 60 Hz: an answer within it looks immediate.
 constexpr double kFrameMs = 16.0;
+// Rows name the build they measured: both run here, the shipped one is i686.
+constexpr const char* kBuild = sizeof(void*) == 8 ? "x86_64" : "i686";
 
 void Report(const char* name, std::vector<double> times, FILE* rows) {
     std::sort(times.begin(), times.end());
@@ -76,8 +78,8 @@ void Report(const char* name, std::vector<double> times, FILE* rows) {
     std::printf("%-34s p50 %6.3f ms   p99 %6.3f ms   max %6.3f ms   (%zu events)\n", name, at(0.5), at(0.99),
                 times.back(), times.size());
     if (rows) {
-        std::fprintf(rows, "4 %s, Wine|p50 %.2f ms / p99 %.2f ms|-|-|max %.2f ms over %zu events|p99 < 16 ms|%s\n",
-                     name, at(0.5), at(0.99), times.back(), times.size(), at(0.99) < kFrameMs ? "yes" : "NO");
+        std::fprintf(rows, "4 %s, Wine %s|p50 %.2f ms / p99 %.2f ms|-|-|max %.2f ms over %zu events|p99 < 16 ms|%s\n",
+                     name, kBuild, at(0.5), at(0.99), times.back(), times.size(), at(0.99) < kFrameMs ? "yes" : "NO");
     }
 }
 

@@ -62,15 +62,15 @@ class Case:
         shutil.copytree(self.library(), os.path.join(folder, "music"))
         return folder
 
-    def run_player(self, folder, script, tag="run"):
-        """Runs the player over the library with script; the log's lines."""
+    def run_player(self, folder, script, tag="run", options=()):
+        """Runs the player over the library with script (and more options); the log's lines."""
         log = os.path.join(folder, tag + ".log")
         script_path = os.path.join(folder, tag + ".script")
         with open(script_path, "w") as f:
             f.write("\n".join(script) + "\n")
         result = subprocess.run(
             [self.args.wine, os.path.join(folder, "player.exe"), "--log", winpath(log), "--script", winpath(script_path),
-             winpath(os.path.join(folder, "music", "library.m3u"))],
+             *options, winpath(os.path.join(folder, "music", "library.m3u"))],
             cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=PLAYER_TIMEOUT_S)
         lines = open(log).read().splitlines() if os.path.exists(log) else []
         self.check(result.returncode == 0, f"{tag}: player exit code {result.returncode}")
@@ -105,16 +105,26 @@ def between(lines, start, end):
 def case_probe_lifecycle(args):
     """Loading, the record, init, config, the tray click, quit and unload, with two
     copies of the probe (the name matched without regard to case) and two files that
-    are not plug-ins."""
+    are not plug-ins; the start times of --timings."""
     case = Case(args, "probe_lifecycle")
     folder = case.player_folder("player", [
         ("gen_probe.dll", args.probe), ("GEN_Second.DLL", args.probe),
         ("in_other.dll", args.probe), ("gen_probe.dll.off", args.probe)])
+    timings = os.path.join(folder, "timings.txt")
     log = case.run_player(folder, [
-        "wait 300", "keys Win+V", "wait 600", "config", "tray", "wait 200", "quit"])
+        "wait 300", "keys Win+V", "wait 600", "config", "tray", "wait 200", "quit"],
+        options=["--timings", winpath(timings)])
 
     case.check([l for l in log if l.startswith("load ")] == ["load GEN_Second.DLL", "load gen_probe.dll"],
                "exactly the two gen_*.dll files load, in name order")
+    # One line per plug-in, in load order: the start time and its parts (load, export, init).
+    starts = [l.split(" ", 4) for l in open(timings).read().splitlines()] if os.path.exists(timings) else []
+    case.check([s[4] for s in starts if len(s) == 5] == ["GEN_Second.DLL", "gen_probe.dll"],
+               "--timings has a line for each plug-in, in load order")
+    for s in starts:
+        times = [float(t) for t in s[:4]] if len(s) == 5 else [-1.0]
+        case.check(min(times) >= 0 and times[0] < 60000 and abs(times[0] - sum(times[1:])) < 0.01,
+                   f"start times of {s[-1]}: total {times[0]} ms, the sum of its parts, none negative")
     for name in ("GEN_Second.DLL", "gen_probe.dll"):
         case.check(after(log, "load " + name)[:1] == ["init"], f"init follows the load of {name}")
     case.check(log[:1] == [f"title 1. {FIRST} - Quavix [Stopped]"], "the first event is the stopped title")

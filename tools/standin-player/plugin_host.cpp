@@ -7,6 +7,18 @@
 
 namespace vemo::standin {
 
+namespace {
+
+double CounterMs() {
+    LARGE_INTEGER frequency{};
+    LARGE_INTEGER now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+}  // namespace
+
 bool IsPluginFileName(std::string_view name) {
     std::string upper(name);
     StrUpper(upper.data());
@@ -27,19 +39,25 @@ size_t PluginHost::LoadAll(const std::string& folder, HWND playerWindow) {
     std::sort(names.begin(), names.end());
 
     for (const std::string& name : names) {
+        // Only the plug-in's calls are timed, not the player's own log lines between them.
+        StartTimes start;
+        double from = CounterMs();
         HMODULE module = LoadLibraryA((folder + "\\" + name).c_str());
         if (module == nullptr) {
             std::fprintf(stderr, "standin: cannot load %s (error %lu)\n", name.c_str(), GetLastError());
             continue;
         }
         auto getPlugin = reinterpret_cast<GetPluginProc>(reinterpret_cast<void*>(GetProcAddress(module, kPluginExport)));
+        start.loadMs = CounterMs() - from;
         if (getPlugin == nullptr) {
             std::fprintf(stderr, "standin: %s has no %s\n", name.c_str(), kPluginExport);
             FreeLibrary(module);
             continue;
         }
         log_("load " + name);
+        from = CounterMs();
         PluginRecord* record = getPlugin();
+        start.exportMs = CounterMs() - from;
         if (record == nullptr || record->Init == nullptr) {
             std::fprintf(stderr, "standin: %s gave no usable record\n", name.c_str());
             FreeLibrary(module);
@@ -47,9 +65,11 @@ size_t PluginHost::LoadAll(const std::string& folder, HWND playerWindow) {
         }
         record->PlayerWindow = playerWindow;
         record->Instance = module;
-        plugins_.push_back({name, module, record});
+        plugins_.push_back({name, module, record, start});
         log_("init");
+        from = CounterMs();
         record->Init();
+        plugins_.back().start.initMs = CounterMs() - from;
     }
     return plugins_.size();
 }

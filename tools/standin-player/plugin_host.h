@@ -18,10 +18,20 @@ namespace vemo::standin {
 using PluginRecord = GeneralPurposePlugin;
 constexpr const char* kPluginExport = kExportName;
 
+// What a plug-in adds to the player's start, in milliseconds: its DLL loaded (mapped,
+// relocated, its start-up code run) and the export found, the export called, init.
+struct StartTimes {
+    double loadMs = 0;
+    double exportMs = 0;
+    double initMs = 0;
+    double TotalMs() const { return loadMs + exportMs + initMs; }
+};
+
 struct LoadedPlugin {
     std::string name;  // file name as found
     HMODULE module = nullptr;
     PluginRecord* record = nullptr;
+    StartTimes start;
 };
 
 // True for names that the player takes as general-purpose plug-ins: gen_*.dll, in any case.

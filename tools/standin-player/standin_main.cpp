@@ -3,7 +3,10 @@
 // and queries, plays a playlist by the clock (no sound), retitles its main window as
 // the player does, and can be driven by a script and record what happens in a log.
 //
-//   quavix-standin.exe [--log FILE] [--script FILE] [--version-number N] [FILE|LIST.m3u]...
+//   quavix-standin.exe [--log FILE] [--script FILE] [--timings FILE] [--version-number N] [FILE|LIST.m3u]...
+// --timings appends a line per plug-in loaded, "TOTAL LOAD EXPORT INIT NAME": the time in
+// milliseconds from loading its DLL to the return of its init, which the player's start
+// waits for, and its three parts (the DLL loaded, the export called, init).
 #include <windows.h>
 
 #include <algorithm>
@@ -480,6 +483,7 @@ void RunScriptStep() {
 struct Options {
     std::string logPath;
     std::string scriptPath;
+    std::string timingsPath;
     int version = kDefaultVersion;
     std::vector<std::string> files;
 };
@@ -490,6 +494,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         bool hasValue = i + 1 < argc;
         if (arg == "--log" && hasValue) options.logPath = argv[++i];
         else if (arg == "--script" && hasValue) options.scriptPath = argv[++i];
+        else if (arg == "--timings" && hasValue) options.timingsPath = argv[++i];
         else if (arg == "--version-number" && hasValue) options.version = StrToIntVal(argv[++i]);
         else if (arg.rfind("--", 0) == 0) return false;
         else options.files.push_back(arg);
@@ -512,6 +517,21 @@ bool LoadScript(const std::string& path) {
         return false;
     }
     return true;
+}
+
+// Written after every plug-in's init, so that the file's own cost is not in the times.
+void WriteStartTimes(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr) {
+        std::fprintf(stderr, "standin: cannot open timings %s\n", path.c_str());
+        return;
+    }
+    for (const LoadedPlugin& plugin : gApp.host->Plugins()) {
+        const StartTimes& start = plugin.start;
+        std::fprintf(file, "%.3f %.3f %.3f %.3f %s\n", start.TotalMs(), start.loadMs, start.exportMs, start.initMs,
+                     plugin.name.c_str());
+    }
+    std::fclose(file);
 }
 
 HMENU BuildMenu() {
@@ -587,7 +607,8 @@ int Run(HINSTANCE instance, int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: quavix-standin [--log FILE] [--script FILE] [--version-number N] [FILE|LIST.m3u]...\n");
+                     "usage: quavix-standin [--log FILE] [--script FILE] [--timings FILE] [--version-number N] "
+                     "[FILE|LIST.m3u]...\n");
         return 2;
     }
     if (!options.logPath.empty() && !gApp.log.Open(options.logPath)) {
@@ -616,6 +637,7 @@ int Run(HINSTANCE instance, int argc, char** argv) {
     UpdateWindow(gApp.main);
 
     gApp.host->LoadAll(FolderOf(ProgramPath()) + "\\" + kPluginFolder, gApp.main);
+    if (!options.timingsPath.empty()) WriteStartTimes(options.timingsPath);
     SetMenu(gApp.main, BuildMenu());
     AfterChange();
 
