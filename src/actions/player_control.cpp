@@ -56,7 +56,7 @@ uint64_t RoundedQuotient(uint64_t numerator, uint64_t denominator) {
 // The louder channel in percent.
 uint8_t CurrentVolumePercent() {
     DWORD volume = 0;  // stays silent when there is no device to ask
-    Effects().GetWaveVolume(gPlugin.VolumeDeviceId, &volume);
+    Effects().GetWaveVolume(VolumeDevice(), &volume);
     const uint64_t left = volume & kChannelMask;
     const uint64_t right = (volume >> kRightChannelShift) & kChannelMask;
     const uint64_t percent = RoundedQuotient(std::max(left, right) * kFullPercent, kChannelSteps);
@@ -83,7 +83,7 @@ void ChangeVolume(bool up) {
         // One value for both channels: the balance is not kept.
         const uint64_t channel = std::min(RoundedQuotient(percent * kChannelMax, kFullPercent), kChannelMax);
         const auto level = static_cast<DWORD>(channel);
-        Effects().SetWaveVolume(gPlugin.VolumeDeviceId, level | (level << kRightChannelShift));
+        Effects().SetWaveVolume(VolumeDevice(), level | (level << kRightChannelShift));
     }
     ArmHideTimer(kVolumePopupMs);
 }

@@ -1,6 +1,5 @@
 #include "plugin/lifecycle.h"
 
-#include <mmsystem.h>
 
 #include "actions/hotkeys.h"
 #include "actions/player_control.h"
@@ -32,9 +31,6 @@ constexpr UINT kStartupPopupMs = 2000;
 // How long the notice about combinations held by another program stays up.
 constexpr UINT kTakenHotkeysNoticeMs = 6000;
 
-// The wave output whose mixer id the volume actions use.
-constexpr UINT kWaveOutDevice = 2;
-
 // Shared by every font of the plug-in.
 constexpr BYTE kFontCharset = 204;
 constexpr BYTE kFontOutPrecision = OUT_STROKE_PRECIS;
@@ -53,18 +49,6 @@ void CreateFonts() {
     fonts.Text.Reset(MakeFont(-11, FW_DONTCARE, kTextFontFace));
     fonts.Bold.Reset(MakeFont(-11, FW_BOLD, kTextFontFace));
     fonts.LevelBar.Reset(MakeFont(-14, FW_BOLD, kTextFontFace));
-}
-
-// Neither call is checked: without a device the id stays 0 and the volume actions
-// simply find nothing to change.
-void OpenWaveOutput() {
-    WAVEFORMATEX format{};
-    HWAVEOUT handle = nullptr;
-    waveOutOpen(&handle, kWaveOutDevice, &format, 0, 0, WAVE_MAPPED);
-    gPlugin.WaveOut = WaveOutHandle(handle);
-    UINT id = 0;
-    mixerGetID(reinterpret_cast<HMIXEROBJ>(handle), &id, MIXER_OBJECTF_HWAVEOUT);
-    gPlugin.VolumeDeviceId = id;
 }
 
 void RunStartupOptions() {
@@ -135,7 +119,6 @@ void LoadTimeSetup() {
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
     ReadSettings(CurrentSettingsPath(), gSettings);
     ShowStoredDestinationFolder();
-    OpenWaveOutput();
     ShapeConfigWindow();
     PrepareTrayIcon();
     if (!gSettings.OptDisabled()) {

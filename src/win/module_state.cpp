@@ -12,6 +12,25 @@ namespace {
 HINSTANCE gRecordedModule = nullptr;
 }  // namespace
 
+namespace {
+// The device the wave output is opened on; the format is all zero and the call is not
+// checked, so without a device the id stays 0 and the volume keys find nothing to change.
+constexpr UINT kWaveOutDevice = 2;
+}  // namespace
+
+UINT VolumeDevice() {
+    if (gPlugin.WaveOutAsked) return gPlugin.VolumeDeviceId;
+    gPlugin.WaveOutAsked = true;
+    WAVEFORMATEX format{};
+    HWAVEOUT handle = nullptr;
+    waveOutOpen(&handle, kWaveOutDevice, &format, 0, 0, WAVE_MAPPED);
+    gPlugin.WaveOut = WaveOutHandle(handle);
+    UINT id = 0;
+    mixerGetID(reinterpret_cast<HMIXEROBJ>(handle), &id, MIXER_OBJECTF_HWAVEOUT);
+    gPlugin.VolumeDeviceId = id;
+    return id;
+}
+
 void CreateDrawingObjects() {
     auto pen = [](int colour) { return CreatePen(PS_SOLID, 0, GetSysColor(colour)); };
     auto brush = [](int colour) { return CreateSolidBrush(GetSysColor(colour)); };

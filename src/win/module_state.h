@@ -62,6 +62,7 @@ struct PluginState {
     WaveOutHandle WaveOut;
     TrayIconState Tray;
     UINT VolumeDeviceId = 0;
+    bool WaveOutAsked = false;  // VolumeDeviceId holds the answer of the wave output
     int16_t AboutLineX = 0;
     bool SetUpDone = false;
     bool InitDone = false;
@@ -142,6 +143,12 @@ inline WNDPROC OldPlayerProc() { return gPlugin.PlayerHook.Previous(); }
 
 // Pens and brushes from the current system colours; made at init and made anew when
 // the colours change.
+// The mixer id of the wave output whose volume the volume keys read and set. The wave
+// output is opened at the first call, not at load: opening one starts the system's
+// audio stack, which the player's start need not wait for, and the answer is the same.
+// It stays open until quit.
+UINT VolumeDevice();
+
 void CreateDrawingObjects();
 void DeleteDrawingObjects();
 

@@ -54,6 +54,7 @@ protected:
         Effects().SetWaveVolume = FakeSetVolume;
         Effects().SystemVersion = FakeVersion;
         gPlugin.VolumeDeviceId = 7;
+        gPlugin.WaveOutAsked = true;
     }
 
     void Press(HotkeyId id) { SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(id), 0); }
