@@ -34,6 +34,7 @@ constexpr char kMainClass[] = "QuavixStandinMain";
 constexpr char kEditorClass[] = "QuavixStandinEditor";
 constexpr char kEditorTitle[] = "Quavix Playlist Editor";
 constexpr char kPluginFolder[] = "Plugins";
+constexpr const char* kPlayerSystemDlls[] = {"shell32.dll", "winmm.dll"};
 
 // Where the windows sit on a 1024x768 screen: side by side at the top, so that the
 // plug-in's popups near the bottom edge stay clear of them in screenshots.
@@ -636,6 +637,9 @@ int Run(HINSTANCE instance, int argc, char** argv) {
     RefreshEditor();
     UpdateWindow(gApp.main);
 
+    // A player has the shell (its own tray icon, dropped files) and the sound system
+    // loaded before its plug-ins; their load is not a plug-in's to pay.
+    for (const char* system : kPlayerSystemDlls) LoadLibraryA(system);
     gApp.host->LoadAll(FolderOf(ProgramPath()) + "\\" + kPluginFolder, gApp.main);
     if (!options.timingsPath.empty()) WriteStartTimes(options.timingsPath);
     SetMenu(gApp.main, BuildMenu());
