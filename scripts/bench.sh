@@ -2,7 +2,7 @@
 # Builds the benchmarks optimised (build/bench), runs them and prints one table: each
 # row measured beside its peer and floor in the same run. They print, never assert.
 #   scripts/bench.sh [all|analysis|tag|settings|response|footprint|start] [--files N] [--passes N] [--megabytes N]
-# The analysis library (2,000 files by default) is generated once into build/bench/data
+# The analysis libraries (2,000 files each by default) are generated once into build/bench/data
 # and reused. `audio` is kept as another name for `analysis`. `response` (part of `all`)
 # times the plug-in under Wine on a virtual screen: hotkey and title change to popup;
 # `footprint` (also part of `all`) sizes the shipped 32-bit DLL and measures the memory

@@ -6,11 +6,13 @@
 namespace vemo {
 
 // The buffer is left uninitialised: only bytes fetched into it are ever read.
-ByteReader::ByteReader(File& file, size_t chunk)
-    : file_(&file), buffer_(new uint8_t[std::max<size_t>(chunk, 1)]), bufferSize_(std::max<size_t>(chunk, 1)) {
-    int64_t size = file.Size();
-    size_ = size > 0 ? size : 0;
-}
+ByteReader::ByteReader(File& file, size_t chunk) : ByteReader(file, file.Size(), chunk) {}
+
+ByteReader::ByteReader(File& file, int64_t size, size_t chunk)
+    : file_(&file),
+      size_(size > 0 ? size : 0),
+      buffer_(new uint8_t[std::max<size_t>(chunk, 1)]),
+      bufferSize_(std::max<size_t>(chunk, 1)) {}
 
 ByteReader::ByteReader(std::span<const uint8_t> data, size_t chunk)
     : memory_(data),

@@ -19,6 +19,8 @@ public:
 
     // file must stay open while the reader is used.
     explicit ByteReader(File& file, size_t chunk = kDefaultChunk);
+    // The same with the file's size already known (from its open); a negative one reads as 0.
+    ByteReader(File& file, int64_t size, size_t chunk);
     // Bytes in memory, fetched in chunks exactly as from a file (tests and fuzzers).
     explicit ByteReader(std::span<const uint8_t> data, size_t chunk = kDefaultChunk);
     ByteReader(const ByteReader&) = delete;

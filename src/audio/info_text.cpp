@@ -171,27 +171,39 @@ InfoText ID3AnyInformation(const std::string& path, const ErrorReporter& onError
 
 InformationTexts AllInformation(const std::string& path, int64_t playerLengthSeconds, const ErrorReporter& onError) {
     InformationTexts all;
-    if (!IsMP3Name(path)) {
-        all.fileInfo = FileInformation(path, playerLengthSeconds);
+    const bool mp3 = IsMP3Name(path);
+    if (mp3) {
+        all.id3v1 = NoTag(InfoKind::ID3v1, texts::kNoID3v1);
+        all.id3v2 = NoTag(InfoKind::ID3v2, texts::kNoID3v2);
+        all.id3Any = NoTag(InfoKind::None, texts::kNoID3Any);
+    } else {
         all.id3v1 = all.id3v2 = all.id3Any = NotMP3();
-        return all;
     }
-    all.id3v1 = NoTag(InfoKind::ID3v1, texts::kNoID3v1);
-    all.id3v2 = NoTag(InfoKind::ID3v2, texts::kNoID3v2);
-    all.id3Any = NoTag(InfoKind::None, texts::kNoID3Any);
-    File file = File::OpenRead(path, Share::Read);
+    // Any name is opened, so that the caller learns whether the file can be read; the
+    // size comes with the open.
+    int64_t size = -1;
+    File file = File::OpenRead(path, Share::Read, &size);
     if (!file) {
-        // Path, name and size as the directory entry gives them, the lines of an empty
-        // analysis; a folder or a missing file has no information at all.
-        if (std::optional<int64_t> size = ListedFileSize(path)) {
+        all.openError = LastFileError();
+        // Path, name and size as the directory entry gives them, for an MP3 name the lines
+        // of an empty analysis; a folder or a missing file has no information at all.
+        if (std::optional<int64_t> listed = ListedFileSize(path)) {
+            if (!mp3) {
+                all.fileInfo = FileInfoText(path, *listed, nullptr, playerLengthSeconds);
+                return all;
+            }
             TMPEG none;
-            none.FileSize = *size;
-            all.fileInfo = FileInfoText(path, *size, &none, playerLengthSeconds);
+            none.FileSize = *listed;
+            all.fileInfo = FileInfoText(path, *listed, &none, playerLengthSeconds);
             if (onError) onError(texts::kCannotOpen);
         }
         return all;
     }
-    ByteReader reader(file, kInformationChunk);
+    if (!mp3) {
+        all.fileInfo = FileInfoText(path, size > 0 ? size : 0, nullptr, playerLengthSeconds);
+        return all;
+    }
+    ByteReader reader(file, size, kInformationChunk);
     int64_t audioStart = 0;
     if (HasTag(reader, kTagID3v2)) all.id3v2 = all.id3Any = TagInfoText(ReadID3v2(reader, audioStart));
     TMPEG mpeg = AnalyzeMPEG(reader, audioStart);

@@ -54,14 +54,17 @@ InfoText ID3AnyInformation(const std::string& path, const ErrorReporter& onError
                            TID3v2Tag* id3v2Out = nullptr);
 
 // Every information text of one file, as the calls above give them one by one, from a
-// single open: the stream analysis and both tags, the ID3v2 frames walked once. A
-// failed open is reported once. The command-line tool prints these; the plug-in makes
-// one text a key press.
+// single open: the stream analysis and both tags, the ID3v2 frames walked once. A file
+// of any name is opened, and why it cannot be is kept; onError hears of a failed open
+// once, as the calls above report it (for MP3 names only). The command-line tool prints
+// these; the plug-in makes one text a key press.
 struct InformationTexts {
     std::optional<InfoText> fileInfo;
     InfoText id3v1;
     InfoText id3v2;
     InfoText id3Any;
+    // The LastFileError code of an open that failed; nothing when the file was opened.
+    std::optional<int> openError;
 };
 InformationTexts AllInformation(const std::string& path, int64_t playerLengthSeconds, const ErrorReporter& onError = {});
 

@@ -31,8 +31,9 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Existing file, read only.
-    static File OpenRead(const std::string& path, Share share = Share::Read);
+    // Existing file, read only. size, when given, receives the file's size (-1 when it
+    // cannot be told): on POSIX the open learns it anyway, so no further call is made.
+    static File OpenRead(const std::string& path, Share share = Share::Read, int64_t* size = nullptr);
     // Existing file, read and write; others may only read.
     static File OpenReadWrite(const std::string& path, Share share = Share::Read);
     // A new file; fails when anything (a file, a folder, a link) is already there.
@@ -97,6 +98,9 @@ std::optional<bool> IsSameFile(const std::string& a, const std::string& b);
 bool CopyFileStamp(const std::string& from, const std::string& to);
 // Whether a LastFileError code says a rename cannot reach another drive or file system.
 bool IsOtherDriveError(int code);
+// Whether a LastFileError code says an open was refused because a folder is at the path;
+// every open of a folder is, on every system, also of one that may not be read.
+bool IsFolderError(int code);
 
 // Whole new contents are written beside the file they replace and swapped in with
 // ReplaceFileAtomic, so a crash or a full disk half way leaves the old file whole.

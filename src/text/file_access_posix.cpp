@@ -28,20 +28,32 @@ bool Injected() {
     return true;
 }
 
-intptr_t OpenFd(const std::string& path, int flags) {
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// size, when given, receives the size the folder check learns anyway (-1 if unknown).
+intptr_t OpenFd(const std::string& path, int flags, int64_t* size = nullptr) {
+    if (size) *size = -1;
     if (Injected()) return -1;
     int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     if (fd < 0) {
         gLastError = errno;
+        // A folder that may not be listed is refused for want of rights; the folder is
+        // the reason worth telling, as on Windows.
+        if (gLastError == EACCES && IsFolder(path)) gLastError = EISDIR;
         return -1;
     }
     // A folder opens here but not on Windows, where it is no file to read or write.
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    bool known = ::fstat(fd, &st) == 0;
+    if (known && S_ISDIR(st.st_mode)) {
         ::close(fd);
         gLastError = EISDIR;
         return -1;
     }
+    if (size && known) *size = st.st_size;
     return fd;
 }
 
@@ -78,7 +90,7 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File File::OpenRead(const std::string& path, Share) { return File(OpenFd(path, O_RDONLY)); }
+File File::OpenRead(const std::string& path, Share, int64_t* size) { return File(OpenFd(path, O_RDONLY, size)); }
 File File::OpenReadWrite(const std::string& path, Share) { return File(OpenFd(path, O_RDWR)); }
 // O_EXCL with O_CREAT never follows a link at the final component.
 File File::CreateNew(const std::string& path, Share) { return File(OpenFd(path, O_RDWR | O_CREAT | O_EXCL)); }
@@ -238,6 +250,8 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
 }
 
 bool IsOtherDriveError(int code) { return code == EXDEV; }
+
+bool IsFolderError(int code) { return code == EISDIR; }
 
 char PathSeparator() { return '/'; }
 

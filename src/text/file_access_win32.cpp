@@ -32,10 +32,19 @@ DWORD ShareFlags(Share share) {
 
 HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
+bool IsFolder(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 intptr_t Open(const std::string& path, DWORD access, Share share, DWORD disposition) {
     if (Injected()) return -1;
     HANDLE h = CreateFileA(path.c_str(), access, ShareFlags(share), nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) gLastError = GetLastError();
+    if (h == INVALID_HANDLE_VALUE) {
+        gLastError = GetLastError();
+        // A folder is refused as access denied, which would read as a want of rights.
+        if (gLastError == ERROR_ACCESS_DENIED && IsFolder(path)) gLastError = ERROR_DIRECTORY;
+    }
     return reinterpret_cast<intptr_t>(h);
 }
 
@@ -69,8 +78,13 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File File::OpenRead(const std::string& path, Share share) {
-    return File(Open(path, GENERIC_READ, share, OPEN_EXISTING));
+File File::OpenRead(const std::string& path, Share share, int64_t* size) {
+    File file(Open(path, GENERIC_READ, share, OPEN_EXISTING));
+    if (size) {
+        LARGE_INTEGER found{};
+        *size = file && GetFileSizeEx(AsHandle(file.handle_), &found) ? found.QuadPart : -1;
+    }
+    return file;
 }
 File File::OpenReadWrite(const std::string& path, Share share) {
     return File(Open(path, GENERIC_READ | GENERIC_WRITE, share, OPEN_EXISTING));
@@ -273,6 +287,8 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
 }
 
 bool IsOtherDriveError(int code) { return code == ERROR_NOT_SAME_DEVICE; }
+
+bool IsFolderError(int code) { return code == ERROR_DIRECTORY; }
 
 char PathSeparator() { return '\\'; }
 

@@ -65,6 +65,14 @@ grep -q "missing.mp3" "$dir/err" || { echo "FAIL: no reason on stderr"; failures
 status=0
 "$tool" --id3v1 "$dir" >/dev/null 2>&1 || status=$?
 check "folder status" 1 "$status"
+# The reason, word for word, for names of either kind.
+mkdir "$dir/album.mp3"
+status=0
+"$tool" "$dir" "$dir/album.mp3" "$dir/missing.wav" "$dir/a.mp3/x" >/dev/null 2>"$dir/err" || status=$?
+check "reasons" "1:vemo-info: $dir: is a folder
+vemo-info: $dir/album.mp3: is a folder
+vemo-info: $dir/missing.wav: No such file or directory
+vemo-info: $dir/a.mp3/x: Not a directory" "$status:$(cat "$dir/err")"
 
 # A file that is listed but cannot be opened: what the directory entry gives, and for
 # an MP3 name the lines of an empty analysis; the tag modes print nothing.
@@ -95,6 +103,18 @@ Emphasis: " "$out"
     out=$("$tool" "$mode" "$dir/locked.mp3" 2>/dev/null) || status=$?
     check "unreadable MP3 $mode" "1:" "$status:$out"
   done
+  # Another name that cannot be read: its listed facts, the reason, no tag text.
+  cp "$dir/b.wav" "$dir/locked.wav"
+  chmod 000 "$dir/locked.wav"
+  status=0
+  out=$("$tool" "$dir/locked.wav" 2>"$dir/err") || status=$?
+  check "unreadable other name" "1:File info:
+Path: $dir
+Filename: locked.wav
+Size: 4339 bytes
+Length: 0 seconds
+vemo-info: $dir/locked.wav: Permission denied" "$status:$out
+$(cat "$dir/err")"
 fi
 status=0
 out=$("$tool" --file-info "$dir/missing.mp3" "$dir" 2>/dev/null) || status=$?

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 
@@ -38,6 +39,15 @@ Output RunCommand(const std::string& command) {
 bool Have(const std::string& probe) { return RunCommand(probe + " >/dev/null").status == 0; }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// stem, the numbers, ".mp3"; appended piece by piece, since GCC 12 warns falsely
+// (-Wrestrict) of "stem" + a string made on the spot.
+std::string NumberedMP3Name(const char* stem, std::initializer_list<int64_t> numbers) {
+    std::string name = stem;
+    for (int64_t n : numbers) name += NumToStr(false, n);
+    name += ".mp3";
+    return name;
+}
 
 // key=value lines.
 std::map<std::string, std::string> KeyValues(const std::string& text) {
@@ -86,7 +96,7 @@ TEST_F(ExternalTools, StreamFactsAgreeWithFfprobe) {
     int index = 0;
     for (const Encoding& e : encodings) {
         SCOPED_TRACE(e.name);
-        std::string mp3 = dir.File("e" + NumToStr(false, index++) + ".mp3");
+        std::string mp3 = dir.File(NumberedMP3Name("e", {index++}));
         std::string command = e.command;
         command.replace(command.find("%in"), 3, Quote(wav));
         command.replace(command.find("%out"), 4, Quote(mp3));
@@ -190,7 +200,7 @@ sys.stdout.buffer.write("\n".join(out).encode("cp1252", "replace"))
         for (int encoding : {0, 1, 2, 3}) {
             if (encoding == 0) continue;  // Latin-1 cannot hold the test texts
             SCOPED_TRACE(testing::Message() << "2." << version << " encoding " << encoding);
-            std::string mp3 = dir.File("m" + NumToStr(false, version) + NumToStr(false, encoding) + ".mp3");
+            std::string mp3 = dir.File(NumberedMP3Name("m", {version, encoding}));
             test::WriteAll(mp3, test::ReadAll(audio));
             ASSERT_EQ(RunCommand(std::string(kPython) + " " + Quote(writer) + " " + Quote(mp3) + " " + NumToStr(false, version) +
                           " " + NumToStr(false, encoding)).status, 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "audio/info_text.h"
@@ -295,6 +296,50 @@ TEST_F(InfoTexts, OneOpenGivesTheTextsOfTheCallsOneByOne) {
     EXPECT_NE(all.fileInfo->body.find("\rHeader found at:  bytes\rLength: undefined\r"), std::string::npos);
     EXPECT_EQ(all.id3Any.body, "No any ID3 tag available");
     EXPECT_EQ(messages, std::vector<std::string>{"Cannot open file for reading"});
+}
+
+// vemo-info says why a file cannot be read from the one open its texts are read
+// through: a wrong reason here is a wrong message there.
+TEST_F(InfoTexts, OneOpenKeepsWhyAFileCannotBeRead) {
+    const std::string song = Write("song.mp3", Frames(2));
+    const std::string other = Write("song.ogg", Frames(2));
+    const std::string folderNamedMP3 = dir.File("album.mp3");
+    std::filesystem::create_directory(folderNamedMP3);
+    constexpr int kOpenFails = 1;  // the open is the first operation
+    const struct {
+        const char* name;
+        std::string path;
+        int failAt;
+        bool folder;
+        bool fileInfo;    // listed, so shown even when it cannot be read
+        size_t messages;  // as the texts one by one report a failed open
+    } cases[] = {
+        {"MP3 name", song, 0, false, true, 0},
+        {"other name", other, 0, false, true, 0},
+        {"MP3 name, open refused", song, kOpenFails, false, true, 1},
+        {"other name, open refused", other, kOpenFails, false, true, 0},
+        {"missing MP3 name", dir.File("gone.mp3"), 0, false, false, 0},
+        {"missing other name", dir.File("gone.ogg"), 0, false, false, 0},
+        {"folder", dir.Path(), 0, true, false, 0},
+        {"folder with an MP3 name", folderNamedMP3, 0, true, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        FailFileOperationAt(c.failAt);
+        InformationTexts all = AllInformation(c.path, 0, Collect());
+        EXPECT_EQ(all.fileInfo.has_value(), c.fileInfo);
+        EXPECT_EQ(messages.size(), c.messages);
+        FailFileOperationAt(c.failAt);
+        const bool opens = static_cast<bool>(File::OpenRead(c.path));
+        const int code = LastFileError();
+        FailFileOperationAt(0);
+        ASSERT_EQ(all.openError.has_value(), !opens);
+        if (opens) continue;
+        // The open's own reason, not that of a later look at the path.
+        EXPECT_EQ(*all.openError, code);
+        EXPECT_EQ(IsFolderError(*all.openError), c.folder);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -65,6 +67,44 @@ TEST_F(FileAccess, OpenOfMissingFileFailsAndClosedFileRefusesEverything) {
     EXPECT_FALSE(f.Write(&c, 1));
     EXPECT_EQ(f.Size(), -1);
     EXPECT_FALSE(File::OpenReadWrite(dir.File("missing")));
+}
+
+// The open alone tells a folder from other refusals and gives the size, so a reader
+// needs no second look at the path to say why it cannot read a file.
+TEST_F(FileAccess, OpenReadTellsAFolderAndGivesTheSize) {
+    std::string five = dir.File("five");
+    WriteAll(five, "12345");
+    int64_t size = 0;
+    ASSERT_TRUE(File::OpenRead(five, Share::Read, &size));
+    EXPECT_EQ(size, 5);
+
+    std::string locked = dir.File("locked");
+    std::filesystem::create_directory(locked);
+#ifndef _WIN32
+    // Without rights the system refuses the open before it could see a folder.
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+#endif
+    const struct {
+        const char* name;
+        std::string path;
+        bool folder;
+    } refused[] = {
+        {"folder", dir.Path(), true},
+        {"folder that may not be read", locked, true},
+        {"missing", dir.File("missing"), false},
+        {"below a file", five + PathSeparator() + "x", false},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        size = 0;
+        EXPECT_FALSE(File::OpenRead(c.path, Share::Read, &size));
+        EXPECT_EQ(size, -1);
+        EXPECT_NE(LastFileError(), 0);
+        EXPECT_EQ(IsFolderError(LastFileError()), c.folder);
+    }
+#ifndef _WIN32
+    ::chmod(locked.c_str(), 0700);
+#endif
 }
 
 TEST_F(FileAccess, CreateNewNeverTouchesWhatIsThere) {

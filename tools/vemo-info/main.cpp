@@ -9,12 +9,10 @@
 // entry gives it. Exit status: 0; 1 when a file cannot be opened; 2 for bad usage.
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "audio/audio_texts.h"
 #include "audio/info_text.h"
 #include "text/file_access.h"
 
@@ -50,39 +48,24 @@ void Print(const vemo::InfoText& info) {
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-// Why path cannot be read, or "" when it can.
-std::string OpenProblem(const std::string& path) {
-    std::optional<uint32_t> attributes = vemo::FileAttributes(path);
-    if (!attributes) return vemo::FileErrorText(vemo::LastFileError());
-    if (*attributes & vemo::kAttrDirectory) return "is a folder";
-    vemo::File file = vemo::File::OpenRead(path, vemo::Share::ReadWrite);
-    if (!file) return vemo::FileErrorText(vemo::LastFileError());
-    return "";
-}
+// Why a file could not be opened, from the code its one open gave.
+std::string OpenProblem(int code) { return vemo::IsFolderError(code) ? "is a folder" : vemo::FileErrorText(code); }
 
-// Prints the texts of one file, read through one open of it; false when something could
-// not be read.
+// Prints the texts of one file, read through one open of it; false when it could not
+// be read.
 bool Show(const std::string& path, Mode mode) {
-    std::string problem = OpenProblem(path);
-    bool failed = false;
-    vemo::InformationTexts all = vemo::AllInformation(path, kPlayerLength, [&](const std::string& message) {
-        if (problem.empty()) problem = message;
-        failed = true;
-    });
+    vemo::InformationTexts all = vemo::AllInformation(path, kPlayerLength);
     // As in the plug-in, a file that is listed but cannot be opened still shows its path,
     // name and size, and for an MP3 name the lines of an empty analysis.
-    if (mode == Mode::Default || mode == Mode::FileInfo) {
-        if (all.fileInfo) Print(*all.fileInfo);
-        else failed = true;
+    if ((mode == Mode::Default || mode == Mode::FileInfo) && all.fileInfo) Print(*all.fileInfo);
+    if (all.openError) {
+        std::fprintf(stderr, "vemo-info: %s: %s\n", path.c_str(), OpenProblem(*all.openError).c_str());
+        return false;
     }
-    if (problem.empty()) {
-        if (mode == Mode::Default || mode == Mode::ID3Any) Print(all.id3Any);
-        if (mode == Mode::ID3v1) Print(all.id3v1);
-        if (mode == Mode::ID3v2) Print(all.id3v2);
-    }
-    if (problem.empty() && !failed) return true;
-    std::fprintf(stderr, "vemo-info: %s: %s\n", path.c_str(), problem.empty() ? vemo::texts::kCannotOpen : problem.c_str());
-    return false;
+    if (mode == Mode::Default || mode == Mode::ID3Any) Print(all.id3Any);
+    if (mode == Mode::ID3v1) Print(all.id3v1);
+    if (mode == Mode::ID3v2) Print(all.id3v2);
+    return true;
 }
 
 int Usage(FILE* to, int status) {
