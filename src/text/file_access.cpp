@@ -5,12 +5,17 @@ namespace vemo {
 
 namespace {
 int gFailCountdown = 0;  // 0 = no failure armed
+int gOperations = 0;     // since the last FailFileOperationAt
 }  // namespace
 
-void FailFileOperationAt(int n) { gFailCountdown = n > 0 ? n : 0; }
+void FailFileOperationAt(int n) {
+    gFailCountdown = n > 0 ? n : 0;
+    gOperations = 0;
+}
 
 namespace file_access_detail {
 bool InjectFailure() {
+    ++gOperations;
     if (gFailCountdown == 0) return false;
     return --gFailCountdown == 0;
 }
@@ -55,5 +60,7 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool FileFailureArmed() { return gFailCountdown > 0; }
+
+int FileOperationsCounted() { return gOperations; }
 
 }  // namespace vemo

@@ -130,5 +130,8 @@ bool InjectFailure();
 // Test seam: true while a failure armed by FailFileOperationAt has not yet come due,
 // so that a sweep over n can tell when it has passed the last operation.
 bool FileFailureArmed();
+// Test seam: the operations of this module since the last FailFileOperationAt, so that a
+// test can aim failures at the last steps of a run too long to sweep whole.
+int FileOperationsCounted();
 
 }  // namespace vemo

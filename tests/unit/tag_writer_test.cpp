@@ -147,6 +147,61 @@ TEST_F(TagWriter, OldTagKeepsItsFrames) {
     for (const auto& c : cases) Expect(name, c.oldTag + audio, c.newTag + audio);
 }
 
+// A 2.4 tag with a footer whose size is within 10 of the largest a tag can declare:
+// the new tag cannot take its place, padded and without the footer, so the head gets
+// shorter. In place the audio then moves down and the file is cut; a move made for a
+// growing head left the audio twice, 256 MiB of zeros between, and said "created".
+// Each of the last steps failing (the last block's write, the tag, the cut) puts
+// the old file back; the whole sweep would read the 256 MiB head too many times.
+TEST_F(TagWriter, ShorterHeadInPlaceMovesTheAudioDownAndCutsTheFile) {
+    constexpr uint32_t kSize = 0x0FFFFFFF - 9;
+    constexpr int kLastSteps = 7;  // from the last block's write on
+    const std::string audio = Audio((size_t{1} << 20) + 4321);
+    const std::string name = kLong + ".mp3";
+    const std::string path = dir.File(name);
+    const std::string album = TextFrame("TALB", "Album", 4);
+    const std::string head = Tag(4, album, 0, 0x10).substr(0, 6) + test::SyncSafe32(kSize) + album;
+    const std::string footer = "3DI\x04\x00\x10"s + test::SyncSafe32(kSize);
+    const std::string after = Tag(4, NameFrames("Some Artist", kTitle31, 4) + album) + audio;
+    auto writeOld = [&] {
+        File file = File::CreateAlways(path);  // the padding is left as a hole
+        return file.Write(head.data(), head.size()) && file.Seek(10 + int64_t{kSize}) &&
+               file.Write(footer.data(), footer.size()) && file.Write(audio.data(), audio.size());
+    };
+    auto isOld = [&] {
+        File file = File::OpenRead(path);
+        std::string bytes(head.size(), '\0'), tail(footer.size() + audio.size(), '\0');
+        return file.Size() == 10 + int64_t{kSize} + static_cast<int64_t>(tail.size()) &&
+               file.ReadAt(0, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size()) && bytes == head &&
+               file.ReadAt(10 + int64_t{kSize}, tail.data(), tail.size()) == static_cast<int64_t>(tail.size()) &&
+               tail == footer + audio;
+    };
+    // With every temporary name taken, the audio can only move in place.
+    std::string listing = name;
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        WriteAll(TemporaryPathBeside(path, attempt), "foreign");
+        listing += " " + name + ".vemo" + std::to_string(attempt) + ".tmp";
+    }
+
+    ASSERT_TRUE(writeOld());
+    FailFileOperationAt(0);
+    TagWriteResult result = WriteTagFromFileName(path);
+    const int steps = FileOperationsCounted();
+    EXPECT_EQ(result.Status, TagWriteStatus::Created) << result.Text;
+    EXPECT_TRUE(ReadAll(path) == after);
+
+    for (int n = steps; n > steps - kLastSteps; --n) {
+        SCOPED_TRACE("failing operation " + std::to_string(n) + " of " + std::to_string(steps));
+        ASSERT_TRUE(writeOld());
+        FailFileOperationAt(n);
+        result = WriteTagFromFileName(path);
+        FailFileOperationAt(0);
+        EXPECT_EQ(result.Text, texts::kTagNotWritten);
+        EXPECT_TRUE(isOld());
+        EXPECT_EQ(ListFolder(dir.Path()), listing);
+    }
+}
+
 TEST_F(TagWriter, TagsThatCannotBeKeptFaithfullyLeaveTheFileAlone) {
     const std::string audio = Audio(3000);
     const std::string frames = TextFrame("TALB", "Album");
