@@ -97,12 +97,18 @@ std::optional<bool> IsSameFile(const std::string& a, const std::string& b);
 bool CopyFileStamp(const std::string& from, const std::string& to);
 // Whether a LastFileError code says a rename cannot reach another drive or file system.
 bool IsOtherDriveError(int code);
+// Whether the system takes a path this long: its last part within the limit for a name
+// (255), the whole within the limit for a path (MAX_PATH on Windows, PATH_MAX on POSIX).
+bool PathFits(const std::string& path);
 
 // Whole new contents are written beside the file they replace and swapped in with
 // ReplaceFileAtomic, so a crash or a full disk half way leaves the old file whole.
 // The temporary file is "<target>.vemoN.tmp" for the first N (0 to 7) under which one
 // can be created exclusively: a file or link already at that name is never followed
-// nor removed. Not open when none can be made; tempPath then holds the last name tried.
+// nor removed. Where that name would be too long, the target's own name gives up its
+// end to ".vemoN.tmp" (a shorter name becomes "~N", filled up with "~" to its length),
+// so the temporary path is no longer than the target's and fits wherever the target
+// does. Not open when none can be made; tempPath then holds the last name tried.
 constexpr int kTemporaryAttempts = 8;
 std::string TemporaryPathBeside(const std::string& target, int attempt);
 File CreateTemporaryBeside(const std::string& target, std::string& tempPath);

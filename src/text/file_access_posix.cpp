@@ -239,6 +239,12 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
 
 bool IsOtherDriveError(int code) { return code == EXDEV; }
 
+bool PathFits(const std::string& path) {
+    const size_t cut = path.rfind('/');
+    const size_t nameSize = cut == std::string::npos ? path.size() : path.size() - cut - 1;
+    return nameSize <= NAME_MAX && path.size() < PATH_MAX;
+}
+
 char PathSeparator() { return '/'; }
 
 std::string ProgramPath() {

@@ -274,6 +274,17 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
 
 bool IsOtherDriveError(int code) { return code == ERROR_NOT_SAME_DEVICE; }
 
+bool PathFits(const std::string& path) {
+    constexpr size_t kMaxName = 255;
+    const size_t cut = path.find_last_of("\\/");
+    const size_t nameSize = cut == std::string::npos ? path.size() : path.size() - cut - 1;
+    if (nameSize > kMaxName) return false;
+    // The limit is on the full path, the folder of a relative one included.
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < MAX_PATH;
+}
+
 char PathSeparator() { return '\\'; }
 
 std::string ProgramPath() {

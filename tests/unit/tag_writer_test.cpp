@@ -261,6 +261,24 @@ TEST_F(TagWriter, ReplacedFileKeepsItsStampAndHeldFileIsWrittenInPlace) {
     }
 }
 
+// A name as long as the folder takes (253 bytes on Linux) left no room for the
+// temporary name behind it, and the audio was moved in place, where a crash damages
+// the file. The swap still happens: the file keeps its time, as only a swapped-in file
+// does.
+TEST_F(TagWriter, LongestNameStillGoesThroughATemporaryFile) {
+    namespace fs = std::filesystem;
+    const std::string name = "Some Artist - " + std::string(test::LongestNameIn(dir.Path()) - 2 - 18, 't') + ".mp3";
+    const std::string path = dir.File(name);
+    const std::string audio = Audio(70000);
+    WriteAll(path, audio);
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(240));
+    const auto when = fs::last_write_time(path);
+    EXPECT_EQ(WriteTagFromFileName(path).Status, TagWriteStatus::Created);
+    EXPECT_TRUE(ReadAll(path) == Tag(3, NameFrames("Some Artist", name.substr(14, name.size() - 18))) + '\0' + audio);
+    EXPECT_TRUE(fs::last_write_time(path) == when) << "moved in place";
+    EXPECT_EQ(ListFolder(dir.Path()), name);
+}
+
 // Every file operation fails in turn, n = 1, 2, ... until the run passes them all: the
 // file is then the old one with a result that says so, or the new one, "created";
 // nothing of ours is left beside it.
