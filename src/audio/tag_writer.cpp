@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "audio/audio_texts.h"
@@ -357,26 +358,42 @@ bool CopyRelocated(File& from, File& to, const Rewrite& plan) {
 }
 
 // The audio has to move: the whole new file goes into a temporary file that is swapped
-// in, so that a crash or a full disk leaves the old file whole. Only when that cannot
-// be done is the audio moved in place.
+// in, so that a crash or a full disk leaves the old file whole. The file a symbolic link
+// leads to is the one replaced, and the link stays. The audio is moved in place when the
+// swap would split the file from its other names (hard links), or when no temporary
+// file can be made (a read-only folder).
 TagWriteResult Relocate(File& file, const std::string& path, const Rewrite& plan) {
+    const int64_t links = file.LinkCount();
+    if (links < 0) return NotWritten();
+    if (links > 1) return ResultOf(MoveAudioInPlace(file, plan));
+    const std::optional<std::string> target = FinalPathOf(path);
+    if (!target) return NotWritten();
     std::string tempPath;
-    File temp = CreateTemporaryBeside(path, tempPath);
+    File temp = CreateTemporaryBeside(*target, tempPath);
     if (!temp) return ResultOf(MoveAudioInPlace(file, plan));
     const bool written = CopyRelocated(file, temp, plan);
     temp.Close();
-    if (!written || !CopyFileStamp(path, tempPath)) {
+    if (!written) {
+        RemoveFile(tempPath);
+        return NotWritten();
+    }
+    // Tagging must not give the file away: tagged as root, a user's file would be root's.
+    if (!CopyOwnerAndExtendedAttributes(*target, tempPath)) {
+        RemoveFile(tempPath);
+        return Refused(texts::kTagAttributesNotKept);
+    }
+    if (!CopyFileStamp(*target, tempPath)) {
         RemoveFile(tempPath);
         return NotWritten();
     }
     file.Close();  // Windows swaps no file that is open
-    if (ReplaceFileAtomic(tempPath, path)) return Created();
+    if (ReplaceFileAtomic(tempPath, *target)) return Created();
 
     // A swap that failed half way may have taken the file away, leaving the temporary
     // file as the only copy: it goes in its place and is never deleted.
-    if (!FileAttributes(path)) return RenameFile(tempPath, path) ? Created() : Damaged(tempPath);
+    if (!FileAttributes(*target)) return RenameFile(tempPath, *target) ? Created() : Damaged(tempPath);
     // Another program holds the file.
-    file = File::OpenReadWrite(path, Share::Read);
+    file = File::OpenReadWrite(*target, Share::Read);
     if (!file || file.Size() != plan.fileSize) {
         RemoveFile(tempPath);
         return NotWritten();

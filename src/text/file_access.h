@@ -58,6 +58,8 @@ public:
     bool Truncate();
     // Forces written data to the disk.
     bool Flush();
+    // How many names (hard links) the file has; -1 on failure.
+    int64_t LinkCount();
     void Close();
 
 private:
@@ -97,6 +99,17 @@ std::optional<bool> IsSameFile(const std::string& a, const std::string& b);
 bool CopyFileStamp(const std::string& from, const std::string& to);
 // Whether a LastFileError code says a rename cannot reach another drive or file system.
 bool IsOtherDriveError(int code);
+// Whether a LastFileError code says nothing is at the path (the file or a folder of it).
+bool IsNotFoundError(int code);
+// The absolute path of the file that path leads to, every symbolic link followed. Where
+// a Windows file system cannot tell, the full path as given. Nothing when the file
+// cannot be looked up.
+std::optional<std::string> FinalPathOf(const std::string& path);
+// Gives to the owner and the group of from, as far as the system lets this process
+// (only a privileged one may give a file away), and every extended attribute of from.
+// False when an extended attribute cannot be set. Windows keeps these through its
+// replace; there it does nothing.
+bool CopyOwnerAndExtendedAttributes(const std::string& from, const std::string& to);
 // Whether the system takes a path this long: its last part within the limit for a name
 // (255), the whole within the limit for a path (MAX_PATH on Windows, PATH_MAX on POSIX).
 bool PathFits(const std::string& path);
