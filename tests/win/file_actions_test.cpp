@@ -98,6 +98,26 @@ TEST_F(FileActionTest, ReadOnlyToggleNamesTheNewStateAndSaysWhenItFails) {
     EXPECT_EQ(Shown(), " Cannot change the file's attributes ");
 }
 
+// Whichever file operation of the toggle fails, the popup names a new state only when
+// the file has it: a change that failed was once announced as done.
+TEST_F(FileActionTest, ReadOnlyToggleThatFailsIsNeverAnnouncedAsDone) {
+    const std::string path = Play("a.mp3", kAudio);
+    for (const bool readOnly : {false, true}) {
+        for (int n = 1; n <= 4; ++n) {
+            SCOPED_TRACE(std::to_string(n) + (readOnly ? " from read-only" : " from writable"));
+            SetAttributes(path, readOnly ? kAttrReadOnly : kAttrNormal);
+            FailFileOperationAt(n);
+            Press(HotkeyId::ReadOnlyToggle);
+            FailFileOperationAt(0);
+            const bool changed = ((*FileAttributes(path) & kAttrReadOnly) != 0) != readOnly;
+            EXPECT_EQ(Shown(), changed ? " File " + path + " changed state to \"Read" +
+                                             (readOnly ? "/writable\" " : " only\" ")
+                                       : " Cannot change the file's attributes ");
+        }
+    }
+    SetAttributes(path, kAttrNormal);
+}
+
 // The only entry makes the player stop, another entry lets it play on; the emptied
 // folders go, bottom up, to the first one that still holds something.
 TEST_F(FileActionTest, DeleteAsksReleasesRemovesAndWalksUpTheEmptiedFolders) {
@@ -257,24 +277,40 @@ TEST_F(FileActionTest, CopyOrMoveOntoItselfChangesNothing) {
 }
 
 // Whichever step of the copy or move fails, the popup says "copied" or "moved" only
-// when the target holds the whole file, and the source is never lost.
+// when the target holds the whole file, a failure that changed nothing says so in its
+// own words, and the source is never lost.
 TEST_F(FileActionTest, CopyOrMoveNeverReportsAFailureAsSuccess) {
     const std::string path = Play("a.mp3", kAudio);
     const std::string target = dest_ + "\\a.mp3";
-    for (HotkeyId id : {HotkeyId::CopyFile, HotkeyId::MoveFile}) {
-        const std::string success = id == HotkeyId::CopyFile ? " File copied " : " File moved ";
+    const struct {
+        HotkeyId Id;
+        const char* Success;
+        const char* Failure;
+    } actions[] = {
+        {HotkeyId::CopyFile, " File copied ", " Copy failed. Nothing was changed "},
+        {HotkeyId::MoveFile, " File moved ", " Move failed. Nothing was changed "},
+    };
+    for (const auto& action : actions) {
+        int failures = 0;
         for (int n = 1; n <= 40; ++n) {
             SCOPED_TRACE(n);
             WriteAll(path, kAudio);
             RemoveFile(target);
             gPopup.CurrentPopupText.clear();
+            gBoxes.clear();
             FailFileOperationAt(n);
-            Press(id);
+            Press(action.Id);
             FailFileOperationAt(0);
             const bool copied = FileExists(target) && ReadAll(target) == kAudio;
-            EXPECT_EQ(Shown() == success, copied);
-            EXPECT_TRUE((FileExists(path) && ReadAll(path) == kAudio) || copied) << "the file is somewhere whole";
+            const bool sourceWhole = FileExists(path) && ReadAll(path) == kAudio;
+            EXPECT_EQ(Shown() == action.Success, copied);
+            EXPECT_TRUE(sourceWhole || copied) << "the file is somewhere whole";
+            if (!copied && sourceWhole && gBoxes.empty() && !Shown().empty()) {
+                EXPECT_EQ(Shown(), action.Failure);
+                ++failures;
+            }
         }
+        EXPECT_GT(failures, 0) << action.Failure;
     }
 }
 
