@@ -179,10 +179,15 @@ void DeleteCurrentFile() {
     if (confirmed) {
         gSongWatch.TitleChangeCount = kCountAfterFileAction;
         MakePlayerReleaseFile();
+        // One look at the attributes serves both the clearing and the putting back, so
+        // that a read-only bit is never cleared without being restored.
         const std::optional<uint32_t> attributes = FileAttributes(path);
-        ClearReadOnly(path);
-        RemoveFile(path);
-        if (!FileAttributes(path)) {
+        if (attributes && (*attributes & kAttrReadOnly)) SetAttributes(path, *attributes & ~kAttrReadOnly);
+        const bool removed = RemoveFile(path);
+        // Only a file confirmed gone counts as deleted: a look-up that fails for another
+        // reason than its absence proves nothing, unless the deletion said it was done.
+        const bool gone = !FileAttributes(path) && (removed || IsNotFoundError(LastFileError()));
+        if (gone) {
             RemoveDeadPlaylistEntries();
         } else {
             // The file stays as it was, read-only bit included.

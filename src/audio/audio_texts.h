@@ -70,6 +70,8 @@ inline constexpr const char* kTagFramesDamaged =
 inline constexpr const char* kTagFramesPacked =
     "The ID3v2 tag has compressed or encrypted frames and cannot be rewritten; the file is unchanged";
 inline constexpr const char* kTagTooLarge = "The new ID3v2 tag would be too large; the file is unchanged";
+inline constexpr const char* kTagAttributesNotKept =
+    "The file's extended attributes cannot be kept; the file is unchanged";
 inline constexpr const char* kTagFileDamaged = "Writing the tag failed half way; the file may be damaged";
 // After kTagFileDamaged when a temporary file holds the whole tagged file; its path follows.
 inline constexpr const char* kTagKeptAt = ". The tagged file is kept as ";

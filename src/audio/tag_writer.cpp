@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "audio/audio_texts.h"
@@ -195,8 +196,10 @@ const char* KeepOtherFrames(const Bytes& head, size_t tagEnd, uint8_t major, Byt
         const uint8_t* frame = head.data() + at;
         if (frame[0] == 0) {
             // Padding is zeros to the end. Anything else in it (audio under a size too
-            // large, frames after a gap) would be thrown away with it.
-            bool zeros = std::all_of(frame, head.data() + tagEnd, [](uint8_t b) { return b == 0; });
+            // large, frames after a gap) would be thrown away with it. The first byte is
+            // zero, so all are when each equals the next: one fast compare over what may
+            // be 256 MiB.
+            bool zeros = std::memcmp(frame, frame + 1, tagEnd - at - 1) == 0;
             return zeros ? nullptr : texts::kTagFramesDamaged;
         }
         if (tagEnd - at < kID3v2FrameHeaderSize || !std::all_of(frame, frame + kFrameIdSize, IsFrameIdChar)) {
@@ -284,43 +287,62 @@ TagWriteResult WriteHeadInPlace(File& file, const Rewrite& plan) {
     return WriteAt(file, 0, plan.oldHead) && file.Flush() ? NotWritten() : Damaged();
 }
 
-// Undoes an insertion that has shifted [moved, fileSize) up: moves it back, front
-// first, puts the old tag in front and cuts the file to its old size.
-Outcome UndoInsertion(File& file, const Rewrite& plan, int64_t moved, Bytes& block) {
-    const int64_t shift = Signed(plan.tag.size()) - plan.AudioStart();
-    for (int64_t to = moved; to < plan.fileSize;) {
-        const size_t count = BlockAt(to, plan.fileSize);
-        if (!ReadAt(file, to + shift, block.data(), count) || !WriteAt(file, to, block.data(), count)) {
-            return Outcome::Damaged;
+// Undoes a move that has shifted part of the audio by the difference of the heads:
+// [moved, fileSize) when it went up, [AudioStart, moved) when it went down. Each byte goes
+// back the other way round, so again none is overwritten before it is read; then the old
+// tag goes in front and the file gets its old size.
+Outcome UndoMove(File& file, const Rewrite& plan, int64_t moved, Bytes& block) {
+    const int64_t start = plan.AudioStart();
+    const int64_t shift = Signed(plan.tag.size()) - start;
+    if (shift > 0) {
+        for (int64_t to = moved; to < plan.fileSize;) {
+            const size_t count = BlockAt(to, plan.fileSize);
+            if (!ReadAt(file, to + shift, block.data(), count) || !WriteAt(file, to, block.data(), count)) {
+                return Outcome::Damaged;
+            }
+            to += Signed(count);
         }
-        to += Signed(count);
+    } else {
+        for (int64_t end = moved; end > start;) {
+            const int64_t to = std::max(start, end - Signed(kMoveBlock));
+            const size_t count = static_cast<size_t>(end - to);
+            if (!ReadAt(file, to + shift, block.data(), count) || !WriteAt(file, to, block.data(), count)) {
+                return Outcome::Damaged;
+            }
+            end = to;
+        }
     }
     const bool restored = WriteAt(file, 0, plan.oldHead) && CutAt(file, plan.fileSize) && file.Flush();
     return restored ? Outcome::Unchanged : Outcome::Damaged;
 }
 
-// Moves the audio up for a longer tag, from the end backwards so that every byte is read
-// before it is overwritten, and writes the tag last: until then the old tag still heads
-// the file and the audio is whole in it. A failure undoes what was done.
-Outcome InsertInPlace(File& file, const Rewrite& plan) {
+// Moves the audio to where the new tag ends: up for a longer tag, from the end backwards,
+// down for a shorter one, from the front on, so that every byte is read before it is
+// overwritten. The tag is written last (until then the old tag still heads the file),
+// then a shorter head cuts the file. A failure undoes what was done.
+Outcome MoveAudioInPlace(File& file, const Rewrite& plan) {
     const int64_t start = plan.AudioStart();
     const int64_t shift = Signed(plan.tag.size()) - start;
+    const bool up = shift > 0;
     Bytes block(kMoveBlock);
-    int64_t moved = plan.fileSize;  // [moved, fileSize) lies shift bytes further on
-    while (moved > start) {
-        const int64_t from = std::max(start, moved - Signed(kMoveBlock));
-        const size_t count = static_cast<size_t>(moved - from);
-        if (!ReadAt(file, from, block.data(), count)) return UndoInsertion(file, plan, moved, block);
+    // Moved so far: [moved, fileSize) going up, [start, moved) going down.
+    int64_t moved = up ? plan.fileSize : start;
+    while (up ? moved > start : moved < plan.fileSize) {
+        const int64_t from = up ? std::max(start, moved - Signed(kMoveBlock)) : moved;
+        const size_t count = up ? static_cast<size_t>(moved - from) : BlockAt(moved, plan.fileSize);
+        if (!ReadAt(file, from, block.data(), count)) return UndoMove(file, plan, moved, block);
         if (!WriteAt(file, from + shift, block.data(), count)) {
             // A write that failed part way may have hit bytes of this block not yet moved
-            // (when shift is less than a block); the block still holds them.
+            // (when the shift is less than a block); the block still holds them.
             if (!WriteAt(file, from, block.data(), count)) return Outcome::Damaged;
-            return UndoInsertion(file, plan, moved, block);
+            return UndoMove(file, plan, moved, block);
         }
-        moved = from;
+        moved = up ? from : from + Signed(count);
     }
-    if (WriteAt(file, 0, plan.tag) && file.Flush()) return Outcome::Written;
-    return UndoInsertion(file, plan, start, block);
+    if (WriteAt(file, 0, plan.tag) && (up || CutAt(file, plan.fileSize + shift)) && file.Flush()) {
+        return Outcome::Written;
+    }
+    return UndoMove(file, plan, moved, block);
 }
 
 // The new tag, then everything from the old audio start on.
@@ -336,31 +358,47 @@ bool CopyRelocated(File& from, File& to, const Rewrite& plan) {
 }
 
 // The audio has to move: the whole new file goes into a temporary file that is swapped
-// in, so that a crash or a full disk leaves the old file whole. Only when that cannot
-// be done is the audio moved in place.
+// in, so that a crash or a full disk leaves the old file whole. The file a symbolic link
+// leads to is the one replaced, and the link stays. The audio is moved in place when the
+// swap would split the file from its other names (hard links), or when no temporary
+// file can be made (a read-only folder).
 TagWriteResult Relocate(File& file, const std::string& path, const Rewrite& plan) {
+    const int64_t links = file.LinkCount();
+    if (links < 0) return NotWritten();
+    if (links > 1) return ResultOf(MoveAudioInPlace(file, plan));
+    const std::optional<std::string> target = FinalPathOf(path);
+    if (!target) return NotWritten();
     std::string tempPath;
-    File temp = CreateTemporaryBeside(path, tempPath);
-    if (!temp) return ResultOf(InsertInPlace(file, plan));
+    File temp = CreateTemporaryBeside(*target, tempPath);
+    if (!temp) return ResultOf(MoveAudioInPlace(file, plan));
     const bool written = CopyRelocated(file, temp, plan);
     temp.Close();
-    if (!written || !CopyFileStamp(path, tempPath)) {
+    if (!written) {
+        RemoveFile(tempPath);
+        return NotWritten();
+    }
+    // Tagging must not give the file away: tagged as root, a user's file would be root's.
+    if (!CopyOwnerAndExtendedAttributes(*target, tempPath)) {
+        RemoveFile(tempPath);
+        return Refused(texts::kTagAttributesNotKept);
+    }
+    if (!CopyFileStamp(*target, tempPath)) {
         RemoveFile(tempPath);
         return NotWritten();
     }
     file.Close();  // Windows swaps no file that is open
-    if (ReplaceFileAtomic(tempPath, path)) return Created();
+    if (ReplaceFileAtomic(tempPath, *target)) return Created();
 
     // A swap that failed half way may have taken the file away, leaving the temporary
     // file as the only copy: it goes in its place and is never deleted.
-    if (!FileAttributes(path)) return RenameFile(tempPath, path) ? Created() : Damaged(tempPath);
+    if (!FileAttributes(*target)) return RenameFile(tempPath, *target) ? Created() : Damaged(tempPath);
     // Another program holds the file.
-    file = File::OpenReadWrite(path, Share::Read);
+    file = File::OpenReadWrite(*target, Share::Read);
     if (!file || file.Size() != plan.fileSize) {
         RemoveFile(tempPath);
         return NotWritten();
     }
-    const Outcome outcome = InsertInPlace(file, plan);
+    const Outcome outcome = MoveAudioInPlace(file, plan);
     // While the file may be damaged, the temporary file is the one whole tagged copy.
     if (outcome == Outcome::Damaged) return Damaged(tempPath);
     RemoveFile(tempPath);

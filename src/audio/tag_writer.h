@@ -4,8 +4,10 @@
 // from the name and keeps every other frame of an old 2.3 or 2.4 tag, in its version;
 // a file without one gets a new 2.3 tag. No byte of the audio may be lost on any path:
 // a tag that needs the audio moved is written with the whole file into a temporary
-// file beside it, then swapped in; only when that cannot be done (another program
-// holds the file) is the audio moved in place, with checked writes.
+// file beside it, then swapped in (through a symbolic link, the file it leads to; its
+// owner, group and extended attributes kept). Only when that cannot be done (another
+// program holds the file, it has other names as hard links, or its folder takes no new
+// file) is the audio moved in place, with checked writes.
 #pragma once
 
 #include <cstdint>

@@ -59,6 +59,8 @@ public:
     bool Truncate();
     // Forces written data to the disk.
     bool Flush();
+    // How many names (hard links) the file has; -1 on failure.
+    int64_t LinkCount();
     void Close();
 
 private:
@@ -102,11 +104,29 @@ bool IsOtherDriveError(int code);
 // every open of a folder is, on every system, also of one that may not be read.
 bool IsFolderError(int code);
 
+// Whether a LastFileError code says nothing is at the path (the file or a folder of it).
+bool IsNotFoundError(int code);
+// The absolute path of the file that path leads to, every symbolic link followed. Where
+// a Windows file system cannot tell, the full path as given. Nothing when the file
+// cannot be looked up.
+std::optional<std::string> FinalPathOf(const std::string& path);
+// Gives to the owner and the group of from, as far as the system lets this process
+// (only a privileged one may give a file away), and every extended attribute of from.
+// False when an extended attribute cannot be set. Windows keeps these through its
+// replace; there it does nothing.
+bool CopyOwnerAndExtendedAttributes(const std::string& from, const std::string& to);
+// Whether the system takes a path this long: its last part within the limit for a name
+// (255), the whole within the limit for a path (MAX_PATH on Windows, PATH_MAX on POSIX).
+bool PathFits(const std::string& path);
+
 // Whole new contents are written beside the file they replace and swapped in with
 // ReplaceFileAtomic, so a crash or a full disk half way leaves the old file whole.
 // The temporary file is "<target>.vemoN.tmp" for the first N (0 to 7) under which one
 // can be created exclusively: a file or link already at that name is never followed
-// nor removed. Not open when none can be made; tempPath then holds the last name tried.
+// nor removed. Where that name would be too long, the target's own name gives up its
+// end to ".vemoN.tmp" (a shorter name becomes "~N", filled up with "~" to its length),
+// so the temporary path is no longer than the target's and fits wherever the target
+// does. Not open when none can be made; tempPath then holds the last name tried.
 constexpr int kTemporaryAttempts = 8;
 std::string TemporaryPathBeside(const std::string& target, int attempt);
 File CreateTemporaryBeside(const std::string& target, std::string& tempPath);
@@ -134,5 +154,8 @@ bool InjectFailure();
 // Test seam: true while a failure armed by FailFileOperationAt has not yet come due,
 // so that a sweep over n can tell when it has passed the last operation.
 bool FileFailureArmed();
+// Test seam: the operations of this module since the last FailFileOperationAt, so that a
+// test can aim failures at the last steps of a run too long to sweep whole.
+int FileOperationsCounted();
 
 }  // namespace vemo

@@ -1,12 +1,16 @@
 // POSIX implementation of the file-access module, for the native build and its tests.
 // POSIX has no sharing modes; they are accepted and ignored.
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 #include "text/file_access.h"
 
@@ -159,6 +163,16 @@ bool File::Flush() {
     return ::fsync(static_cast<int>(handle_)) == 0 || Fail(errno);
 }
 
+int64_t File::LinkCount() {
+    struct stat st {};
+    if (!IsOpen() || Injected()) return -1;
+    if (::fstat(static_cast<int>(handle_), &st) != 0) {
+        gLastError = errno;
+        return -1;
+    }
+    return static_cast<int64_t>(st.st_nlink);
+}
+
 void File::Close() {
     if (IsOpen()) ::close(static_cast<int>(handle_));
     handle_ = kInvalid;
@@ -252,6 +266,86 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
 bool IsOtherDriveError(int code) { return code == EXDEV; }
 
 bool IsFolderError(int code) { return code == EISDIR; }
+
+bool IsNotFoundError(int code) { return code == ENOENT || code == ENOTDIR; }
+
+std::optional<std::string> FinalPathOf(const std::string& path) {
+    if (Injected()) return std::nullopt;
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    if (!resolved) {
+        gLastError = errno;
+        return std::nullopt;
+    }
+    return std::string(resolved.get());
+}
+
+namespace {
+
+// The value of one extended attribute, or nothing (errno says why).
+std::optional<std::vector<char>> ExtendedAttribute(const std::string& path, const char* name) {
+    for (;;) {
+        ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+        if (size < 0) return std::nullopt;
+        std::vector<char> value(static_cast<size_t>(size));
+        ssize_t got = ::getxattr(path.c_str(), name, value.data(), value.size());
+        if (got >= 0) {
+            value.resize(static_cast<size_t>(got));
+            return value;
+        }
+        if (errno != ERANGE) return std::nullopt;  // else it grew meanwhile: again
+    }
+}
+
+// The names of path's extended attributes, each ending in a zero byte.
+std::optional<std::vector<char>> ExtendedAttributeNames(const std::string& path) {
+    for (;;) {
+        ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+        if (size < 0) {
+            // A file system without them has none to keep.
+            if (errno == ENOTSUP) return std::vector<char>();
+            return std::nullopt;
+        }
+        std::vector<char> names(static_cast<size_t>(size));
+        ssize_t got = ::listxattr(path.c_str(), names.data(), names.size());
+        if (got >= 0) {
+            names.resize(static_cast<size_t>(got));
+            return names;
+        }
+        if (errno != ERANGE) return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool CopyOwnerAndExtendedAttributes(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (Injected()) return false;
+    if (::stat(from.c_str(), &st) != 0) return Fail(errno);
+    // Only a privileged process may give a file away; the group alone may still be had.
+    if (::chown(to.c_str(), st.st_uid, st.st_gid) != 0) ::chown(to.c_str(), static_cast<uid_t>(-1), st.st_gid);
+
+    std::optional<std::vector<char>> names = ExtendedAttributeNames(from);
+    if (!names) return Fail(errno);
+    for (size_t at = 0; at < names->size(); at += std::strlen(names->data() + at) + 1) {
+        const char* name = names->data() + at;
+        std::optional<std::vector<char>> value = ExtendedAttribute(from, name);
+        if (!value) {
+            if (errno == ENODATA) continue;  // removed meanwhile
+            return Fail(errno);
+        }
+        // The new file may have it already (a security label given by the folder); setting
+        // it again could need rights this process lacks.
+        if (ExtendedAttribute(to, name) == value) continue;
+        if (::setxattr(to.c_str(), name, value->data(), value->size(), 0) != 0) return Fail(errno);
+    }
+    return true;
+}
+
+bool PathFits(const std::string& path) {
+    const size_t cut = path.rfind('/');
+    const size_t nameSize = cut == std::string::npos ? path.size() : path.size() - cut - 1;
+    return nameSize <= NAME_MAX && path.size() < PATH_MAX;
+}
 
 char PathSeparator() { return '/'; }
 

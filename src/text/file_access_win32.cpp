@@ -178,6 +178,13 @@ bool File::Flush() {
     return FlushFileBuffers(AsHandle(handle_)) || Fail();
 }
 
+int64_t File::LinkCount() {
+    if (!IsOpen() || Injected()) return -1;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(AsHandle(handle_), &info)) return Fail(), -1;
+    return info.nNumberOfLinks;
+}
+
 void File::Close() {
     if (IsOpen()) CloseHandle(AsHandle(handle_));
     handle_ = kInvalid;
@@ -289,6 +296,46 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
 bool IsOtherDriveError(int code) { return code == ERROR_NOT_SAME_DEVICE; }
 
 bool IsFolderError(int code) { return code == ERROR_DIRECTORY; }
+
+bool IsNotFoundError(int code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+
+std::optional<std::string> FinalPathOf(const std::string& path) {
+    if (Injected()) return std::nullopt;
+    // Asking for the attributes only: no sharing mode of another handle stands in the way.
+    HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Fail(), std::nullopt;
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    if (n == 0) return ExactFullPath(path);  // a file system that cannot say
+    if (n >= sizeof buffer) {
+        gLastError = ERROR_FILENAME_EXCED_RANGE;
+        return std::nullopt;
+    }
+    // The answer comes in the long form, "\\?\C:\..." or "\\?\UNC\server\...", where the
+    // rest of the plug-in works with ordinary paths.
+    std::string resolved(buffer, n);
+    constexpr char kLong[] = "\\\\?\\";
+    constexpr char kLongUnc[] = "\\\\?\\UNC\\";
+    if (resolved.rfind(kLongUnc, 0) == 0) return "\\\\" + resolved.substr(sizeof kLongUnc - 1);
+    if (resolved.rfind(kLong, 0) == 0) return resolved.substr(sizeof kLong - 1);
+    return resolved;
+}
+
+// ReplaceFile keeps the security settings and the streams of the file it replaces.
+bool CopyOwnerAndExtendedAttributes(const std::string&, const std::string&) { return !Injected(); }
+
+bool PathFits(const std::string& path) {
+    constexpr size_t kMaxName = 255;
+    const size_t cut = path.find_last_of("\\/");
+    const size_t nameSize = cut == std::string::npos ? path.size() : path.size() - cut - 1;
+    if (nameSize > kMaxName) return false;
+    // The limit is on the full path, the folder of a relative one included.
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < MAX_PATH;
+}
 
 char PathSeparator() { return '\\'; }
 

@@ -84,7 +84,12 @@ int RemoveEmptiedFolders(const std::string& path) {
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
-    if (from == to || !IsSameFile(from, to).value_or(false)) return RenameFile(from, to);
+    if (from == to) return RenameFile(from, to);
+    // Not knowing whether to is the same file, a plain rename might report a change of
+    // letter case done without doing it.
+    const std::optional<bool> same = IsSameFile(from, to);
+    if (!same) return false;
+    if (!*same) return RenameFile(from, to);
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         const std::string step = TemporaryPathBeside(from, attempt);
         if (!RenameFile(from, step)) continue;

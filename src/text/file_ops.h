@@ -32,9 +32,10 @@ FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to);
 // The number of folders removed.
 int RemoveEmptiedFolders(const std::string& path);
 
-// Renames from to to; fails when another file is at to (it is never replaced). A new
-// name that only changes the letter case of the same file goes through a temporary
-// name, since some file systems report such a rename done without doing it.
+// Renames from to to; fails when another file is at to (it is never replaced), or when
+// it cannot be told whether to names the same file. A new name that only changes the
+// letter case of the same file goes through a temporary name, since some file systems
+// report such a rename done without doing it.
 bool RenameWithoutReplacing(const std::string& from, const std::string& to);
 
 }  // namespace vemo

@@ -46,6 +46,20 @@ same "2.2 tag untouched" "$dir/v22" "$dir/$long.mp3"
 same "other name untouched" "$dir/audio" "$dir/b.wav"
 check "nothing left beside" "$(cd "$dir" && ls | sort)" "$(cd "$dir" && ls | grep -v vemo | sort)"
 
+# Through a symbolic link the file it leads to is tagged, with its owner and group (set
+# when run as root), and the link stays.
+mkdir -p "$dir/links/stored"
+cp "$dir/audio" "$dir/links/stored/song.mp3"
+ln -s stored/song.mp3 "$dir/links/$long.mp3"
+[ "$(id -u)" -eq 0 ] && chown 1234:5678 "$dir/links/stored/song.mp3"
+owner=$(stat -c %u:%g "$dir/links/stored/song.mp3")
+run "$dir/links/$long.mp3"
+check "linked status" 0 "$status"
+check "link kept" "stored/song.mp3" "$(readlink "$dir/links/$long.mp3")"
+same "file behind the link tagged" "$dir/expected" "$dir/links/stored/song.mp3"
+check "owner kept" "$owner" "$(stat -c %u:%g "$dir/links/stored/song.mp3")"
+check "nothing left beside" "$long.mp3|stored|song.mp3" "$(cd "$dir/links" && ls . stored | grep -v ':$' | grep . | paste -sd '|')"
+
 run --help
 check "--help status" 0 "$status"
 case "$out" in usage:*) ;; *) echo "FAIL: --help prints no usage"; failures=$((failures + 1)) ;; esac

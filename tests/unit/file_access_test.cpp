@@ -233,6 +233,50 @@ TEST_F(FileAccess, InjectedFailureHitsTheNthOperationOnly) {
     EXPECT_TRUE(File::OpenRead(path));
 }
 
+// The temporary name fits wherever the target does: a name with no room for ".vemoN.tmp"
+// behind it gives up its end for it (never half a character), and a short name at the
+// path limit becomes "~N~..." of its own length. A name that did not fit sent the tag
+// writer down the in-place path, which a crash can damage.
+TEST(TemporaryNames, FitWhereverTheTargetFits) {
+    TempDir dir;
+    const std::string sep(1, PathSeparator());
+    const size_t room = test::LongestNameIn(dir.Path());
+    // A folder (it need not exist) that leaves room for a name of nameSize bytes only.
+    auto folderFor = [&](size_t nameSize) {
+        std::string folder = dir.Path();
+        while (test::PathRoomIn(folder) > 200 + nameSize) folder += sep + std::string(150, 'f');
+        return folder + sep + std::string(test::PathRoomIn(folder) - nameSize - 1, 'f');
+    };
+    const std::string a(room - 11, 'a');
+    const struct {
+        std::string target;
+        int attempt;
+        std::string expected;
+    } cases[] = {
+        {dir.File("song.mp3"), 3, dir.File("song.mp3.vemo3.tmp")},
+        {dir.File(std::string(room - 10, 'n')), 0, dir.File(std::string(room - 10, 'n') + ".vemo0.tmp")},
+        {dir.File(std::string(room - 9, 'n')), 1, dir.File(std::string(room - 19, 'n') + ".vemo1.tmp")},
+        {dir.File(a + "\xC3\xA9" + "xxxxxxxx"), 2, dir.File(a + ".vemo2.tmp")},  // not inside the two-byte letter
+        {folderFor(6) + sep + "ab.mp3", 5, folderFor(6) + sep + "~5~~~~"},
+        {folderFor(1) + sep + "a", 7, folderFor(1) + sep + "7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.size());
+        ASSERT_TRUE(PathFits(c.target));
+        const std::string temp = TemporaryPathBeside(c.target, c.attempt);
+        EXPECT_EQ(temp, c.expected);
+        EXPECT_TRUE(PathFits(temp));
+    }
+    EXPECT_TRUE(PathFits(dir.File(std::string(room, 'n'))));
+    EXPECT_FALSE(PathFits(dir.File(std::string(room + 1, 'n'))));
+
+    // And the system takes it: the name is no longer than the target's.
+    const std::string target = dir.File(std::string(room - 2, 'n'));
+    std::string tempPath;
+    EXPECT_TRUE(CreateTemporaryBeside(target, tempPath));
+    EXPECT_EQ(tempPath.size(), target.size());
+}
+
 TEST(PathParts, FolderOf) {
     const char sep = PathSeparator();
     EXPECT_EQ(FolderOf(std::string("a") + sep + "b" + sep + "c.mp3"), std::string("a") + sep + "b");

@@ -257,5 +257,33 @@ TEST_F(FileOps, MoveAcrossDrivesCopiesThenDeletesTheSourceAndSurvivesFailures) {
     }
 }
 
+// A rename onto another spelling of the same file goes through a temporary name (some
+// file systems report a rename that only changes the letter case done without doing
+// it). Whichever step fails, the file ends under its old name or its new one, never
+// under the temporary one.
+TEST_F(FileOps, RenameOntoAnotherSpellingNeverLeavesTheFileUnderATemporaryName) {
+    const std::string folder = FolderOf(from);
+#ifdef _WIN32
+    const std::string onto = Join(folder, "Song.mp3");
+#else
+    const std::string onto = Join(Join(folder, "."), "song.mp3");
+#endif
+    const std::string newName = onto.substr(onto.find_last_of(PathSeparator()) + 1);
+    bool fired = true;
+    for (int n = 1; fired; ++n) {
+        SCOPED_TRACE("failing operation " + std::to_string(n));
+        fs::remove_all(folder);
+        MakeFolder(folder);
+        WriteAll(from, "only copy");
+        FailFileOperationAt(n);
+        const bool renamed = RenameWithoutReplacing(from, onto);
+        fired = !FileFailureArmed();
+        FailFileOperationAt(0);
+        EXPECT_EQ(ListFolder(folder), renamed ? newName : "song.mp3");
+        EXPECT_EQ(ReadAll(renamed ? onto : from), "only copy");
+        EXPECT_TRUE(fired || renamed);
+    }
+}
+
 }  // namespace
 }  // namespace vemo

@@ -5,6 +5,12 @@
 #include <filesystem>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#endif
+
 #include "audio/audio_texts.h"
 #include "fixtures/audio_fixtures.h"
 #include "support/temp_dir.h"
@@ -44,12 +50,16 @@ std::string Padded(int major, const std::string& frames, size_t total) { return 
 
 std::string NewV1(const std::string& title, const std::string& artist) { return ID3v1Tag(title, artist, "", "", "", 255); }
 
-// Frames a tag of any tagger may hold, pictures and user texts among them.
+// Frames a tag of any tagger may hold, pictures and user texts among them, and those
+// whose identifiers begin like TPE1's and TIT2's: a rebuild that told frames apart by
+// their first letters would drop them.
 std::string OtherFrames(int major) {
     std::string picture = "\0image/png\0\x03\0"s + std::string(300, '\0') + "\x89PNG\xFF\xFB";
     return TextFrame("TALB", "Album", major) + TextFrame("TYER", "1999", major) +
            Frame("COMM", "\0eng\0A comment"s, major) + Frame("APIC", picture, major) +
-           Frame("TXXX", "\0key\0value"s, major);
+           Frame("TXXX", "\0key\0value"s, major) + TextFrame("TPE2", "Band", major) +
+           TextFrame("TPE3", "Conductor", major) + TextFrame("TIT1", "Group", major) +
+           TextFrame("TIT3", "Subtitle", major);
 }
 
 class TagWriter : public ::testing::Test {
@@ -143,6 +153,61 @@ TEST_F(TagWriter, OldTagKeepsItsFrames) {
     for (const auto& c : cases) Expect(name, c.oldTag + audio, c.newTag + audio);
 }
 
+// A 2.4 tag with a footer whose size is within 10 of the largest a tag can declare:
+// the new tag cannot take its place, padded and without the footer, so the head gets
+// shorter. In place the audio then moves down and the file is cut; a move made for a
+// growing head left the audio twice, 256 MiB of zeros between, and said "created".
+// Each of the last steps failing (the last block's write, the tag, the cut) puts
+// the old file back; the whole sweep would read the 256 MiB head too many times.
+TEST_F(TagWriter, ShorterHeadInPlaceMovesTheAudioDownAndCutsTheFile) {
+    constexpr uint32_t kSize = 0x0FFFFFFF - 9;
+    constexpr int kLastSteps = 7;  // from the last block's write on
+    const std::string audio = Audio((size_t{1} << 20) + 4321);
+    const std::string name = kLong + ".mp3";
+    const std::string path = dir.File(name);
+    const std::string album = TextFrame("TALB", "Album", 4);
+    const std::string head = Tag(4, album, 0, 0x10).substr(0, 6) + test::SyncSafe32(kSize) + album;
+    const std::string footer = "3DI\x04\x00\x10"s + test::SyncSafe32(kSize);
+    const std::string after = Tag(4, NameFrames("Some Artist", kTitle31, 4) + album) + audio;
+    auto writeOld = [&] {
+        File file = File::CreateAlways(path);  // the padding is left as a hole
+        return file.Write(head.data(), head.size()) && file.Seek(10 + int64_t{kSize}) &&
+               file.Write(footer.data(), footer.size()) && file.Write(audio.data(), audio.size());
+    };
+    auto isOld = [&] {
+        File file = File::OpenRead(path);
+        std::string bytes(head.size(), '\0'), tail(footer.size() + audio.size(), '\0');
+        return file.Size() == 10 + int64_t{kSize} + static_cast<int64_t>(tail.size()) &&
+               file.ReadAt(0, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size()) && bytes == head &&
+               file.ReadAt(10 + int64_t{kSize}, tail.data(), tail.size()) == static_cast<int64_t>(tail.size()) &&
+               tail == footer + audio;
+    };
+    // With every temporary name taken, the audio can only move in place.
+    std::string listing = name;
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        WriteAll(TemporaryPathBeside(path, attempt), "foreign");
+        listing += " " + name + ".vemo" + std::to_string(attempt) + ".tmp";
+    }
+
+    ASSERT_TRUE(writeOld());
+    FailFileOperationAt(0);
+    TagWriteResult result = WriteTagFromFileName(path);
+    const int steps = FileOperationsCounted();
+    EXPECT_EQ(result.Status, TagWriteStatus::Created) << result.Text;
+    EXPECT_TRUE(ReadAll(path) == after);
+
+    for (int n = steps; n > steps - kLastSteps; --n) {
+        SCOPED_TRACE("failing operation " + std::to_string(n) + " of " + std::to_string(steps));
+        ASSERT_TRUE(writeOld());
+        FailFileOperationAt(n);
+        result = WriteTagFromFileName(path);
+        FailFileOperationAt(0);
+        EXPECT_EQ(result.Text, texts::kTagNotWritten);
+        EXPECT_TRUE(isOld());
+        EXPECT_EQ(ListFolder(dir.Path()), listing);
+    }
+}
+
 TEST_F(TagWriter, TagsThatCannotBeKeptFaithfullyLeaveTheFileAlone) {
     const std::string audio = Audio(3000);
     const std::string frames = TextFrame("TALB", "Album");
@@ -202,6 +267,92 @@ TEST_F(TagWriter, ReplacedFileKeepsItsStampAndHeldFileIsWrittenInPlace) {
     }
 }
 
+// A name as long as the folder takes (253 bytes on Linux) left no room for the
+// temporary name behind it, and the audio was moved in place, where a crash damages
+// the file. The swap still happens: the file keeps its time, as only a swapped-in file
+// does.
+TEST_F(TagWriter, LongestNameStillGoesThroughATemporaryFile) {
+    namespace fs = std::filesystem;
+    const std::string name = "Some Artist - " + std::string(test::LongestNameIn(dir.Path()) - 2 - 18, 't') + ".mp3";
+    const std::string path = dir.File(name);
+    const std::string audio = Audio(70000);
+    WriteAll(path, audio);
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(240));
+    const auto when = fs::last_write_time(path);
+    EXPECT_EQ(WriteTagFromFileName(path).Status, TagWriteStatus::Created);
+    EXPECT_TRUE(ReadAll(path) == Tag(3, NameFrames("Some Artist", name.substr(14, name.size() - 18))) + '\0' + audio);
+    EXPECT_TRUE(fs::last_write_time(path) == when) << "moved in place";
+    EXPECT_EQ(ListFolder(dir.Path()), name);
+}
+
+// Whatever name the file is reached by, the one file gets the tag: through a symbolic
+// link the file it leads to (the link stays a link), and a file with a second name (a
+// hard link) in place, so that both names see it. The swap made a link a file of its
+// own beside an untagged one, and split hard links.
+TEST_F(TagWriter, LinksLeadToTheOneFileThatIsTagged) {
+    namespace fs = std::filesystem;
+    const std::string audio = Audio(70000);
+    const struct {
+        std::string name, after;
+    } cases[] = {
+        {"A - B.mp3", audio + NewV1("B", "A")},
+        {kLong + ".mp3", Tag(3, NameFrames("Some Artist", kTitle31)) + '\0' + audio},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(c.name);
+        const std::string second = dir.File("second name");
+        WriteAll(path, audio);
+        fs::create_hard_link(path, second);
+        EXPECT_EQ(WriteTagFromFileName(path).Status, TagWriteStatus::Created);
+        EXPECT_TRUE(ReadAll(path) == c.after);
+        EXPECT_TRUE(ReadAll(second) == c.after);
+        EXPECT_EQ(ListFolder(dir.Path()), c.name + " second name");
+        fs::remove(path);
+        fs::remove(second);
+#ifndef _WIN32  // Wine makes no symbolic links
+        const std::string stored = dir.File("stored") + PathSeparator() + "song.mp3";
+        fs::create_directory(FolderOf(stored));
+        WriteAll(stored, audio);
+        fs::create_symlink(stored, path);
+        EXPECT_EQ(WriteTagFromFileName(path).Status, TagWriteStatus::Created);
+        EXPECT_TRUE(fs::is_symlink(path));
+        EXPECT_TRUE(ReadAll(stored) == c.after);
+        EXPECT_EQ(ListFolder(dir.Path()), c.name + " stored");
+        EXPECT_EQ(ListFolder(FolderOf(stored)), "song.mp3");
+        fs::remove(path);
+        fs::remove_all(FolderOf(stored));
+#endif
+    }
+}
+
+#ifndef _WIN32
+// Tagging must not give the file away: tagged as root, a user's file became root's, and
+// its extended attributes were dropped.
+TEST_F(TagWriter, SwappedInFileKeepsOwnerGroupAndExtendedAttributes) {
+    const std::string path = dir.File(kLong + ".mp3");
+    WriteAll(path, Audio(70000));
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
+    }
+    const bool extended = ::setxattr(path.c_str(), "user.vemo", "kept", 4, 0) == 0;
+    EXPECT_EQ(WriteTagFromFileName(path).Status, TagWriteStatus::Created);
+    EXPECT_EQ(ListFolder(dir.Path()), kLong + ".mp3");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    if (root) {
+        EXPECT_TRUE(st.st_uid == 1234 && st.st_gid == 5678);
+    }
+    if (extended) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(path.c_str(), "user.vemo", value, sizeof value), 4);
+        EXPECT_STREQ(value, "kept");
+    }
+    if (!root || !extended) GTEST_SKIP() << "not root, or no extended attributes here: only partly checked";
+}
+#endif
+
 // Every file operation fails in turn, n = 1, 2, ... until the run passes them all: the
 // file is then the old one with a result that says so, or the new one, "created";
 // nothing of ours is left beside it.
@@ -219,7 +370,8 @@ protected:
             FailFileOperationAt(0);
             const bool created = result.Status == TagWriteStatus::Created;
             EXPECT_TRUE(ReadAll(path) == (created ? after : before)) << name << " n=" << n << ": " << result.Text;
-            EXPECT_TRUE(created || result.Status == TagWriteStatus::CannotOpen || result.Text == texts::kTagNotWritten)
+            EXPECT_TRUE(created || result.Status == TagWriteStatus::CannotOpen || result.Text == texts::kTagNotWritten ||
+                        result.Text == texts::kTagAttributesNotKept)
                 << name << " n=" << n;
             EXPECT_EQ(ListFolder(dir.Path()), listing) << name << " n=" << n;
             EXPECT_TRUE(created || fired) << name << ": fails without a failure";

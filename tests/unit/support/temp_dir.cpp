@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -60,5 +61,16 @@ std::string ListFolder(const std::string& path) {
     for (auto& n : names) joined += (joined.empty() ? "" : " ") + n;
     return joined;
 }
+
+size_t PathRoomIn(const std::string& folder) {
+#ifdef _WIN32
+    constexpr size_t kLongestPath = 259;  // MAX_PATH less the terminating zero
+#else
+    constexpr size_t kLongestPath = PATH_MAX - 1;
+#endif
+    return kLongestPath - folder.size() - 1;
+}
+
+size_t LongestNameIn(const std::string& folder) { return std::min<size_t>(255, PathRoomIn(folder)); }
 
 }  // namespace vemo::test

@@ -26,5 +26,9 @@ std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, std::string_view bytes);
 // Names of the entries of a folder, sorted.
 std::string ListFolder(const std::string& path);
+// How long a name in folder may be as far as the path limit goes (Windows: 259
+// characters in all; POSIX: PATH_MAX less one); names themselves stop at 255 bytes.
+size_t PathRoomIn(const std::string& folder);
+size_t LongestNameIn(const std::string& folder);
 
 }  // namespace vemo::test
