@@ -460,7 +460,7 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowHotkeyMarks() {
-    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(TakenHotkeys()).c_str());
+    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(HotkeyRegistration()).c_str());
 }
 
 int16_t MeasureAboutLineX() {

@@ -52,7 +52,8 @@ void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The help text anew, with the combinations the last registration found taken marked.
+// The help text anew, each hotkey that does nothing marked with why, as the last
+// registration found.
 void ShowHotkeyMarks();
 
 // The x offset that centres the caption's about line, measured in the bold font.

@@ -79,10 +79,10 @@ void RunStartupOptions() {
     if (gSettings.OptVisualization()) SendCommand(CmdVisualization);
 }
 
-// A key that does nothing because another program holds its combination is named once,
-// when the start popup has had its time.
-void TellOfTakenHotkeys() {
-    if (std::optional<HotkeyNotice> notice = TakenHotkeysNotice(gSettings.Hotkeys, TakenHotkeys())) {
+// Keys that do nothing (another program holds the combination, another of our keys
+// has it, it lacks Win, Ctrl or Alt) are named once, when the start popup has had its time.
+void TellOfHotkeyProblems() {
+    if (std::optional<HotkeyNotice> notice = HotkeyProblemNotice(gSettings.Hotkeys, HotkeyRegistration())) {
         ShowNoticeLater(notice->Body, notice->Caption, kStartupPopupMs, kTakenHotkeysNoticeMs);
     }
 }
@@ -167,7 +167,7 @@ int __cdecl PluginInit() {
     if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
     if (!gSettings.OptDisabled()) {
         RunStartupOptions();
-        TellOfTakenHotkeys();
+        TellOfHotkeyProblems();
     }
     ArmHideTimer(kStartupPopupMs);
     CreateDrawingObjects();

@@ -48,6 +48,16 @@ protected:
         Click(Box(row));
     }
     void Key(HWND control, WPARAM key) { SendMessageA(control, WM_KEYDOWN, key, 0); }
+    std::string HelpShown() const {
+        char text[4096] = {};
+        GetWindowTextA(gConfig.HelpText, text, sizeof text);
+        return text;
+    }
+    static size_t Marks(const std::string& help) {
+        size_t count = 0;
+        for (size_t at = help.find("(taken)"); at != std::string::npos; at = help.find("(taken)", at + 1)) ++count;
+        return count;
+    }
 };
 
 constexpr size_t kTrayRow = 7;
@@ -299,27 +309,17 @@ protected:
         ConfigWindowTest::TearDown();
         DestroyWindow(other_);
     }
-    std::string HelpShown() const {
-        char text[4096] = {};
-        GetWindowTextA(gConfig.HelpText, text, sizeof text);
-        return text;
-    }
-    static size_t Marks(const std::string& help) {
-        size_t count = 0;
-        for (size_t at = help.find("(taken)"); at != std::string::npos; at = help.find("(taken)", at + 1)) ++count;
-        return count;
-    }
     HWND other_ = nullptr;
 };
 
 // The two are named once after the start popup and marked in the help; the other 34
 // work. Once the other program lets go, "Disable plug-in" off and on takes them too.
 TEST_F(TakenHotkeysTest, AreNamedAtStartMarkedInTheHelpAndTakenAgainWhenFree) {
-    const HotkeyFlags taken = TakenHotkeys();
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
-        const bool held = id == static_cast<int32_t>(HotkeyId::Next) || id == static_cast<int32_t>(HotkeyId::Shuffle);
-        EXPECT_EQ(taken[static_cast<size_t>(id - 1)], held) << id;
-        if (!held) {
+        const bool elsewhere =
+            id == static_cast<int32_t>(HotkeyId::Next) || id == static_cast<int32_t>(HotkeyId::Shuffle);
+        EXPECT_EQ(HotkeyRegistration()[id].Hold, elsewhere ? HotkeyHold::TakenByOther : HotkeyHold::Held) << id;
+        if (!elsewhere) {
             EXPECT_FALSE(CombinationFree(gSettings.Hotkeys[id])) << id;
         }
     }
@@ -350,7 +350,7 @@ TEST_F(TakenHotkeysTest, AreNamedAtStartMarkedInTheHelpAndTakenAgainWhenFree) {
 TEST_F(PluginTest, NoNoticeWhenAllHotkeysWork) {
     LoadAndInit();
     EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice));
-    EXPECT_EQ(TakenHotkeys(), HotkeyFlags{});
+    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) EXPECT_EQ(HotkeyRegistration()[id].Hold, HotkeyHold::Held);
 }
 
 TEST_F(PluginTest, NoNoticeWhenThePlugInStartsDisabled) {
@@ -359,7 +359,7 @@ TEST_F(PluginTest, NoNoticeWhenThePlugInStartsDisabled) {
     WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\n");
     LoadAndInit();
     EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice));
-    EXPECT_EQ(TakenHotkeys(), HotkeyFlags{});
+    EXPECT_EQ(HotkeyRegistration(), HotkeyStates{});
     DestroyWindow(other);
 }
 

@@ -1,5 +1,7 @@
 #include "support/plugin_fixture.h"
 
+#include <iterator>
+
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
@@ -52,7 +54,7 @@ void PluginTest::LoadAndInit() { Load()->Init(); }
 
 void PopupTest::SetUp() {
     PluginTest::SetUp();
-    WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n");
+    WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n" + startSettings_);
     LoadAndInit();
     gSettings.Set(OptionId::DisableVemos, false);
     KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
@@ -64,20 +66,25 @@ void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settings
 
 bool TakeTimer(HWND window, UINT_PTR id) { return KillTimer(window, id) != FALSE; }
 
-bool PressWinKey(WORD virtualKey) {
-    // Arrows and the like are extended keys; without the flag they read as keypad keys.
-    const bool extended = virtualKey >= VK_PRIOR && virtualKey <= VK_DELETE;
-    const DWORD keyFlag = extended ? KEYEVENTF_EXTENDEDKEY : 0;
-    const WORD keys[4] = {VK_LWIN, virtualKey, virtualKey, VK_LWIN};
-    const DWORD flags[4] = {0, keyFlag, keyFlag | KEYEVENTF_KEYUP, KEYEVENTF_KEYUP};
-    INPUT input[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i];
-        input[i].ki.dwFlags = flags[i];
-    }
-    return SendInput(4, input, sizeof(INPUT)) == 4;
+bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey) {
+    std::vector<INPUT> input;
+    auto key = [&](WORD vk, bool up) {
+        // Arrows and the like are extended keys; without the flag they read as keypad keys.
+        const bool extended = vk >= VK_PRIOR && vk <= VK_DELETE;
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = vk;
+        one.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+        input.push_back(one);
+    };
+    for (WORD modifier : modifiers) key(modifier, false);
+    key(virtualKey, false);
+    key(virtualKey, true);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) key(*it, true);
+    return SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)) == input.size();
 }
+
+bool PressWinKey(WORD virtualKey) { return PressKeys({VK_LWIN}, virtualKey); }
 
 bool CombinationFree(const HotkeyEntry& combination) {
     if (!RegisterHotKey(ProbeWindow(), kProbeId, static_cast<UINT>(combination.Modifiers),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ protected:
 class PopupTest : public PluginTest {
 protected:
     void SetUp() override;
+    // Lines of the settings section the plug-in starts with, besides "Disable vemos=1".
+    std::string startSettings_;
 };
 
 // Every change of the warning beep since the fixture started: true = on.
@@ -53,6 +56,9 @@ bool CombinationFree(const HotkeyEntry& combination);
 // Presses Win+key through the system's input queue (the way a user does), so the
 // combination travels the whole road to WM_HOTKEY. False when the input was refused.
 bool PressWinKey(WORD virtualKey);
+// The same for any combination: the modifier keys (VK_LWIN, VK_CONTROL, VK_MENU,
+// VK_SHIFT) go down in order, the key goes down and up, the modifiers up again.
+bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey);
 
 // Delivers the messages waiting for this thread until done() holds or the time is up.
 template <typename Done>
