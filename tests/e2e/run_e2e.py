@@ -327,7 +327,8 @@ TRAY_BUTTON = (12, 31)
 
 def case_plugin_config_window(args):
     """The configuration window opened by its hotkey takes a real mouse click on an
-    option, and the option is saved in Plugin.ini at quit; real clicks on the tray
+    option, and the option is saved in Plugin.ini at quit; Alt+F4 hides the window
+    without closing the player, and the hotkey shows it again; real clicks on the tray
     button play the previous and the next track."""
     case = Case(args, "plugin_config_window")
     folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
@@ -335,7 +336,8 @@ def case_plugin_config_window(args):
     log = case.run_player(folder, [
         "wait 1500", "keys Win+`", "wait 1000",
         f"click {AUTOPLAY_BOX[0]} {AUTOPLAY_BOX[1]} left", "wait 500",
-        f"shot {winpath(shot)}", "keys Win+`", "wait 500",
+        f"shot {winpath(shot)}", "keys Alt+F4", "wait 2500", "windows",
+        "keys Win+`", "wait 1000", "windows", "keys Win+`", "wait 500",
         f"click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} right", "wait 500",
         f"click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} left", "wait 500", "quit"])
     ini = os.path.join(folder, "Plugins", "Plugin.ini")
@@ -343,6 +345,12 @@ def case_plugin_config_window(args):
     case.check("\r\nAutoplay=1\r\n" in text, "the clicked option is on in Plugin.ini")
     case.check("\r\nLaunch minimized=0\r\n" in text, "its neighbours are not")
     case.check(os.path.exists(shot), "the window is photographed")
+    closed = between(log, "step keys Alt+F4", "step keys Win+`")
+    shown = between(after(log, "step keys Alt+F4"), "step keys Win+`", "step quit")
+    case.check("cmd 40001" not in log and after(log, "step quit") == ["quit", "exit"],
+               "Alt+F4 does not make the player exit")
+    case.check(not [l for l in closed if l.startswith("window CFW ")], "Alt+F4 hides the configuration window")
+    case.check([l for l in shown if l.startswith("window CFW ")], "Win+` shows it again")
     clicks = [l for l in log if l.startswith("step click") or l in ("cmd 40044", "cmd 40048")]
     case.check(clicks[-4:] == [f"step click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} right", "cmd 40048",
                                f"step click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} left", "cmd 40044"],

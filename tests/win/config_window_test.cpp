@@ -3,6 +3,7 @@
 // hints, the keyboard, the folder field, and the options written at quit.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,18 @@ protected:
         size_t count = 0;
         for (size_t at = help.find("(taken)"); at != std::string::npos; at = help.find("(taken)", at + 1)) ++count;
         return count;
+    }
+    static bool AllHeld() {
+        for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
+            if (HotkeyRegistration()[id].Hold != HotkeyHold::Held) return false;
+        }
+        return true;
+    }
+    static bool AllFree() {
+        for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+            if (!CombinationFree(gSettings.Hotkeys[id])) return false;
+        }
+        return true;
     }
 };
 
@@ -192,6 +205,132 @@ TEST_F(ConfigWindowTest, TrayIconFollowsItsOptionAndThePlugInsState) {
     Toggle(kDisableRow);
     EXPECT_FALSE(TrayIconShown()) << "enabled again, but the option is off";
 }
+
+// "Disable plug-in" acts on each flip of its flag, whether a click follows or not. A
+// press dragged off the box flipped the flag without a click, leaving every hotkey and
+// the tray button active; a press dragged off and back on flipped it twice, and the one
+// click then asked again for what was held, which the system refused as taken.
+TEST_F(ConfigWindowTest, DisablingActsOnEachFlipNotOnTheClick) {
+    const UINT pressed = ODS_SELECTED | ODS_FOCUS;
+    Draw(Box(kDisableRow), pressed);
+    ASSERT_TRUE(gSettings.OptDisabled());
+    EXPECT_TRUE(AllFree());
+    EXPECT_FALSE(TrayIconShown());
+    Draw(Box(kDisableRow), ODS_FOCUS);  // dragged off, released there: no click
+    EXPECT_TRUE(gSettings.OptDisabled());
+    EXPECT_TRUE(AllFree());
+
+    Draw(Box(kDisableRow), pressed);
+    ASSERT_FALSE(gSettings.OptDisabled());
+    EXPECT_TRUE(AllHeld());
+    EXPECT_TRUE(TrayIconShown());
+    Draw(Box(kDisableRow), ODS_FOCUS);  // off the box
+    Draw(Box(kDisableRow), pressed);    // and back on: flipped again
+    Draw(Box(kDisableRow), ODS_FOCUS);
+    Draw(Box(kDisableRow), pressed);    // and once more, before the one click
+    Click(Box(kDisableRow));
+    ASSERT_FALSE(gSettings.OptDisabled());
+    EXPECT_TRUE(AllHeld());
+    EXPECT_EQ(Marks(HelpShown()), 0u);
+    EXPECT_TRUE(TrayIconShown());
+}
+
+TEST_F(ConfigWindowTest, TrayOptionActsOnEachFlipNotOnTheClick) {
+    Draw(Box(kTrayRow), ODS_SELECTED | ODS_FOCUS);
+    EXPECT_FALSE(gSettings.OptSystrayIcon());
+    EXPECT_FALSE(TrayIconShown());
+    Draw(Box(kTrayRow), ODS_FOCUS);
+    Draw(Box(kTrayRow), ODS_SELECTED | ODS_FOCUS);
+    Click(Box(kTrayRow));
+    EXPECT_TRUE(gSettings.OptSystrayIcon());
+    EXPECT_TRUE(TrayIconShown());
+}
+
+// The same with the mouse the system moves: pressed on "Disable plug-in", dragged off
+// and let go; then pressed, dragged off, back on and let go.
+TEST_F(ConfigWindowTest, DisablingByMouseActsWhereverTheButtonGoesUp) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "mouse input needs a display";
+    ShowConfigWindowCentred();
+    const POINT on = CentreOf(Box(kDisableRow));
+    const POINT off = CentreOf(gConfig.GroupBoxes[2]);
+    auto pressedDrawn = [] { return gConfig.DrawnPressed[kDisableRow]; };
+    auto released = [] { return GetCapture() == nullptr; };
+
+    ASSERT_TRUE(MovePointer(on) && LeftButton(true));
+    ASSERT_TRUE(PumpUntil(pressedDrawn));
+    ASSERT_TRUE(MovePointer(off));
+    ASSERT_TRUE(PumpUntil([&] { return !pressedDrawn(); }));
+    ASSERT_TRUE(LeftButton(false));
+    ASSERT_TRUE(PumpUntil(released));
+    EXPECT_TRUE(gSettings.OptDisabled()) << "the box shows it checked";
+    EXPECT_TRUE(AllFree()) << "so no hotkey may work";
+    EXPECT_FALSE(TrayIconShown());
+
+    // A second press this soon would be a double click, which the box reports instead
+    // of going down.
+    PumpUntil([] { return false; }, GetDoubleClickTime() + 100);
+    ASSERT_TRUE(MovePointer(on) && LeftButton(true));
+    ASSERT_TRUE(PumpUntil(pressedDrawn));
+    ASSERT_FALSE(gSettings.OptDisabled());
+    ASSERT_TRUE(MovePointer(off));
+    ASSERT_TRUE(PumpUntil([&] { return !pressedDrawn(); }));
+    ASSERT_TRUE(MovePointer(on));
+    ASSERT_TRUE(PumpUntil(pressedDrawn));
+    ASSERT_TRUE(gSettings.OptDisabled());
+    ASSERT_TRUE(MovePointer(off));
+    ASSERT_TRUE(PumpUntil([&] { return !pressedDrawn(); }));
+    ASSERT_TRUE(MovePointer(on));
+    ASSERT_TRUE(PumpUntil(pressedDrawn));
+    ASSERT_TRUE(LeftButton(false));
+    ASSERT_TRUE(PumpUntil(released));
+    EXPECT_FALSE(gSettings.OptDisabled());
+    EXPECT_TRUE(AllHeld());
+    EXPECT_EQ(Marks(HelpShown()), 0u) << "nothing the plug-in holds is reported as taken";
+    EXPECT_TRUE(TrayIconShown());
+}
+
+// A request to close the window (Alt+F4 reaches default processing from any control)
+// hides it as OK does. It used to destroy the window, which made the player exit and,
+// had the player run on, left the Config key and the tray button a window that is gone.
+TEST_F(ConfigWindowTest, CloseHidesTheWindowAndThePlayerRunsOn) {
+    ShowConfigWindowCentred();
+    EXPECT_EQ(SendMessageA(Window(), WM_CLOSE, 0, 0), 0);
+    ASSERT_TRUE(IsWindow(Window()));
+    EXPECT_FALSE(IsWindowVisible(Window()));
+    EXPECT_TRUE(player_.Commands().empty());
+    SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(HotkeyId::Config), 0);
+    EXPECT_TRUE(IsWindowVisible(Window()));
+}
+
+struct FocusCase {
+    const char* Name;
+    HWND (*Control)();
+};
+
+class AltF4Test : public ConfigWindowTest, public ::testing::WithParamInterface<FocusCase> {};
+
+TEST_P(AltF4Test, HidesTheWindowWhereverTheFocusIs) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
+    ShowConfigWindowCentred();
+    const HWND control = GetParam().Control();
+    SetFocus(control);
+    ASSERT_EQ(GetFocus(), control);
+    ASSERT_TRUE(PressKeys({VK_MENU}, VK_F4));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(Window()); }));
+    ASSERT_TRUE(IsWindow(Window()));
+    EXPECT_TRUE(player_.Commands().empty()) << "the player is not made to exit";
+    // The Config key and the tray button still have their window.
+    ASSERT_TRUE(PressWinKey(VK_OEM_3));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(Window()) != FALSE; }));
+    SendMessageA(Window(), kTrayIconMessage, 0, WM_RBUTTONUP);
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdNext});
+}
+
+INSTANTIATE_TEST_SUITE_P(Focus, AltF4Test,
+                         ::testing::Values(FocusCase{"CheckBox", [] { return gConfig.CheckBoxes[kAutoplayRow]; }},
+                                           FocusCase{"Ok", [] { return gConfig.OkButton; }},
+                                           FocusCase{"FolderField", [] { return gConfig.FolderEdit; }}),
+                         [](const auto& param) { return std::string(param.param.Name); });
 
 // The tray button reports to this window: left plays the previous track, right the
 // next, each marked for the song popup.

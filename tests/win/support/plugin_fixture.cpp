@@ -86,6 +86,31 @@ bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey) {
 
 bool PressWinKey(WORD virtualKey) { return PressKeys({VK_LWIN}, virtualKey); }
 
+bool MovePointer(POINT screen) {
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+bool LeftButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(window, &centre);
+    return centre;
+}
+
 bool CombinationFree(const HotkeyEntry& combination) {
     if (!RegisterHotKey(ProbeWindow(), kProbeId, static_cast<UINT>(combination.Modifiers),
                         static_cast<UINT>(combination.VirtualKey))) {

@@ -60,6 +60,13 @@ bool PressWinKey(WORD virtualKey);
 // VK_SHIFT) go down in order, the key goes down and up, the modifiers up again.
 bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey);
 
+// The pointer to a point of the screen, and the left button down or up there, through
+// the system's input queue.
+bool MovePointer(POINT screen);
+bool LeftButton(bool down);
+// The middle of a window's client area on the screen.
+POINT CentreOf(HWND window);
+
 // Delivers the messages waiting for this thread until done() holds or the time is up.
 template <typename Done>
 bool PumpUntil(Done done, DWORD timeoutMs = 2000) {
