@@ -162,6 +162,7 @@ GeneralPurposePlugin* GetPluginRecord() {
 
 int __cdecl PluginInit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return 0;
+    gPlugin.BeepWasOn = Effects().WarningBeep();
     Effects().SetWarningBeep(false);
     gPlugin.PlayerWindow = gRecord.PlayerWindow;
     if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
@@ -189,7 +190,8 @@ void __cdecl PluginQuit() {
     gPlugin.Fonts.Bold.Reset();
     gPlugin.Fonts.Text.Reset();
     gPlugin.Fonts.LevelBar.Reset();
-    Effects().SetWarningBeep(true);
+    // As init found it: a user who keeps the beep off keeps it off.
+    if (gPlugin.InitDone) Effects().SetWarningBeep(gPlugin.BeepWasOn);
     if (!gSettings.OptDisabled()) UnregisterAllHotkeys();
     // Whenever it is shown: also an icon the tray option added while disabled.
     RemoveTrayIcon();

@@ -74,6 +74,8 @@ struct PluginState {
     bool ModulePinned = false;
     // What became of each hotkey id's combination; all None while the hotkeys are released.
     HotkeyStates Hotkeys;
+    // The warning beep as init found it, put back at quit.
+    bool BeepWasOn = true;
 };
 
 // One hover-hint timer per option check box of the configuration window.

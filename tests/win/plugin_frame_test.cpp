@@ -218,16 +218,35 @@ TEST_F(PluginTest, QuitWritesSettingsFirstThenBeepsThenReleasesHotkeys) {
     EXPECT_EQ(gPlugin.Fonts.Bold.Get(), nullptr);
 }
 
-TEST_F(PluginTest, WarningBeepIsOffFromInitToQuit) {
-    ResetOutsideEffects();  // the system's own setting this time
+// Quit puts the warning beep back as init found it: it used to switch it on, so a user
+// who keeps it off got it back after closing the player.
+class WarningBeepTest : public PluginTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WarningBeepTest, IsOffFromInitToQuitThenAsBefore) {
+    const bool before = GetParam();
+    SetBeepFoundOn(before);
+    LoadAndInit();
+    PluginQuit();
+    EXPECT_EQ(BeepCalls(), (std::vector<bool>{false, before}));
+}
+
+// The same with the system's own setting.
+TEST_P(WarningBeepTest, TheSystemsSettingIsPutBack) {
+    const bool before = GetParam();
+    ResetOutsideEffects();
+    SystemParametersInfoA(SPI_SETBEEP, before, nullptr, 0);
     LoadAndInit();
     BOOL on = TRUE;
     SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0);
     EXPECT_FALSE(on);
     PluginQuit();
     SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0);
-    EXPECT_TRUE(on);
+    SystemParametersInfoA(SPI_SETBEEP, TRUE, nullptr, 0);
+    EXPECT_EQ(on != FALSE, before);
 }
+
+INSTANTIATE_TEST_SUITE_P(FoundOnOrOff, WarningBeepTest, ::testing::Bool(),
+                         [](const auto& param) { return std::string(param.param ? "On" : "Off"); });
 
 TEST_F(PluginTest, SettingsWrittenAtQuitAreReadAtTheNextLoad) {
     WriteSettingsFile("[Other]\r\nkept=1\r\n[Vemo Plugin]\r\nNext=10 86\r\nTrack numbers=1\r\n");

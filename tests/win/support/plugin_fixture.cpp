@@ -13,8 +13,10 @@ namespace vemo::test {
 namespace {
 
 std::vector<bool> gBeepCalls;
+bool gBeepFoundOn = true;
 
 void RecordBeep(bool on) { gBeepCalls.push_back(on); }
+bool FoundBeep() { return gBeepFoundOn; }
 
 // A window of its own that tries the combinations, so the test never holds what the
 // plug-in holds.
@@ -29,12 +31,15 @@ constexpr int kProbeId = 0xBFF0;
 }  // namespace
 
 std::vector<bool>& BeepCalls() { return gBeepCalls; }
+void SetBeepFoundOn(bool on) { gBeepFoundOn = on; }
 
 void PluginTest::SetUp() {
     settingsPath_ = temp_.File("Plugin.ini");
     SetSettingsPathForTests(settingsPath_);
     gBeepCalls.clear();
+    gBeepFoundOn = true;
     Effects().SetWarningBeep = RecordBeep;
+    Effects().WarningBeep = FoundBeep;
 }
 
 void PluginTest::TearDown() {

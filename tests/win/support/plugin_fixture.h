@@ -43,8 +43,10 @@ protected:
     std::string startSettings_;
 };
 
-// Every change of the warning beep since the fixture started: true = on.
+// Every change of the warning beep since the fixture started: true = on. The beep is
+// on as far as the plug-in can tell unless a test says otherwise.
 std::vector<bool>& BeepCalls();
+void SetBeepFoundOn(bool on);
 
 // Stops a timer and says whether it was running.
 bool TakeTimer(HWND window, UINT_PTR id);
