@@ -11,6 +11,7 @@
 #include "popup/track_watcher.h"
 #include "settings/hotkey_table.h"
 #include "settings/settings_file.h"
+#include "text/file_access.h"
 #include "text/text.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
@@ -87,6 +88,16 @@ void TellOfHotkeyProblems() {
     }
 }
 
+// A write that failed is told, or every option changed in the window is lost without
+// a word (under Program Files a player that is not elevated may not write there).
+void TellOfUnsavedSettings(SettingsStatus status, const std::string& path, int error) {
+    if (status != SettingsStatus::WriteFailed && status != SettingsStatus::Unreadable) return;
+    const char* what = status == SettingsStatus::WriteFailed ? kSettingsNotWritten : kSettingsNotRead;
+    const std::string text =
+        std::string(what) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(error) + "\r\n\r\n" + kSettingsLost;
+    AskUser(gPlugin.PlayerWindow, text.c_str(), kSettingsNotSavedCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
+}
+
 // Keeps the module in memory until the process ends.
 void PinModule() {
     HMODULE module = nullptr;
@@ -133,7 +144,9 @@ void LoadTimeSetup() {
     CreateFonts();
     ApplyConfigFonts();
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
-    ReadSettings(CurrentSettingsPath(), gSettings);
+    if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
+        gPlugin.SettingsReadError = LastFileError();
+    }
     ShowStoredDestinationFolder();
     OpenWaveOutput();
     ShapeConfigWindow();
@@ -184,7 +197,9 @@ void __cdecl PluginConfig() {
 
 void __cdecl PluginQuit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return;
-    WriteSettings(CurrentSettingsPath(), gSettings);
+    const std::string settingsPath = CurrentSettingsPath();
+    const SettingsStatus saved = WriteSettings(settingsPath, gSettings);
+    const int saveError = gSettings.KeepExistingFile ? gPlugin.SettingsReadError : LastFileError();
     gPlugin.WaveOut.Close();
     DeleteDrawingObjects();
     gPlugin.Fonts.Bold.Reset();
@@ -197,6 +212,8 @@ void __cdecl PluginQuit() {
     RemoveTrayIcon();
     ReleaseForUnload();
     gPlugin.QuitDone = true;
+    // Last, when nothing of ours can run any more inside the box's message loop.
+    TellOfUnsavedSettings(saved, settingsPath, saveError);
 }
 
 LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -76,6 +76,8 @@ struct PluginState {
     HotkeyStates Hotkeys;
     // The warning beep as init found it, put back at quit.
     bool BeepWasOn = true;
+    // The system's reason when the settings file could not be read at load.
+    int SettingsReadError = 0;
 };
 
 // One hover-hint timer per option check box of the configuration window.

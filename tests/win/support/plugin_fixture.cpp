@@ -14,9 +14,14 @@ namespace {
 
 std::vector<bool> gBeepCalls;
 bool gBeepFoundOn = true;
+std::vector<ShownBox> gShownBoxes;
 
 void RecordBeep(bool on) { gBeepCalls.push_back(on); }
 bool FoundBeep() { return gBeepFoundOn; }
+int RecordBox(HWND owner, const char* text, const char* caption, UINT type) {
+    gShownBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
+    return IDOK;
+}
 
 // A window of its own that tries the combinations, so the test never holds what the
 // plug-in holds.
@@ -32,14 +37,17 @@ constexpr int kProbeId = 0xBFF0;
 
 std::vector<bool>& BeepCalls() { return gBeepCalls; }
 void SetBeepFoundOn(bool on) { gBeepFoundOn = on; }
+std::vector<ShownBox>& ShownBoxes() { return gShownBoxes; }
 
 void PluginTest::SetUp() {
     settingsPath_ = temp_.File("Plugin.ini");
     SetSettingsPathForTests(settingsPath_);
     gBeepCalls.clear();
     gBeepFoundOn = true;
+    gShownBoxes.clear();
     Effects().SetWarningBeep = RecordBeep;
     Effects().WarningBeep = FoundBeep;
+    Effects().AskUser = RecordBox;
 }
 
 void PluginTest::TearDown() {

@@ -48,6 +48,16 @@ protected:
 std::vector<bool>& BeepCalls();
 void SetBeepFoundOn(bool on);
 
+// Every message box the plug-in showed since the fixture started (none is shown: each is
+// answered with OK at once).
+struct ShownBox {
+    HWND Owner;
+    std::string Text;
+    std::string Caption;
+    UINT Type;
+};
+std::vector<ShownBox>& ShownBoxes();
+
 // Stops a timer and says whether it was running.
 bool TakeTimer(HWND window, UINT_PTR id);
 
