@@ -475,6 +475,10 @@ void ShowHotkeyMarks() {
     if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(HotkeyRegistration()).c_str());
 }
 
+void ReleaseConfigControls() {
+    for (WindowSubclass& procedure : gConfig.ControlProcs) procedure.Remove();
+    gConfig.ControlProcs = {};
+}
 
 int16_t MeasureAboutLineX() {
     ScopedGetDC dc(gPlugin.ConfigWindow);

@@ -120,7 +120,8 @@ void ReleaseForUnload() {
     StopAllTimers();
     UnregisterAllHotkeys();
     // The shell keeps an icon whose window is gone until the pointer passes over it.
-    RemoveTrayIcon();
+    ReleaseTrayIcon();
+    ReleaseConfigControls();
     gPlugin.ClosingOwnWindows = true;
     DestroyOwnWindow(gPlugin.InfoPopup);
     DestroyOwnWindow(gPlugin.MainPopup);
