@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "actions/hotkeys.h"
@@ -28,15 +29,19 @@ protected:
 
     // What the button control sends its parent while it is drawn in a state.
     void Draw(HWND control, UINT state) {
+        HDC dc = GetDC(control);
+        DrawInto(dc, control, state);
+        ReleaseDC(control, dc);
+    }
+    void DrawInto(HDC dc, HWND control, UINT state) {
         DRAWITEMSTRUCT item{};
         item.CtlType = ODT_BUTTON;
         item.CtlID = static_cast<UINT>(GetDlgCtrlID(control));
         item.itemState = state;
         item.hwndItem = control;
-        item.hDC = GetDC(control);
+        item.hDC = dc;
         GetClientRect(control, &item.rcItem);
         SendMessageA(Window(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
-        ReleaseDC(control, item.hDC);
     }
     void Click(HWND control) {
         SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
@@ -331,6 +336,119 @@ INSTANTIATE_TEST_SUITE_P(Focus, AltF4Test,
                                            FocusCase{"Ok", [] { return gConfig.OkButton; }},
                                            FocusCase{"FolderField", [] { return gConfig.FolderEdit; }}),
                          [](const auto& param) { return std::string(param.param.Name); });
+
+// Focus given to the window goes on to OK.
+TEST_F(ConfigWindowTest, FocusOnTheWindowGoesToOk) {
+    SetFocus(gConfig.FolderEdit);
+    SetFocus(Window());
+    EXPECT_EQ(GetFocus(), gConfig.OkButton);
+}
+
+// The tick shows exactly when the option is on, box by box.
+TEST_F(ConfigWindowTest, TickIsDrawnExactlyWhenTheOptionIsOn) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    RECT client{};
+    GetClientRect(Box(0), &client);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        const auto option = static_cast<OptionId>(GetDlgCtrlID(Box(row)));
+        for (bool on : {false, true}) {
+            gSettings.Set(option, on);
+            DrawInto(dc, Box(row), 0);
+            // The middle of the box: the tick when on, the button face when off.
+            const int middle = client.bottom / 2;
+            EXPECT_EQ(GetPixel(dc, middle, middle), GetSysColor(on ? COLOR_BTNSHADOW : COLOR_BTNFACE))
+                << "row " << row << (on ? " on" : " off");
+            EXPECT_EQ(gSettings.IsOn(option), on) << "drawn, not pressed: no flip";
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+// New system colours: pens and brushes made anew in them, the region set again, and the
+// window on top at its size, neither moved nor shown.
+TEST_F(ConfigWindowTest, SettingChangeFollowsTheNewColours) {
+    const int elements[] = {COLOR_BTNSHADOW, COLOR_BTNFACE};
+    const COLORREF old[] = {GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE)};
+    const COLORREF changed[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+    ASSERT_TRUE(SetSysColors(2, elements, changed));
+    SetWindowRgn(Window(), nullptr, FALSE);
+    RECT before{};
+    GetWindowRect(Window(), &before);
+
+    EXPECT_EQ(SendMessageA(Window(), WM_SETTINGCHANGE, 0, 0), 0);
+    LOGBRUSH brush{};
+    GetObjectA(gPlugin.Drawing.ButtonShadowBrush.Get(), sizeof brush, &brush);
+    LOGPEN pen{};
+    GetObjectA(gPlugin.Drawing.ButtonFacePen.Get(), sizeof pen, &pen);
+    SetSysColors(2, elements, old);
+    EXPECT_EQ(brush.lbColor, changed[0]);
+    EXPECT_EQ(pen.lopnColor, changed[1]);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(Window(), region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 1, 1)) << "the corners are cut again";
+    DeleteObject(region);
+    EXPECT_NE(GetWindowLongA(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    RECT after{};
+    GetWindowRect(Window(), &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, kConfigWindowWidth);
+    EXPECT_EQ(after.bottom - after.top, kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION));
+    EXPECT_FALSE(IsWindowVisible(Window()));
+}
+
+// A hand over the title, which is a mail link; the arrow over everything else.
+TEST_F(ConfigWindowTest, HandOverTheTitleLinkArrowElsewhere) {
+    const HCURSOR hand = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    const HCURSOR arrow = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    const struct {
+        HWND Under;
+        HCURSOR Cursor;
+    } cases[] = {{gConfig.TitleLayers[0], hand}, {gConfig.TitleLayers[1], arrow}, {gConfig.TitleLayers[2], arrow},
+                 {gConfig.FolderEdit, arrow},    {Box(0), arrow},                 {Window(), arrow}};
+    for (const auto& c : cases) {
+        SetCursor(nullptr);
+        EXPECT_EQ(SendMessageA(Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(c.Under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), 1);
+        EXPECT_EQ(GetCursor(), c.Cursor) << c.Under;
+    }
+}
+
+// The labels and title layers lie over one another: each draws its letters alone, in
+// its colour; the help text and the folder label are drawn as statics are.
+TEST_F(ConfigWindowTest, LayeredLabelsDrawTransparentInTheirColours) {
+    std::vector<std::pair<HWND, int>> cases = {{gConfig.TitleLayers[0], COLOR_BTNSHADOW},
+                                               {gConfig.TitleLayers[1], COLOR_BTNHIGHLIGHT},
+                                               {gConfig.TitleLayers[2], COLOR_BTNFACE},
+                                               {gConfig.HelpText, -1},
+                                               {gConfig.FolderLabel, -1}};
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        cases.emplace_back(gConfig.ShadowLabels[row], COLOR_BTNSHADOW);
+        cases.emplace_back(gConfig.FaceLabels[row], COLOR_WINDOWTEXT);
+    }
+    const HBRUSH none = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const auto& [control, colour] : cases) {
+        SetTextColor(dc, RGB(9, 9, 9));
+        SetBkMode(dc, OPAQUE);
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(Window(), WM_CTLCOLORSTATIC,
+                                                                 reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+        if (colour < 0) {
+            EXPECT_NE(brush, none) << control;
+            EXPECT_EQ(GetBkMode(dc), OPAQUE) << control;
+        } else {
+            EXPECT_EQ(brush, none) << control;
+            EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << control;
+            EXPECT_EQ(GetTextColor(dc), GetSysColor(colour)) << control;
+        }
+    }
+    DeleteDC(dc);
+}
 
 // The tray button reports to this window: left plays the previous track, right the
 // next, each marked for the song popup.
