@@ -96,6 +96,30 @@ struct Gain {
     }
 };
 
+// The plug-in writes its settings at quit into Plugins\Plugin.ini beside the program
+// that loaded it, and says so in a message box when it cannot: the folder is there for
+// the run, as in a player's folder, and goes again with what was written into it.
+class PluginsFolder {
+public:
+    PluginsFolder() {
+        char program[MAX_PATH] = {};
+        const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+        std::string path(program, n < sizeof program ? n : 0);
+        path = path.substr(0, path.find_last_of('\\') + 1) + "Plugins";
+        if (CreateDirectoryA(path.c_str(), nullptr)) path_ = path;
+    }
+    ~PluginsFolder() {
+        if (path_.empty()) return;
+        DeleteFileA((path_ + "\\Plugin.ini").c_str());
+        RemoveDirectoryA(path_.c_str());
+    }
+    PluginsFolder(const PluginsFolder&) = delete;
+    PluginsFolder& operator=(const PluginsFolder&) = delete;
+
+private:
+    std::string path_;  // made here; empty when it was there before
+};
+
 // Loads a plug-in as the player does and leaves it running; false when it cannot.
 bool Load(const std::string& dll, HWND player, Gain& gain, HMODULE& module, vemo::GeneralPurposePlugin*& record) {
     gain.Before = Now();
@@ -132,6 +156,7 @@ int main(int argc, char** argv) {
             dll = arg;
         }
     }
+    const PluginsFolder plugins;
     HWND player = ActLikeAPlayingPlayer();
     Now();  // settles what the first measurement itself allocates
 

@@ -12,30 +12,52 @@
 
 namespace vemo {
 
+namespace {
+
+// Another id of ours that holds the same combination, or 0: the system would refuse
+// this one as "already registered", which is no other program's doing.
+int32_t HolderOf(const HotkeyEntry& combination, int32_t asking) {
+    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
+        if (id != asking && gPlugin.Hotkeys[id].Hold == HotkeyHold::Held &&
+            SameCombination(gSettings.Hotkeys[id], combination)) {
+            return id;
+        }
+    }
+    return 0;
+}
+
+HotkeyState Register(int32_t id, const HotkeyEntry& combination) {
+    if (NeedsCommandModifier(combination)) return {HotkeyHold::NeedsModifier};
+    if (const int32_t holder = HolderOf(combination, id)) return {HotkeyHold::Duplicate, holder};
+    if (RegisterHotKey(gPlugin.MainPopup, id, static_cast<UINT>(combination.Modifiers),
+                       static_cast<UINT>(combination.VirtualKey))) {
+        return {HotkeyHold::Held};
+    }
+    // Only this answer means another program holds the combination.
+    const DWORD error = GetLastError();
+    if (error == ERROR_HOTKEY_ALREADY_REGISTERED) return {HotkeyHold::TakenByOther};
+    return {HotkeyHold::Refused, 0, static_cast<uint32_t>(error)};
+}
+
+}  // namespace
+
 // Without MainPopup the calls would act on the thread's own hotkeys instead.
 void RegisterAllHotkeys() {
     if (!gPlugin.MainPopup) return;
     for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
-        const HotkeyEntry& entry = gSettings.Hotkeys[id];
-        const bool registered =
-            RegisterHotKey(gPlugin.MainPopup, id, static_cast<UINT>(entry.Modifiers), static_cast<UINT>(entry.VirtualKey));
-        gPlugin.HotkeyErrors[static_cast<size_t>(id - kFirstHotkeyId)] = registered ? 0 : GetLastError();
+        HotkeyState& state = gPlugin.Hotkeys[id];
+        if (state.Hold != HotkeyHold::Held) state = Register(id, gSettings.Hotkeys[id]);
     }
 }
 
 void UnregisterAllHotkeys() {
-    if (!gPlugin.MainPopup) return;
-    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) UnregisterHotKey(gPlugin.MainPopup, id);
-    gPlugin.HotkeyErrors.fill(0);
+    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
+        if (gPlugin.Hotkeys[id].Hold == HotkeyHold::Held && gPlugin.MainPopup) UnregisterHotKey(gPlugin.MainPopup, id);
+    }
+    gPlugin.Hotkeys = HotkeyStates{};
 }
 
-HotkeyFlags TakenHotkeys() {
-    HotkeyFlags taken{};
-    // Only this answer means another program holds the combination; an invalid one
-    // (a slot left at 0) is no one's.
-    for (size_t i = 0; i < taken.size(); ++i) taken[i] = gPlugin.HotkeyErrors[i] == ERROR_HOTKEY_ALREADY_REGISTERED;
-    return taken;
-}
+const HotkeyStates& HotkeyRegistration() { return gPlugin.Hotkeys; }
 
 void DispatchHotkey(int32_t id) {
     if (!IsHotkeyId(id)) return;

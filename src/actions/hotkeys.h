@@ -12,14 +12,16 @@
 
 namespace vemo {
 
-// Every id 1..36 with its combination from HotkeyTable; a combination the system
-// refuses (held elsewhere, invalid) leaves that id without effect. The system's answer
-// for each id is kept in PluginState::HotkeyErrors.
+// Asks for every id 1..36 not held yet, with its combination from HotkeyTable, and
+// records what became of each: held, taken by another program, a duplicate of another
+// id of ours (which the system would refuse as taken), refused. A combination without
+// Win, Ctrl or Alt on a key that types a character is never asked for. Ids already held
+// stay as they are: asking again would only be refused as "already registered".
 void RegisterAllHotkeys();
-// Ids 1..36 of MainPopup.
+// Releases the ids that are held; the others are left alone.
 void UnregisterAllHotkeys();
-// The ids whose combination another program holds, as the last registration found.
-HotkeyFlags TakenHotkeys();
+// What became of each id at the last registration; all None while released.
+const HotkeyStates& HotkeyRegistration();
 
 // Runs the action of a hotkey id; an id without an action does nothing.
 void DispatchHotkey(int32_t id);

@@ -224,6 +224,14 @@ void OnDestroy() {
     if (!gPlugin.ClosingOwnWindows) SendCommand(CmdExit);
 }
 
+// Alt+F4 and any other request to close: hidden, as OK hides it. Destroyed, the window
+// would make the player exit, and the Config key and the tray button would be left
+// with a handle to nothing.
+LRESULT OnClose(HWND window) {
+    ShowWindow(window, SW_HIDE);
+    return 0;
+}
+
 LRESULT OnSetFocus() {
     SetFocus(gConfig.OkButton);
     return 0;
@@ -246,12 +254,38 @@ LRESULT OnSetCursor(HWND under) {
     return 1;
 }
 
+void ApplyDisabled() {
+    if (!gSettings.OptDisabled()) {
+        RegisterAllHotkeys();
+        if (gSettings.OptSystrayIcon()) AddTrayIcon();
+    } else {
+        UnregisterAllHotkeys();
+        RemoveTrayIcon();
+    }
+    ShowHotkeyMarks();
+}
+
+// The tray option works whatever "Disable plug-in" says.
+void ApplyTrayOption() {
+    if (gSettings.OptSystrayIcon()) {
+        AddTrayIcon();
+    } else {
+        RemoveTrayIcon();
+    }
+}
+
+// An option takes effect each time its flag flips, not on the click that may follow:
+// a press dragged off the box flips it without a click, and a press dragged off and
+// back on flips it twice before the one click.
+void FlipOption(OptionId option) {
+    gSettings.Set(option, !gSettings.IsOn(option));
+    if (option == OptionId::Disabled) ApplyDisabled();
+    if (option == OptionId::SystrayIcon) ApplyTrayOption();
+}
+
 void DrawOptionBox(const DRAWITEMSTRUCT& item, size_t row) {
     const bool pressed = item.itemState == (ODS_SELECTED | ODS_FOCUS);
-    if (pressed && !gConfig.DrawnPressed[row]) {
-        const OptionId option = kOptionRows[row].Option;
-        gSettings.Set(option, !gSettings.IsOn(option));
-    }
+    if (pressed && !gConfig.DrawnPressed[row]) FlipOption(kOptionRows[row].Option);
     gConfig.DrawnPressed[row] = pressed;
     CheckBoxLook look;
     look.Client = item.rcItem;
@@ -317,26 +351,6 @@ LRESULT OnNcActivate(HWND window, bool active) {
     return TRUE;
 }
 
-void ApplyDisabled() {
-    if (!gSettings.OptDisabled()) {
-        RegisterAllHotkeys();
-        if (gSettings.OptSystrayIcon()) AddTrayIcon();
-    } else {
-        UnregisterAllHotkeys();
-        RemoveTrayIcon();
-    }
-    ShowHotkeyMarks();
-}
-
-// The tray option works whatever "Disable plug-in" says.
-void ApplyTrayOption() {
-    if (gSettings.OptSystrayIcon()) {
-        AddTrayIcon();
-    } else {
-        RemoveTrayIcon();
-    }
-}
-
 void Browse() {
     std::string folder;
     if (Effects().BrowseForFolder(folder)) SetWindowTextA(gConfig.FolderEdit, folder.c_str());
@@ -367,9 +381,6 @@ void OnCommand(WORD code, HWND control) {
         Browse();
     } else if (control == gConfig.TitleLayers[0]) {
         OpenMailLink();
-    } else if (const std::optional<size_t> row = RowOf(control)) {
-        if (kOptionRows[*row].Option == OptionId::Disabled) ApplyDisabled();
-        if (kOptionRows[*row].Option == OptionId::SystrayIcon) ApplyTrayOption();
     }
 }
 
@@ -442,6 +453,7 @@ void ShapeConfigWindow() {
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY: OnDestroy(); break;
+        case WM_CLOSE: return OnClose(window);
         case WM_SETFOCUS: return OnSetFocus();
         case WM_SETTINGCHANGE: return OnSettingChange(window);
         case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam));
@@ -460,7 +472,12 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowHotkeyMarks() {
-    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(TakenHotkeys()).c_str());
+    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(HotkeyRegistration()).c_str());
+}
+
+void ReleaseConfigControls() {
+    for (WindowSubclass& procedure : gConfig.ControlProcs) procedure.Remove();
+    gConfig.ControlProcs = {};
 }
 
 int16_t MeasureAboutLineX() {

@@ -52,8 +52,14 @@ void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The help text anew, with the combinations the last registration found taken marked.
+// The help text anew, each hotkey that does nothing marked with why, as the last
+// registration found.
 void ShowHotkeyMarks();
+
+// At quit, before the window goes: our procedures off the controls. Left to the
+// module's static destructors, they would run under the loader's lock at unload, on
+// handles that may name other windows by then.
+void ReleaseConfigControls();
 
 // The x offset that centres the caption's about line, measured in the bold font.
 int16_t MeasureAboutLineX();

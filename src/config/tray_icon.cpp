@@ -63,6 +63,12 @@ void RemoveTrayIcon() {
 
 bool TrayIconShown() { return gPlugin.Tray.Shown; }
 
+void ReleaseTrayIcon() {
+    RemoveTrayIcon();
+    gPlugin.Tray.Record.hIcon = nullptr;
+    gPlugin.Tray.Picture.Reset();
+}
+
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageA(kTaskbarCreated);
     return message;

@@ -11,7 +11,7 @@ namespace vemo {
 constexpr UINT kTrayIconMessage = WM_USER + 1;
 
 // Fills the icon record once, after the settings are read and ConfigWindow exists; the
-// picture is kept until the module state is reset.
+// picture is kept until quit.
 void PrepareTrayIcon();
 // Shows the button; nothing when it is shown already.
 void AddTrayIcon();
@@ -19,6 +19,9 @@ void AddTrayIcon();
 // so it may be called without knowing.
 void RemoveTrayIcon();
 bool TrayIconShown();
+// At quit: the button taken away and its picture destroyed. Left to the module's static
+// destructors, the picture would go under the loader's lock at unload.
+void ReleaseTrayIcon();
 
 // The message the shell sends every top-level window when the taskbar starts (again,
 // after a crash): every tray icon is gone then. Registered on the first call.

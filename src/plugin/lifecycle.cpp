@@ -10,6 +10,7 @@
 #include "popup/track_watcher.h"
 #include "settings/hotkey_table.h"
 #include "settings/settings_file.h"
+#include "text/file_access.h"
 #include "text/text.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
@@ -63,12 +64,22 @@ void RunStartupOptions() {
     if (gSettings.OptVisualization()) SendCommand(CmdVisualization);
 }
 
-// A key that does nothing because another program holds its combination is named once,
-// when the start popup has had its time.
-void TellOfTakenHotkeys() {
-    if (std::optional<HotkeyNotice> notice = TakenHotkeysNotice(gSettings.Hotkeys, TakenHotkeys())) {
+// Keys that do nothing (another program holds the combination, another of our keys
+// has it, it lacks Win, Ctrl or Alt) are named once, when the start popup has had its time.
+void TellOfHotkeyProblems() {
+    if (std::optional<HotkeyNotice> notice = HotkeyProblemNotice(gSettings.Hotkeys, HotkeyRegistration())) {
         ShowNoticeLater(notice->Body, notice->Caption, kStartupPopupMs, kTakenHotkeysNoticeMs);
     }
+}
+
+// A write that failed is told, or every option changed in the window is lost without
+// a word (under Program Files a player that is not elevated may not write there).
+void TellOfUnsavedSettings(SettingsStatus status, const std::string& path, int error) {
+    if (status != SettingsStatus::WriteFailed && status != SettingsStatus::Unreadable) return;
+    const char* what = status == SettingsStatus::WriteFailed ? kSettingsNotWritten : kSettingsNotRead;
+    const std::string text =
+        std::string(what) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(error) + "\r\n\r\n" + kSettingsLost;
+    AskUser(gPlugin.PlayerWindow, text.c_str(), kSettingsNotSavedCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 // Keeps the module in memory until the process ends.
@@ -93,7 +104,8 @@ void ReleaseForUnload() {
     StopAllTimers();
     UnregisterAllHotkeys();
     // The shell keeps an icon whose window is gone until the pointer passes over it.
-    RemoveTrayIcon();
+    ReleaseTrayIcon();
+    ReleaseConfigControls();
     gPlugin.ClosingOwnWindows = true;
     DestroyOwnWindow(gPlugin.InfoPopup);
     DestroyOwnWindow(gPlugin.MainPopup);
@@ -117,7 +129,9 @@ void LoadTimeSetup() {
     CreateFonts();
     ApplyConfigFonts();
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
-    ReadSettings(CurrentSettingsPath(), gSettings);
+    if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
+        gPlugin.SettingsReadError = LastFileError();
+    }
     ShowStoredDestinationFolder();
     ShapeConfigWindow();
     PrepareTrayIcon();
@@ -145,12 +159,13 @@ GeneralPurposePlugin* GetPluginRecord() {
 
 int __cdecl PluginInit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return 0;
+    gPlugin.BeepWasOn = Effects().WarningBeep();
     Effects().SetWarningBeep(false);
     gPlugin.PlayerWindow = gRecord.PlayerWindow;
     if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
     if (!gSettings.OptDisabled()) {
         RunStartupOptions();
-        TellOfTakenHotkeys();
+        TellOfHotkeyProblems();
     }
     ArmHideTimer(kStartupPopupMs);
     CreateDrawingObjects();
@@ -166,18 +181,23 @@ void __cdecl PluginConfig() {
 
 void __cdecl PluginQuit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return;
-    WriteSettings(CurrentSettingsPath(), gSettings);
+    const std::string settingsPath = CurrentSettingsPath();
+    const SettingsStatus saved = WriteSettings(settingsPath, gSettings);
+    const int saveError = gSettings.KeepExistingFile ? gPlugin.SettingsReadError : LastFileError();
     gPlugin.WaveOut.Close();
     DeleteDrawingObjects();
     gPlugin.Fonts.Bold.Reset();
     gPlugin.Fonts.Text.Reset();
     gPlugin.Fonts.LevelBar.Reset();
-    Effects().SetWarningBeep(true);
+    // As init found it: a user who keeps the beep off keeps it off.
+    if (gPlugin.InitDone) Effects().SetWarningBeep(gPlugin.BeepWasOn);
     if (!gSettings.OptDisabled()) UnregisterAllHotkeys();
     // Whenever it is shown: also an icon the tray option added while disabled.
     RemoveTrayIcon();
     ReleaseForUnload();
     gPlugin.QuitDone = true;
+    // Last, when nothing of ours can run any more inside the box's message loop.
+    TellOfUnsavedSettings(saved, settingsPath, saveError);
 }
 
 LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -26,7 +26,6 @@ struct HelpLine {
 
 constexpr size_t kRightColumnIndent = 9;
 constexpr std::string_view kActionSeparator = " - ";
-constexpr std::string_view kTakenMark = " (taken)";
 
 // Line 6 names the real default of next in list order, Win+Alt+V.
 constexpr HelpLine kHelpLines[] = {
@@ -66,26 +65,59 @@ constexpr HelpLine kHelpLines[] = {
     {" names of the user's guide (Next=8 86).", 0, ""},
 };
 
-bool IsTaken(const HotkeyFlags& taken, HotkeyId id) {
-    return id != Unused && taken[static_cast<size_t>(static_cast<int32_t>(id) - kFirstHotkeyId)];
+// Why an id does nothing, as its help line's mark says it ("also Next track").
+constexpr std::string_view kTakenShort = "taken";
+constexpr std::string_view kTakenLong = "taken by another program";
+constexpr std::string_view kAlso = "also ";
+constexpr std::string_view kAlsoUnnamed = "also another of the plug-in's hotkeys";
+constexpr std::string_view kNeedsModifier = "needs Win, Ctrl or Alt";
+constexpr std::string_view kRefused = "refused by Windows";
+
+std::string ShortReason(const HotkeyState& state) {
+    switch (state.Hold) {
+        case HotkeyHold::TakenByOther: return std::string(kTakenShort);
+        case HotkeyHold::Duplicate: {
+            const std::string_view owner =
+                IsHotkeyId(state.Owner) ? HotkeyActionName(static_cast<HotkeyId>(state.Owner)) : std::string_view();
+            return owner.empty() ? std::string(kAlsoUnnamed) : std::string(kAlso).append(owner);
+        }
+        case HotkeyHold::NeedsModifier: return std::string(kNeedsModifier);
+        case HotkeyHold::Refused: return std::string(kRefused);
+        default: return {};
+    }
 }
 
-std::string BuildHelpText(const HotkeyFlags& taken) {
+// The notice has room to say more than the help line.
+std::string LongReason(const HotkeyState& state) {
+    switch (state.Hold) {
+        case HotkeyHold::TakenByOther: return std::string(kTakenLong);
+        case HotkeyHold::Refused:
+            return std::string(kRefused).append(" (error ").append(std::to_string(state.Error)).append(")");
+        default: return ShortReason(state);
+    }
+}
+
+// " (taken)" after the help line of an id with a problem; nothing otherwise.
+std::string Mark(const HotkeyStates& states, HotkeyId id) {
+    if (id == Unused || !IsHotkeyProblem(id, states[id])) return {};
+    return std::string(" (").append(ShortReason(states[id])).append(")");
+}
+
+std::string BuildHelpText(const HotkeyStates& states) {
     std::string text;
     for (const HelpLine& line : kHelpLines) {
         text += '\r';
         text += line.Left;
         size_t padding = line.LeftPadding;
-        if (IsTaken(taken, line.LeftId)) {
-            text += kTakenMark;
-            padding = padding > kTakenMark.size() ? padding - kTakenMark.size() : 0;
-        }
+        const std::string leftMark = Mark(states, line.LeftId);
+        text += leftMark;
+        padding = padding > leftMark.size() ? padding - leftMark.size() : 0;
         if (line.Right.empty()) continue;
         text.append(padding, ' ');
         text += '\t';
         text.append(kRightColumnIndent, ' ');
         text += line.Right;
-        if (IsTaken(taken, line.RightId)) text += kTakenMark;
+        text += Mark(states, line.RightId);
     }
     return text;
 }
@@ -104,9 +136,21 @@ constexpr KeyName kKeyNames[] = {
     {0xBE, "."},         {0xBF, "/"},     {kVkBackQuote, "`"}, {0xDB, "["},      {0xDC, "\\"},
     {0xDD, "]"},         {0xDE, "'"},
 };
+constexpr int32_t kVkTab = 0x09;
+constexpr int32_t kVkEnter = 0x0D;
 constexpr int32_t kVkNumpad0 = 0x60;
+constexpr int32_t kVkNumpadDivide = 0x6F;  // the last key of the number pad
 constexpr int32_t kVkF1 = 0x70;
 constexpr int32_t kFunctionKeyCount = 24;
+// The punctuation keys, whatever the layout puts on them: ; = , - . / ` then [ \ ] ' and
+// the extra key of European keyboards.
+constexpr int32_t kVkFirstPunctuation = 0xBA;
+constexpr int32_t kVkLastPunctuation = 0xC0;
+constexpr int32_t kVkFirstBracket = 0xDB;
+constexpr int32_t kVkLastBracket = 0xDF;
+constexpr int32_t kVkExtraPunctuation = 0xE2;
+// The bits by which the system tells combinations apart.
+constexpr int32_t kCombinationModifiers = kModAlt | kModCtrl | kModShift | kModWin;
 
 std::string KeyText(int32_t vk) {
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
@@ -123,19 +167,43 @@ std::string KeyText(int32_t vk) {
     return text;
 }
 
-// The texts of the popup about taken combinations.
+// The texts of the popup about hotkeys that do nothing.
 constexpr std::string_view kOneTaken = "1 hotkey is taken by another program:";
 constexpr std::string_view kSomeTaken = " hotkeys are taken by another program:";
+constexpr std::string_view kOneProblem = "1 hotkey does nothing:";
+constexpr std::string_view kSomeProblems = " hotkeys do nothing:";
+constexpr std::string_view kReasonSeparator = ": ";
 constexpr std::string_view kWhereToChange = "Change them in Plugin.ini, section [Vemo Plugin]";
 
 }  // namespace
 
+bool TypesCharacter(int32_t vk) {
+    if (vk == kVkSpace || vk == kVkTab || vk == kVkEnter) return true;
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return true;
+    if (vk >= kVkNumpad0 && vk <= kVkNumpadDivide) return true;
+    return (vk >= kVkFirstPunctuation && vk <= kVkLastPunctuation) || (vk >= kVkFirstBracket && vk <= kVkLastBracket) ||
+           vk == kVkExtraPunctuation;
+}
+
+bool NeedsCommandModifier(const HotkeyEntry& combination) {
+    return (combination.Modifiers & (kModWin | kModCtrl | kModAlt)) == 0 && TypesCharacter(combination.VirtualKey);
+}
+
+bool SameCombination(const HotkeyEntry& a, const HotkeyEntry& b) {
+    return a.VirtualKey == b.VirtualKey &&
+           (a.Modifiers & kCombinationModifiers) == (b.Modifiers & kCombinationModifiers);
+}
+
+bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state) {
+    return id != Unused && state.Hold != HotkeyHold::None && state.Hold != HotkeyHold::Held;
+}
+
 const std::string& HotkeyHelpText() {
-    static const std::string text = BuildHelpText(HotkeyFlags{});
+    static const std::string text = BuildHelpText(HotkeyStates{});
     return text;
 }
 
-std::string HotkeyHelpText(const HotkeyFlags& taken) { return BuildHelpText(taken); }
+std::string HotkeyHelpText(const HotkeyStates& states) { return BuildHelpText(states); }
 
 std::string_view HotkeyActionName(HotkeyId id) {
     for (const HelpLine& line : kHelpLines) {
@@ -158,20 +226,30 @@ std::string CombinationText(const HotkeyEntry& entry) {
     return text + KeyText(entry.VirtualKey);
 }
 
-std::optional<HotkeyNotice> TakenHotkeysNotice(const HotkeyTable& table, const HotkeyFlags& taken) {
-    HotkeyNotice notice;
+std::optional<HotkeyNotice> HotkeyProblemNotice(const HotkeyTable& table, const HotkeyStates& states) {
     int count = 0;
+    bool allTaken = true;
     for (const HotkeySlot& slot : kHotkeySlots) {
-        if (!IsTaken(taken, slot.Id) || slot.KeyName.empty()) continue;
+        if (!IsHotkeyProblem(slot.Id, states[slot.Id])) continue;
         ++count;
+        allTaken = allTaken && states[slot.Id].Hold == HotkeyHold::TakenByOther;
+    }
+    if (count == 0) return std::nullopt;
+    HotkeyNotice notice;
+    for (const HotkeySlot& slot : kHotkeySlots) {
+        if (!IsHotkeyProblem(slot.Id, states[slot.Id])) continue;
         notice.Body += '\r';
         notice.Body += CombinationText(table[slot.Id]);
         notice.Body += " (";
         notice.Body += HotkeyActionName(slot.Id);
         notice.Body += ')';
+        if (!allTaken) notice.Body.append(kReasonSeparator).append(LongReason(states[slot.Id]));
     }
-    if (count == 0) return std::nullopt;
-    notice.Caption = count == 1 ? std::string(kOneTaken) : std::to_string(count) + std::string(kSomeTaken);
+    if (allTaken) {
+        notice.Caption = count == 1 ? std::string(kOneTaken) : std::to_string(count) + std::string(kSomeTaken);
+    } else {
+        notice.Caption = count == 1 ? std::string(kOneProblem) : std::to_string(count) + std::string(kSomeProblems);
+    }
     notice.Body += '\r';
     notice.Body += kWhereToChange;
     return notice;

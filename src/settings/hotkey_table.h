@@ -148,15 +148,58 @@ struct HotkeyTable {
 void FillDefaultHotkeys(HotkeyTable& table);
 HotkeyTable DefaultHotkeys();
 
-// One flag per hotkey id 1..36, e.g. the ids whose combination another program holds.
-using HotkeyFlags = std::array<bool, kHotkeyCount>;
+// Keys that type a character in a text field: letters, digits, Space, Enter, Tab, the
+// punctuation keys and the number pad. Keys that type nothing (F1 to F24, arrows, the
+// media keys, Pause...) are not among them.
+bool TypesCharacter(int32_t virtualKey);
+// A combination the plug-in never registers: without Win, Ctrl or Alt, a key that types
+// a character would no longer type it in any program.
+bool NeedsCommandModifier(const HotkeyEntry& combination);
+// Whether the system takes two combinations for one: the same key with the same Win,
+// Ctrl, Alt and Shift; other bits of Modifiers do not tell them apart.
+bool SameCombination(const HotkeyEntry& a, const HotkeyEntry& b);
+
+// What became of an id's combination when the plug-in last asked for it.
+enum class HotkeyHold : uint8_t {
+    None,           // not asked for: not registered yet, released, or the plug-in is disabled
+    Held,           // the plug-in has it
+    TakenByOther,   // another program holds it
+    Duplicate,      // another id of the plug-in has the same combination (HotkeyState::Owner)
+    NeedsModifier,  // not asked for: no Win, Ctrl or Alt on a key that types a character
+    Refused,        // the system refused it for another reason (HotkeyState::Error)
+};
+
+struct HotkeyState {
+    HotkeyHold Hold = HotkeyHold::None;
+    int32_t Owner = 0;   // Duplicate: the id that has the combination
+    uint32_t Error = 0;  // Refused: the system's error code
+    friend bool operator==(const HotkeyState&, const HotkeyState&) = default;
+};
+
+// The state of every id 1 to 36, indexed like HotkeyTable.
+struct HotkeyStates {
+    std::array<HotkeyState, kHotkeyCount> Entries{};
+
+    HotkeyState& operator[](int32_t id) { return Entries[static_cast<size_t>(id - kFirstHotkeyId)]; }
+    const HotkeyState& operator[](int32_t id) const { return Entries[static_cast<size_t>(id - kFirstHotkeyId)]; }
+    HotkeyState& operator[](HotkeyId id) { return (*this)[static_cast<int32_t>(id)]; }
+    const HotkeyState& operator[](HotkeyId id) const { return (*this)[static_cast<int32_t>(id)]; }
+
+    friend bool operator==(const HotkeyStates&, const HotkeyStates&) = default;
+};
+
+// Whether an id does nothing when pressed for a reason the user can mend: held elsewhere,
+// a duplicate, refused. None (not asked for) and the unused id 36 are not such a problem.
+bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state);
 
 // The configuration window's help label: the default combinations as fixed text, then
 // where combinations are changed. It does not follow combinations changed in the
-// settings file; the line of an id flagged in taken ends in " (taken)". Starts with a
+// settings file; the line of an id with a problem ends in its mark: " (taken)" when
+// another program holds it, " (also Next track)" when another action of ours has the
+// combination, " (needs Win, Ctrl or Alt)", " (refused by Windows)". Starts with a
 // carriage return; lines are separated by a carriage return alone.
 const std::string& HotkeyHelpText();
-std::string HotkeyHelpText(const HotkeyFlags& taken);
+std::string HotkeyHelpText(const HotkeyStates& states);
 
 // What an id does, as its line of the help label says it ("Next track"); empty for 36.
 std::string_view HotkeyActionName(HotkeyId id);
@@ -164,13 +207,14 @@ std::string_view HotkeyActionName(HotkeyId id);
 // "Win+F5"); a key without a name is given by its code ("Win+Key 0x92").
 std::string CombinationText(const HotkeyEntry& entry);
 
-// The popup about combinations that another program holds: a caption with how many,
-// one line "Win+V (Next track)" per id flagged in taken with its combination from
-// table, and where to change them. Nothing when no id is flagged.
+// The popup about the hotkeys that do nothing, in id order, with their combinations
+// from table, and where to change them. When another program holds every one of them,
+// the caption says so and each line is "Win+V (Next track)"; otherwise each line also
+// says why ("Win+V (Stop track): also Next track"). Nothing when no id has a problem.
 struct HotkeyNotice {
     std::string Caption;
     std::string Body;  // lines led by "\r"
 };
-std::optional<HotkeyNotice> TakenHotkeysNotice(const HotkeyTable& table, const HotkeyFlags& taken);
+std::optional<HotkeyNotice> HotkeyProblemNotice(const HotkeyTable& table, const HotkeyStates& states);
 
 }  // namespace vemo

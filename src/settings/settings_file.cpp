@@ -5,8 +5,11 @@
 //   <option key>=1|0          ten lines, in kWriteOrder
 //   Destination folder=<text>
 //   <hotkey name>=<Modifiers> <VirtualKey>   ids 1..35, the last line without a line end
-// Reading accepts lines ending in LF alone as well, since people edit the file by hand.
+// Reading accepts lines ending in LF alone, and blanks around keys, "=" and values, as
+// well, since people edit the file by hand.
 #include "settings/settings_file.h"
+
+#include <optional>
 
 #include "text/file_access.h"
 #include "text/text.h"
@@ -19,6 +22,7 @@ constexpr std::string_view kSectionHeader = "[Vemo Plugin]";
 constexpr std::string_view kFolderKey = "Destination folder=";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kSectionStart = '[';
+constexpr char kEquals = '=';
 constexpr char kValueSeparator = ' ';
 
 // Indexed by option id - 1.
@@ -58,6 +62,9 @@ void ForEachLine(std::string_view content, bool takeUnfinished, Fn fn) {
 
 bool BeginsSection(std::string_view line) { return !line.empty() && line.front() == kSectionStart; }
 
+// The keys of the options and the folder are kept with their "=", as they are written.
+constexpr std::string_view KeyName(std::string_view key) { return key.substr(0, key.size() - 1); }
+
 uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
 
 // "<Modifiers> <VirtualKey>", split at the last blank; without a blank, all of it is
@@ -68,19 +75,39 @@ HotkeyEntry ParseHotkeyValue(std::string_view value) {
     return {StrToIntVal(value.substr(0, blank)), StrToIntVal(Trim(value.substr(blank)))};
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view SkipBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    return text;
+}
+
+// The value of the line when it is the key name's, else nothing. Blanks around the
+// name, the "=" and the value do not count, as people write by hand ("Next = 10 86")
+// and as the system's own profile functions read it. A hotkey line may have any one
+// character in place of the "=".
+std::optional<std::string> ValueOf(std::string_view line, std::string_view name, bool anySeparator) {
+    line = SkipBlanks(line);
+    if (!line.starts_with(name)) return std::nullopt;
+    const std::string_view rest = line.substr(name.size());
+    const std::string_view afterBlanks = SkipBlanks(rest);
+    if (afterBlanks.starts_with(kEquals)) return Trim(afterBlanks.substr(1));
+    if (!anySeparator) return std::nullopt;
+    return Trim(rest.empty() ? rest : rest.substr(1));
+}
+
 // Every key the line begins with takes its value from it; keys are case-sensitive.
 void ApplyLine(std::string_view line, Settings& settings) {
     for (int32_t id = 1; id <= kOptionCount; ++id) {
-        std::string_view key = kOptionKeys[id - 1];
-        if (line.starts_with(key)) *settings.OptionByte(id) = LowByte(StrToIntVal(line.substr(key.size())));
+        if (const auto value = ValueOf(line, KeyName(kOptionKeys[id - 1]), false)) {
+            *settings.OptionByte(id) = LowByte(StrToIntVal(*value));
+        }
     }
-    if (line.starts_with(kFolderKey)) settings.DestinationFolder = std::string(line.substr(kFolderKey.size()));
+    if (const auto value = ValueOf(line, KeyName(kFolderKey), false)) settings.DestinationFolder = *value;
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
-        std::string_view name = HotkeySlotOf(id).KeyName;
-        if (!line.starts_with(name)) continue;
-        // The one character after the name is taken to be the "=".
-        std::string_view value = line.size() > name.size() ? line.substr(name.size() + 1) : std::string_view();
-        settings.Hotkeys[id] = ParseHotkeyValue(value);
+        if (const auto value = ValueOf(line, HotkeySlotOf(id).KeyName, true)) {
+            settings.Hotkeys[id] = ParseHotkeyValue(*value);
+        }
     }
 }
 
@@ -140,7 +167,7 @@ void AppendSection(std::string& text, const Settings& settings) {
         const HotkeyEntry& entry = settings.Hotkeys[id];
         text += kLineEnd;  // before each line, so the last one has none
         text += HotkeySlotOf(id).KeyName;
-        text += '=';
+        text += kEquals;
         text += NumToStr(false, entry.Modifiers);
         text += kValueSeparator;
         text += NumToStr(false, entry.VirtualKey);

@@ -73,9 +73,12 @@ struct PluginState {
     // Another program subclassed the player window on top of our hook; the module then
     // stays loaded for the life of the process, since the chain still calls into it.
     bool ModulePinned = false;
-    // The system's answer to the last registration of each hotkey id: 0 when it took
-    // the combination, else its error code. All 0 while the hotkeys are released.
-    std::array<DWORD, kHotkeyCount> HotkeyErrors{};
+    // What became of each hotkey id's combination; all None while the hotkeys are released.
+    HotkeyStates Hotkeys;
+    // The warning beep as init found it, put back at quit.
+    bool BeepWasOn = true;
+    // The system's reason when the settings file could not be read at load.
+    int SettingsReadError = 0;
 };
 
 // One hover-hint timer per option check box of the configuration window.

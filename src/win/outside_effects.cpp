@@ -23,6 +23,12 @@ HINSTANCE SystemShellOpen(HWND owner, const char* verb, const char* file, const 
 // Not written to the user profile: the change lasts only for this session.
 void SystemSetWarningBeep(bool on) { SystemParametersInfoA(SPI_SETBEEP, on ? TRUE : FALSE, nullptr, 0); }
 
+// When the system cannot tell, it is taken to be on, the system's default.
+bool SystemWarningBeep() {
+    BOOL on = TRUE;
+    return !SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0) || on != FALSE;
+}
+
 int SystemAskUser(HWND owner, const char* text, const char* caption, UINT type) {
     return MessageBoxA(owner, text, caption, type);
 }
@@ -57,8 +63,8 @@ bool SystemBrowseForFolder(std::string& folder) {
 }
 
 constexpr OutsideEffects kSystemEffects = {
-    SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen, SystemSetWarningBeep, SystemAskUser, SystemVersion,
-    SystemBrowseForFolder,
+    SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen,       SystemSetWarningBeep,
+    SystemWarningBeep,   SystemAskUser,       SystemVersion,         SystemBrowseForFolder,
 };
 
 OutsideEffects gEffects = kSystemEffects;

@@ -17,6 +17,7 @@ struct OutsideEffects {
     HINSTANCE (*ShellOpen)(HWND owner, const char* verb, const char* file, const char* parameters,
                            const char* directory, int show);
     void (*SetWarningBeep)(bool on);
+    bool (*WarningBeep)();
     // Every message box of the plug-in; returns the button pressed (IDYES, IDOK...).
     int (*AskUser)(HWND owner, const char* text, const char* caption, UINT type);
     // In the form of GetVersion: bit 31 set on Windows 95/98/Me, major version in the

@@ -210,7 +210,8 @@ def case_plugin_lifecycle(args):
 
 def case_plugin_settings(args):
     """Plugin.ini is written at quit and read at the next start: a combination changed in
-    the file works after a restart and the old one no longer does; other sections stay."""
+    the file by hand, with blanks around its "=", works after a restart, the old one no
+    longer does and the bare key is left to the other programs; other sections stay."""
     case = Case(args, "plugin_settings")
     folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
     ini = os.path.join(folder, "Plugins", "Plugin.ini")
@@ -218,13 +219,17 @@ def case_plugin_settings(args):
     text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
     case.check("Next=8 86" in text, "the first quit writes the default Next=8 86")
 
-    # Win+Ctrl+V instead of Win+V, and a section of another plug-in in front.
-    text = "[Other plug-in]\r\nkeep=1\r\n\r\n" + text.replace("Next=8 86", "Next=10 86")
+    # Win+Ctrl+V instead of Win+V, written as people write by hand, and a section of
+    # another plug-in in front.
+    text = "[Other plug-in]\r\nkeep=1\r\n\r\n" + text.replace("Next=8 86", "Next = 10 86")
     open(ini, "wb").write(text.encode("latin-1"))
     second = case.run_player(folder, [
-        "wait 800", "keys Win+V", "wait 800", "keys Win+Ctrl+V", "wait 800", "quit"], tag="second")
-    case.check("cmd 40048" not in between(second, "step keys Win+V", "step keys Win+Ctrl+V"),
+        "wait 800", "keys Win+V", "wait 800", "keys V", "wait 800", "keys Win+Ctrl+V", "wait 800", "quit"],
+        tag="second")
+    case.check("cmd 40048" not in between(second, "step keys Win+V", "step keys V"),
                "the old combination Win+V no longer plays the next entry")
+    case.check("cmd 40048" not in between(second, "step keys V", "step keys Win+Ctrl+V"),
+               "nor does V alone, which stays the other programs'")
     case.check("cmd 40048" in after(second, "step keys Win+Ctrl+V"), "the new combination Win+Ctrl+V does")
     text = open(ini, "rb").read().decode("latin-1")
     case.check("Next=10 86" in text, "the changed combination is written back")
@@ -337,7 +342,8 @@ TRAY_BUTTON = (12, 31)
 
 def case_plugin_config_window(args):
     """The configuration window opened by its hotkey takes a real mouse click on an
-    option, and the option is saved in Plugin.ini at quit; real clicks on the tray
+    option, and the option is saved in Plugin.ini at quit; Alt+F4 hides the window
+    without closing the player, and the hotkey shows it again; real clicks on the tray
     button play the previous and the next track."""
     case = Case(args, "plugin_config_window")
     folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
@@ -345,7 +351,8 @@ def case_plugin_config_window(args):
     log = case.run_player(folder, [
         "wait 1500", "keys Win+`", "wait 1000",
         f"click {AUTOPLAY_BOX[0]} {AUTOPLAY_BOX[1]} left", "wait 500",
-        f"shot {winpath(shot)}", "keys Win+`", "wait 500",
+        f"shot {winpath(shot)}", "keys Alt+F4", "wait 2500", "windows",
+        "keys Win+`", "wait 1000", "windows", "keys Win+`", "wait 500",
         f"click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} right", "wait 500",
         f"click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} left", "wait 500", "quit"])
     ini = os.path.join(folder, "Plugins", "Plugin.ini")
@@ -353,6 +360,12 @@ def case_plugin_config_window(args):
     case.check("\r\nAutoplay=1\r\n" in text, "the clicked option is on in Plugin.ini")
     case.check("\r\nLaunch minimized=0\r\n" in text, "its neighbours are not")
     case.check(os.path.exists(shot), "the window is photographed")
+    closed = between(log, "step keys Alt+F4", "step keys Win+`")
+    shown = between(after(log, "step keys Alt+F4"), "step keys Win+`", "step quit")
+    case.check("cmd 40001" not in log and after(log, "step quit") == ["quit", "exit"],
+               "Alt+F4 does not make the player exit")
+    case.check(not [l for l in closed if l.startswith("window CFW ")], "Alt+F4 hides the configuration window")
+    case.check([l for l in shown if l.startswith("window CFW ")], "Win+` shows it again")
     clicks = [l for l in log if l.startswith("step click") or l in ("cmd 40044", "cmd 40048")]
     case.check(clicks[-4:] == [f"step click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} right", "cmd 40048",
                                f"step click {TRAY_BUTTON[0]} {TRAY_BUTTON[1]} left", "cmd 40044"],
@@ -375,11 +388,15 @@ def start_holding(args, combinations, milliseconds):
 
 
 def case_plugin_taken_hotkeys(args):
-    """Another program holds Win+V and Win+S when the player starts: the plug-in says so in
-    a popup after its start popup and marks both in the configuration window's help; its
-    other hotkeys work."""
+    """Another program holds Win+V and Win+S when the player starts, "Repeat on" is given
+    Win+Z, which "Previous track" has, and the jump-to-file key a bare J: the plug-in says
+    so in a popup after its start popup and marks each in the configuration window's help
+    with why; its other hotkeys work, Win+Z does only what "Previous track" does, and J
+    is left to the other programs."""
     case = Case(args, "plugin_taken_hotkeys")
     folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    with open(os.path.join(folder, "Plugins", "Plugin.ini"), "wb") as f:
+        f.write(b"[Vemo Plugin]\r\nRptOn=8 90\r\nJumpTo = 0 74\r\n")
     shot = os.path.join(folder, "taken.png")
     config_shot = os.path.join(folder, "config.png")
     holder = start_holding(args, [(8, 0x56), (8, 0x53)], 20000)
@@ -389,7 +406,7 @@ def case_plugin_taken_hotkeys(args):
         log = case.run_player(folder, [
             "wait 2800", f"shot {winpath(shot)}", "windows",
             "keys Win+`", "wait 800", "windows", f"shot {winpath(config_shot)}", "keys Win+`", "wait 300",
-            "keys Win+Z", "wait 500", "quit"])
+            "keys Win+Z", "wait 500", "keys J", "wait 500", "quit"])
     finally:
         holder.kill()
         holder.wait()
@@ -400,11 +417,20 @@ def case_plugin_taken_hotkeys(args):
     case.check(len(popups) == 1, "a popup is up after the start popup has gone")
     help_lines = [l for l in config if l.startswith("  control Static ") and "Win+Z - Previous track" in l]
     help_text = help_lines[0] if help_lines else ""
-    case.check(help_text.count("(taken)") == 2, "the help marks two combinations")
+    case.check(help_text.count("(taken)") == 2, "the help marks two combinations taken")
     case.check("Win+V - Next track (taken)" in help_text and "Win+S - Shuffle toggle (taken)" in help_text,
                "the help marks Win+V and Win+S")
+    case.check("Win+Alt+N - Repeat on (also Previous track)" in help_text,
+               "the help names the action of the plug-in's own that has Win+Z")
+    case.check("Win+J - Open jump to file dialog (needs Win, Ctrl or Alt)" in help_text,
+               "the help says what the bare J lacks")
     case.check("Plugin.ini" in help_text, "the help says where combinations are changed")
-    case.check("cmd 40044" in after(log, "step keys Win+Z"), "another hotkey works")
+    pressed = between(log, "step keys Win+Z", "step keys J")
+    case.check("cmd 40044" in pressed, "another hotkey works")
+    case.check(not [l for l in pressed if l.startswith("query 253")], "Win+Z does not also switch repeat on")
+    case.check("cmd 40194" not in after(log, "step keys J"), "J alone does not open the jump-to-file dialog")
+    return case.report([("player log", log)])
+
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gen_vemo"
 PE_MACHINE_I386 = 0x14C

@@ -90,24 +90,88 @@ TEST(HotkeyTable, HelpTextLayout) {
     }
 }
 
+HotkeyStates OneState(HotkeyId id, HotkeyState state) {
+    HotkeyStates states;
+    states[id] = state;
+    return states;
+}
+
+const HotkeyState kTaken{HotkeyHold::TakenByOther};
+
 // Every id but 36 has its help line, which names the action after the default
 // combination written as CombinationText writes it, and gets its mark there alone.
 TEST(HotkeyTable, TakenCombinationsAreMarkedOnTheirHelpLine) {
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         const std::string name(HotkeyActionName(static_cast<HotkeyId>(id)));
         ASSERT_FALSE(name.empty()) << id;
-        HotkeyFlags taken{};
-        taken[static_cast<size_t>(id - 1)] = true;
-        const std::string marked = HotkeyHelpText(taken);
+        const std::string marked = HotkeyHelpText(OneState(static_cast<HotkeyId>(id), kTaken));
         const size_t at = marked.find(CombinationText(HotkeySlotOf(id).Default) + " - " + name + " (taken)");
         ASSERT_NE(at, std::string::npos) << id;
         EXPECT_EQ(marked.find("(taken)"), marked.rfind("(taken)")) << id;
         EXPECT_TRUE(at == 0 || marked[at - 1] == ' ') << id;
     }
     EXPECT_TRUE(HotkeyActionName(HotkeyId::Unused).empty());
-    HotkeyFlags onlyUnused{};
-    onlyUnused[35] = true;
-    EXPECT_EQ(HotkeyHelpText(onlyUnused), HotkeyHelpText());
+    EXPECT_EQ(HotkeyHelpText(OneState(HotkeyId::Unused, kTaken)), HotkeyHelpText());
+}
+
+// Each hold has its own mark, and only a hold that leaves the key doing nothing has one.
+TEST(HotkeyTable, HelpMarksSayWhyAKeyDoesNothing) {
+    const struct {
+        HotkeyState State;
+        const char* Line;  // the line of Next (id 4), without its right column
+    } cases[] = {
+        {{HotkeyHold::None}, " Win+V - Next track"},
+        {{HotkeyHold::Held}, " Win+V - Next track"},
+        {{HotkeyHold::TakenByOther}, " Win+V - Next track (taken)"},
+        {{HotkeyHold::Duplicate, 3}, " Win+V - Next track (also Stop track)"},
+        {{HotkeyHold::Duplicate, 36}, " Win+V - Next track (also another of the plug-in's hotkeys)"},
+        {{HotkeyHold::NeedsModifier}, " Win+V - Next track (needs Win, Ctrl or Alt)"},
+        {{HotkeyHold::Refused, 0, 1400}, " Win+V - Next track (refused by Windows)"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> lines = SplitAtCr(HotkeyHelpText(OneState(HotkeyId::Next, c.State)));
+        ASSERT_GT(lines.size(), 4u);
+        std::string left = lines[4].substr(0, lines[4].find('\t'));
+        left.erase(left.find_last_not_of(' ') + 1);
+        EXPECT_EQ(left, c.Line);
+        // The right column stays whole after its tab.
+        EXPECT_EQ(lines[4].substr(lines[4].find('\t')),
+                  std::string("\t").append(9, ' ').append("Win+Down - Volume down"));
+    }
+}
+
+// Keys that type a character must not be taken from every program; keys that type
+// nothing may stand alone.
+TEST(HotkeyTable, OnlyKeysThatTypeACharacterNeedWinCtrlOrAlt) {
+    const struct {
+        int32_t Key;
+        bool Types;
+    } keys[] = {
+        {'A', true},   {'Z', true},   {'0', true},   {'9', true},   {kVkSpace, true}, {0x0D, true}, {0x09, true},
+        {0x60, true},  {0x69, true},  {0x6A, true},  {0x6F, true},  {0xBA, true},     {0xC0, true}, {0xDB, true},
+        {0xDF, true},  {0xE2, true},  {0x70, false}, {0x87, false}, {0x13, false},    {0xB0, false}, {0xB3, false},
+        {0xAD, false}, {kVkLeft, false}, {kVkDelete, false}, {0x1B, false}, {0x08, false}, {0, false}, {0x5B, false},
+        {0x40, false}, {0x5A + 1, false}, {0x5F, false}, {0xC1, false}, {0xE0, false}, {-1, false},
+    };
+    for (const auto& k : keys) {
+        EXPECT_EQ(TypesCharacter(k.Key), k.Types) << k.Key;
+        EXPECT_EQ(NeedsCommandModifier({0, k.Key}), k.Types) << k.Key;
+        EXPECT_EQ(NeedsCommandModifier({kModShift, k.Key}), k.Types) << "Shift still types " << k.Key;
+        for (int32_t modifier : {kModWin, kModCtrl, kModAlt}) {
+            EXPECT_FALSE(NeedsCommandModifier({modifier, k.Key})) << modifier << " " << k.Key;
+        }
+    }
+    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
+        EXPECT_FALSE(NeedsCommandModifier(HotkeySlotOf(id).Default)) << "default of " << id;
+    }
+}
+
+TEST(HotkeyTable, CombinationsAreTheSameByKeyAndTheFourModifiers) {
+    EXPECT_TRUE(SameCombination({8, 'V'}, {8, 'V'}));
+    EXPECT_TRUE(SameCombination({8, 'V'}, {0x4008, 'V'}));  // "no repeat" is not part of it
+    EXPECT_FALSE(SameCombination({8, 'V'}, {9, 'V'}));
+    EXPECT_FALSE(SameCombination({8, 'V'}, {12, 'V'}));
+    EXPECT_FALSE(SameCombination({8, 'V'}, {8, 'W'}));
 }
 
 TEST(HotkeyTable, CombinationTexts) {
@@ -132,23 +196,50 @@ TEST(HotkeyTable, CombinationTexts) {
 TEST(HotkeyTable, NoticeNamesTheTakenCombinationsInIdOrder) {
     HotkeyTable table = DefaultHotkeys();
     table[HotkeyId::Shuffle] = {kModWin | kModCtrl, 'S'};  // as the settings file may have it
-    HotkeyFlags taken{};
-    EXPECT_FALSE(TakenHotkeysNotice(table, taken));
-    taken[35] = true;  // the unused slot is nobody's business
-    EXPECT_FALSE(TakenHotkeysNotice(table, taken));
-    taken[static_cast<size_t>(HotkeyId::Shuffle) - 1] = true;
-    std::optional<HotkeyNotice> one = TakenHotkeysNotice(table, taken);
+    HotkeyStates states;
+    EXPECT_FALSE(HotkeyProblemNotice(table, states));
+    states[HotkeyId::Unused] = kTaken;  // the unused slot is nobody's business
+    states[HotkeyId::Prev] = {HotkeyHold::Held};
+    EXPECT_FALSE(HotkeyProblemNotice(table, states));
+    states[HotkeyId::Shuffle] = kTaken;
+    std::optional<HotkeyNotice> one = HotkeyProblemNotice(table, states);
     ASSERT_TRUE(one);
     EXPECT_EQ(one->Caption, "1 hotkey is taken by another program:");
     EXPECT_EQ(one->Body, "\rWin+Ctrl+S (Shuffle toggle)\rChange them in Plugin.ini, section [Vemo Plugin]");
-    taken[static_cast<size_t>(HotkeyId::PlayPause) - 1] = true;
-    taken[static_cast<size_t>(HotkeyId::Next) - 1] = true;
-    std::optional<HotkeyNotice> three = TakenHotkeysNotice(table, taken);
+    states[HotkeyId::PlayPause] = kTaken;
+    states[HotkeyId::Next] = kTaken;
+    std::optional<HotkeyNotice> three = HotkeyProblemNotice(table, states);
     ASSERT_TRUE(three);
     EXPECT_EQ(three->Caption, "3 hotkeys are taken by another program:");
     EXPECT_EQ(three->Body,
               "\rWin+X (Play/Pause toggle)\rWin+V (Next track)\rWin+Ctrl+S (Shuffle toggle)"
               "\rChange them in Plugin.ini, section [Vemo Plugin]");
+}
+
+// The plug-in's own duplicate is not blamed on another program: the notice names the
+// action of ours that has the combination, and each line says why.
+TEST(HotkeyTable, NoticeSaysWhyWhenNotEveryKeyIsTakenElsewhere) {
+    HotkeyTable table = DefaultHotkeys();
+    table[HotkeyId::StopTrack] = {kModWin, 'V'};
+    table[HotkeyId::Prev] = {0, 'Z'};
+    table[HotkeyId::Quit] = {kModWin, 0x92};
+    HotkeyStates states;
+    states[HotkeyId::Prev] = {HotkeyHold::NeedsModifier};
+    states[HotkeyId::Next] = {HotkeyHold::Duplicate, 3};
+    states[HotkeyId::Quit] = {HotkeyHold::Refused, 0, 1400};
+    states[HotkeyId::Shuffle] = kTaken;
+    std::optional<HotkeyNotice> notice = HotkeyProblemNotice(table, states);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->Caption, "4 hotkeys do nothing:");
+    EXPECT_EQ(notice->Body,
+              "\rZ (Previous track): needs Win, Ctrl or Alt\rWin+V (Next track): also Stop track"
+              "\rWin+Key 0x92 (Exit Quavix): refused by Windows (error 1400)"
+              "\rWin+S (Shuffle toggle): taken by another program"
+              "\rChange them in Plugin.ini, section [Vemo Plugin]");
+    std::optional<HotkeyNotice> one = HotkeyProblemNotice(table, OneState(HotkeyId::Next, {HotkeyHold::Duplicate, 3}));
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->Caption, "1 hotkey does nothing:");
+    EXPECT_EQ(one->Body, "\rWin+V (Next track): also Stop track\rChange them in Plugin.ini, section [Vemo Plugin]");
 }
 
 }  // namespace

@@ -121,7 +121,7 @@ TEST(SettingsCompose, DestinationFolderIsCutToWhatTheEditFieldHolds) {
 TEST_F(SettingsFile, ReadsOnlyTheFirstOfOurSections) {
     Settings s = ReadText(
         "Autoplay=1\r\n[A]\r\nVisualization=1\r\n[Vemo Plugin]\r\nDisabled=1\r\nDestination folder=C:\\[x]\r\n"
-        "disabled=0\r\n Disabled=0\r\nPrev=8 1\r\nPrev=8 2\r\n[B]\r\nTrack numbers=1\r\n"
+        "disabled=0\r\nxDisabled=0\r\nPrev=8 1\r\nPrev=8 2\r\n[B]\r\nTrack numbers=1\r\n"
         "[Vemo Plugin]\r\nDisable vemos=1\r\n");
     EXPECT_TRUE(s.OptDisabled());  // keys are case-sensitive and start the line
     EXPECT_FALSE(s.OptAutoplay() || s.OptVisualization() || s.OptTrackNumbers() || s.OptDisableVemos());
@@ -150,8 +150,8 @@ TEST_F(SettingsFile, HotkeyValuesSplitAtTheLastBlank) {
         HotkeyEntry entry;
     } cases[] = {
         {"Prev=8 90", {8, 90}},     {"Prev= 10  32", {10, 32}}, {"Prev=90", {90, 0}},
-        {"Prev=8 90 ", {8, 0}},     {"Prev=", {0, 0}},          {"Prev", {0, 0}},
-        {"Prev=-3 -4", {-3, -4}},   {"Prev=$A x1F", {10, 31}},  {"Prev:8 90", {8, 90}},
+        {"Prev=", {0, 0}},          {"Prev", {0, 0}},           {"Prev=-3 -4", {-3, -4}},
+        {"Prev=$A x1F", {10, 31}},  {"Prev:8 90", {8, 90}},
     };
     for (const Case& c : cases) {
         // Once as an inner line, once as the last line without a line end.
@@ -160,6 +160,33 @@ TEST_F(SettingsFile, HotkeyValuesSplitAtTheLastBlank) {
             EXPECT_EQ(s.Hotkeys[HotkeyId::Prev], c.entry) << c.line << "|" << tail;
         }
     }
+}
+
+// Blanks around the key, the "=" and the value do not count, as people write the file by
+// hand. "Next = 10 86" used to read as Modifiers 0, so a bare V was taken from every program.
+TEST_F(SettingsFile, BlanksAroundKeysAndValuesDoNotCount) {
+    struct Case {
+        const char* line;
+        HotkeyEntry entry;
+    } hotkeys[] = {
+        {"Next = 10 86", {kModWin | kModCtrl, 'V'}}, {"Next =10 86", {10, 86}},   {"Next= 10 86 ", {10, 86}},
+        {"  Next=8 86", {8, 86}},                    {"\tNext\t=\t9 86\t", {9, 86}}, {"Next = 8  86  ", {8, 86}},
+        {"Next = ", {0, 0}},                         {"Next 8 86", {8, 86}},
+    };
+    for (const Case& c : hotkeys) {
+        for (const char* tail : {"\r\nPrev=1 2\r\n", ""}) {
+            Settings s = ReadText(std::string("[Vemo Plugin]\r\n") + c.line + tail);
+            EXPECT_EQ(s.Hotkeys[HotkeyId::Next], c.entry) << c.line << "|" << tail;
+        }
+    }
+    Settings s = ReadText(
+        "[Vemo Plugin]\r\n  Autoplay = 1\r\nDisabled\t=2 \r\nRemove folder =0\r\n"
+        "Destination folder =  C:\\Music\\out  \r\nTrack numbers 1\r\n");
+    EXPECT_TRUE(s.OptAutoplay());
+    EXPECT_TRUE(s.OptDisabled());
+    EXPECT_FALSE(s.OptRemoveFolder());
+    EXPECT_EQ(s.DestinationFolder, "C:\\Music\\out");
+    EXPECT_FALSE(s.OptTrackNumbers()) << "an option line needs its \"=\"";
 }
 
 TEST_F(SettingsFile, LastLineIsTakenWholeAndItsLineEndDropped) {

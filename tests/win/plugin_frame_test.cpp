@@ -218,16 +218,105 @@ TEST_F(PluginTest, QuitWritesSettingsFirstThenBeepsThenReleasesHotkeys) {
     EXPECT_EQ(gPlugin.Fonts.Bold.Get(), nullptr);
 }
 
-TEST_F(PluginTest, WarningBeepIsOffFromInitToQuit) {
-    ResetOutsideEffects();  // the system's own setting this time
+// Quit puts the warning beep back as init found it: it used to switch it on, so a user
+// who keeps it off got it back after closing the player.
+class WarningBeepTest : public PluginTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WarningBeepTest, IsOffFromInitToQuitThenAsBefore) {
+    const bool before = GetParam();
+    SetBeepFoundOn(before);
+    LoadAndInit();
+    PluginQuit();
+    EXPECT_EQ(BeepCalls(), (std::vector<bool>{false, before}));
+}
+
+// The same with the system's own setting.
+TEST_P(WarningBeepTest, TheSystemsSettingIsPutBack) {
+    const bool before = GetParam();
+    ResetOutsideEffects();
+    Effects().AskUser = [](HWND, const char*, const char*, UINT) { return IDOK; };
+    SystemParametersInfoA(SPI_SETBEEP, before, nullptr, 0);
     LoadAndInit();
     BOOL on = TRUE;
     SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0);
     EXPECT_FALSE(on);
     PluginQuit();
     SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0);
-    EXPECT_TRUE(on);
+    SystemParametersInfoA(SPI_SETBEEP, TRUE, nullptr, 0);
+    EXPECT_EQ(on != FALSE, before);
 }
+
+INSTANTIATE_TEST_SUITE_P(FoundOnOrOff, WarningBeepTest, ::testing::Bool(),
+                         [](const auto& param) { return std::string(param.param ? "On" : "Off"); });
+
+// A quit that cannot save the settings says so, naming the file and the system's
+// reason; before, every option changed in the window was lost without a word.
+struct UnsavedCase {
+    const char* Name;
+    // Readies the settings file (the fixture's path) and returns the path quit writes.
+    std::string (*Prepare)(const std::string& path);
+    int Error;                // the system's code whose text the box gives; 0: no box
+    const char* FirstLine;
+};
+
+// Another program reading the file while the player quits.
+HANDLE gHolder = INVALID_HANDLE_VALUE;
+
+class UnsavedSettingsTest : public PluginTest, public ::testing::WithParamInterface<UnsavedCase> {
+protected:
+    void TearDown() override {
+        FailFileOperationAt(0);
+        if (gHolder != INVALID_HANDLE_VALUE) CloseHandle(gHolder);
+        gHolder = INVALID_HANDLE_VALUE;
+        PluginTest::TearDown();
+    }
+};
+
+TEST_P(UnsavedSettingsTest, QuitTellsWhyTheSettingsWereNotSaved) {
+    const UnsavedCase& c = GetParam();
+    const std::string path = c.Prepare(settingsPath_);
+    SetSettingsPathForTests(path);
+    LoadAndInit();
+    FailFileOperationAt(0);
+    PluginQuit();
+    if (c.Error == 0) {
+        EXPECT_TRUE(ShownBoxes().empty());
+        return;
+    }
+    ASSERT_EQ(ShownBoxes().size(), 1u);
+    const ShownBox& box = ShownBoxes()[0];
+    EXPECT_EQ(box.Owner, player_.Window());
+    EXPECT_EQ(box.Caption, "VEMO plug-in");
+    EXPECT_EQ(box.Type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(box.Text, std::string(c.FirstLine) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(c.Error) +
+                            "\r\n\r\nOptions changed since the player started are lost.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnsavedSettingsTest,
+    ::testing::Values(
+        UnsavedCase{"Saved", [](const std::string& path) { return path; }, 0, ""},
+        UnsavedCase{"NoFolder", [](const std::string& path) { return path + "-missing\\Plugin.ini"; },
+                    ERROR_PATH_NOT_FOUND, "The plug-in's settings could not be saved in"},
+        // Another program may read it meanwhile, but not have it replaced.
+        UnsavedCase{"HeldByAnotherProgram",
+                    [](const std::string& path) {
+                        WriteAll(path, "[Other]\r\n");
+                        gHolder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                              nullptr);
+                        return path;
+                    },
+                    ERROR_SHARING_VIOLATION, "The plug-in's settings could not be saved in"},
+        // Read half-way at load: the file is never replaced, so nothing is saved either.
+        UnsavedCase{"UnreadableAtLoad",
+                    [](const std::string& path) {
+                        WriteAll(path, "[Vemo Plugin]\r\nAutoplay=1\r\n");
+                        FailFileOperationAt(2);  // the open works, the first read fails
+                        return path;
+                    },
+                    ERROR_GEN_FAILURE,
+                    "The plug-in's settings were not saved: this file could not be read, and is left as it was"}),
+    [](const auto& param) { return std::string(param.param.Name); });
 
 TEST_F(PluginTest, SettingsWrittenAtQuitAreReadAtTheNextLoad) {
     WriteSettingsFile("[Other]\r\nkept=1\r\n[Vemo Plugin]\r\nNext=10 86\r\nTrack numbers=1\r\n");

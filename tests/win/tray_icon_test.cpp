@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "config/config_window.h"
 #include "config/tray_icon.h"
+#include "plugin/lifecycle.h"
 #include "support/plugin_fixture.h"
 #include "win/module_state.h"
 
@@ -15,8 +17,8 @@ namespace vemo::test {
 namespace {
 
 // Whether the shell holds the button: it modifies only an icon it has.
-bool InTray() {
-    NOTIFYICONDATAA probe = gPlugin.Tray.Record;
+bool InTray(const NOTIFYICONDATAA& record = gPlugin.Tray.Record) {
+    NOTIFYICONDATAA probe = record;
     probe.uFlags = NIF_TIP;
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
@@ -47,6 +49,66 @@ TEST_F(TrayIconTest, AddedWhileDisabledIsRemovedToo) {
     EXPECT_TRUE(InTray());
     RemoveTrayIcon();
     EXPECT_FALSE(InTray());
+}
+
+// Quit takes the button away however it came: added at load, or by the tray option while
+// the plug-in was disabled (which quit used to leave behind). The fixture's own clean-up
+// removes nothing here: it runs after the check.
+struct QuitCase {
+    const char* Name;
+    const char* Settings;
+    bool AddedByTheOption;
+};
+
+class QuitTrayTest : public PluginTest, public ::testing::WithParamInterface<QuitCase> {};
+
+// Whether the shell still held the button when its window went: the shell may forget
+// the buttons of dead windows by itself, so the check comes before.
+NOTIFYICONDATAA gWatched{};
+WNDPROC gBelowWatch = nullptr;
+bool gInTrayWhenWindowWent = false;
+LRESULT CALLBACK WatchWindowGoing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) gInTrayWhenWindowWent = InTray(gWatched);
+    return CallWindowProcA(gBelowWatch, window, message, wParam, lParam);
+}
+
+TEST_P(QuitTrayTest, QuitRemovesTheButton) {
+    WriteSettingsFile(GetParam().Settings);
+    LoadAndInit();
+    if (GetParam().AddedByTheOption) AddTrayIcon();
+    gWatched = gPlugin.Tray.Record;
+    ASSERT_TRUE(InTray(gWatched));
+    gInTrayWhenWindowWent = true;
+    gBelowWatch = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(gPlugin.ConfigWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchWindowGoing)));
+    PluginQuit();
+    EXPECT_FALSE(gInTrayWhenWindowWent);
+    EXPECT_FALSE(InTray(gWatched));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, QuitTrayTest,
+    ::testing::Values(QuitCase{"AddedAtLoad", "", false},
+                      QuitCase{"AddedWhileDisabled", "[Vemo Plugin]\r\nDisabled=1\r\n", true},
+                      QuitCase{"OptionOnWhileDisabled", "[Vemo Plugin]\r\nDisabled=1\r\nSystray icon=0\r\n", true}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+// Quit releases the button's picture and our procedures on the configuration window's
+// controls. They used to be left to the module's static destructors, which run under the
+// loader's lock at unload, on control handles that may name other windows by then.
+TEST_F(TrayIconTest, QuitReleasesThePictureAndTheControlProcedures) {
+    LoadAndInit();
+    // The test program carries no picture of its own.
+    gPlugin.Tray.Picture.Reset(CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION))));
+    const HICON picture = gPlugin.Tray.Picture.Get();
+    ASSERT_NE(picture, nullptr);
+    for (const WindowSubclass& procedure : gConfig.ControlProcs) ASSERT_TRUE(procedure.Installed());
+    PluginQuit();
+    EXPECT_EQ(gPlugin.Tray.Picture.Get(), nullptr);
+    EXPECT_EQ(gPlugin.Tray.Record.hIcon, nullptr);
+    ICONINFO info{};
+    EXPECT_FALSE(GetIconInfo(picture, &info)) << "destroyed";
+    for (const WindowSubclass& procedure : gConfig.ControlProcs) EXPECT_FALSE(procedure.Installed());
 }
 
 TEST_F(TrayIconTest, TaskbarRestartBringsBackOnlyAShownButton) {

@@ -2,12 +2,14 @@
 // may unload it; and loading it does nothing before the player's first call.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 
 #include "plugin/frame_texts.h"
 #include "plugin/lifecycle.h"
 #include "plugin/plugin_record.h"
 #include "support/plugin_fixture.h"
+#include "text/file_access.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
 #include "win/shared_texts.h"
@@ -95,11 +97,16 @@ TEST_F(PluginTest, CallsAfterQuitDoNothing) {
     EXPECT_EQ(BeepCalls().size(), 2u);
 }
 
-// The real DLL, loaded as the player loads it.
+// The real DLL, loaded as the player loads it. It writes its settings at quit into
+// Plugins\Plugin.ini beside the program it runs in, and says so in a message box when it
+// cannot: the folder is made for the test, as a player has it.
 class DllTest : public PluginTest {
 protected:
     void SetUp() override {
         PluginTest::SetUp();
+        plugins_ = FolderOf(ProgramPath()) + "\\Plugins";
+        madePlugins_ = CreateDirectoryA(plugins_.c_str(), nullptr) != FALSE;
+        ASSERT_TRUE(madePlugins_ || DirectoryExists(plugins_));
         module_ = LoadLibraryA("Gen_vemo.dll");
         ASSERT_NE(module_, nullptr) << "Gen_vemo.dll beside the test program";
         getRecord_ = reinterpret_cast<GetPluginProc>(reinterpret_cast<void*>(GetProcAddress(module_, kExportName)));
@@ -107,12 +114,18 @@ protected:
     }
     void TearDown() override {
         if (module_) FreeLibrary(module_);
+        if (madePlugins_) {
+            DeleteFileA((plugins_ + "\\Plugin.ini").c_str());
+            RemoveDirectoryA(plugins_.c_str());
+        }
         PluginTest::TearDown();
     }
     bool Loaded() const { return GetModuleHandleA("Gen_vemo.dll") != nullptr; }
 
     HMODULE module_ = nullptr;
     GetPluginProc getRecord_ = nullptr;
+    std::string plugins_;
+    bool madePlugins_ = false;
 };
 
 // Tests of this suite run in this order: the last one leaves the DLL pinned.

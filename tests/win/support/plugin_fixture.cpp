@@ -1,5 +1,7 @@
 #include "support/plugin_fixture.h"
 
+#include <iterator>
+
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
@@ -11,8 +13,15 @@ namespace vemo::test {
 namespace {
 
 std::vector<bool> gBeepCalls;
+bool gBeepFoundOn = true;
+std::vector<ShownBox> gShownBoxes;
 
 void RecordBeep(bool on) { gBeepCalls.push_back(on); }
+bool FoundBeep() { return gBeepFoundOn; }
+int RecordBox(HWND owner, const char* text, const char* caption, UINT type) {
+    gShownBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
+    return IDOK;
+}
 
 // A window of its own that tries the combinations, so the test never holds what the
 // plug-in holds.
@@ -27,12 +36,18 @@ constexpr int kProbeId = 0xBFF0;
 }  // namespace
 
 std::vector<bool>& BeepCalls() { return gBeepCalls; }
+void SetBeepFoundOn(bool on) { gBeepFoundOn = on; }
+std::vector<ShownBox>& ShownBoxes() { return gShownBoxes; }
 
 void PluginTest::SetUp() {
     settingsPath_ = temp_.File("Plugin.ini");
     SetSettingsPathForTests(settingsPath_);
     gBeepCalls.clear();
+    gBeepFoundOn = true;
+    gShownBoxes.clear();
     Effects().SetWarningBeep = RecordBeep;
+    Effects().WarningBeep = FoundBeep;
+    Effects().AskUser = RecordBox;
 }
 
 void PluginTest::TearDown() {
@@ -52,7 +67,7 @@ void PluginTest::LoadAndInit() { Load()->Init(); }
 
 void PopupTest::SetUp() {
     PluginTest::SetUp();
-    WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n");
+    WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n" + startSettings_);
     LoadAndInit();
     gSettings.Set(OptionId::DisableVemos, false);
     KillTimer(gPlugin.MainPopup, kTimerHideMainPopup);
@@ -64,19 +79,49 @@ void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settings
 
 bool TakeTimer(HWND window, UINT_PTR id) { return KillTimer(window, id) != FALSE; }
 
-bool PressWinKey(WORD virtualKey) {
-    // Arrows and the like are extended keys; without the flag they read as keypad keys.
-    const bool extended = virtualKey >= VK_PRIOR && virtualKey <= VK_DELETE;
-    const DWORD keyFlag = extended ? KEYEVENTF_EXTENDEDKEY : 0;
-    const WORD keys[4] = {VK_LWIN, virtualKey, virtualKey, VK_LWIN};
-    const DWORD flags[4] = {0, keyFlag, keyFlag | KEYEVENTF_KEYUP, KEYEVENTF_KEYUP};
-    INPUT input[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i];
-        input[i].ki.dwFlags = flags[i];
-    }
-    return SendInput(4, input, sizeof(INPUT)) == 4;
+bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey) {
+    std::vector<INPUT> input;
+    auto key = [&](WORD vk, bool up) {
+        // Arrows and the like are extended keys; without the flag they read as keypad keys.
+        const bool extended = vk >= VK_PRIOR && vk <= VK_DELETE;
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = vk;
+        one.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+        input.push_back(one);
+    };
+    for (WORD modifier : modifiers) key(modifier, false);
+    key(virtualKey, false);
+    key(virtualKey, true);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) key(*it, true);
+    return SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)) == input.size();
+}
+
+bool PressWinKey(WORD virtualKey) { return PressKeys({VK_LWIN}, virtualKey); }
+
+bool MovePointer(POINT screen) {
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+bool LeftButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(window, &centre);
+    return centre;
 }
 
 bool CombinationFree(const HotkeyEntry& combination) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,10 +39,24 @@ protected:
 class PopupTest : public PluginTest {
 protected:
     void SetUp() override;
+    // Lines of the settings section the plug-in starts with, besides "Disable vemos=1".
+    std::string startSettings_;
 };
 
-// Every change of the warning beep since the fixture started: true = on.
+// Every change of the warning beep since the fixture started: true = on. The beep is
+// on as far as the plug-in can tell unless a test says otherwise.
 std::vector<bool>& BeepCalls();
+void SetBeepFoundOn(bool on);
+
+// Every message box the plug-in showed since the fixture started (none is shown: each is
+// answered with OK at once).
+struct ShownBox {
+    HWND Owner;
+    std::string Text;
+    std::string Caption;
+    UINT Type;
+};
+std::vector<ShownBox>& ShownBoxes();
 
 // Stops a timer and says whether it was running.
 bool TakeTimer(HWND window, UINT_PTR id);
@@ -53,6 +68,16 @@ bool CombinationFree(const HotkeyEntry& combination);
 // Presses Win+key through the system's input queue (the way a user does), so the
 // combination travels the whole road to WM_HOTKEY. False when the input was refused.
 bool PressWinKey(WORD virtualKey);
+// The same for any combination: the modifier keys (VK_LWIN, VK_CONTROL, VK_MENU,
+// VK_SHIFT) go down in order, the key goes down and up, the modifiers up again.
+bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey);
+
+// The pointer to a point of the screen, and the left button down or up there, through
+// the system's input queue.
+bool MovePointer(POINT screen);
+bool LeftButton(bool down);
+// The middle of a window's client area on the screen.
+POINT CentreOf(HWND window);
 
 // Delivers the messages waiting for this thread until done() holds or the time is up.
 template <typename Done>
