@@ -126,13 +126,19 @@ protected:
         s.EntryTitles = {"Artist - Song"};
         s.ListPosition = 0;
     }
-    // Every timer the actions arm, taken so that none fires during the test.
+    // Every timer the actions arm, taken so that none fires during the test: the
+    // periods of the two hide timers and of the borrowed hint timer, 0 for one that
+    // was not running.
     struct Timers {
-        bool Main, Info, Hint;
+        UINT Main, Info, Hint;
+        bool operator==(const Timers&) const = default;
+        friend void PrintTo(const Timers& t, std::ostream* out) {
+            *out << "{main " << t.Main << ", info " << t.Info << ", hint " << t.Hint << "}";
+        }
     };
-    Timers TakeTimers() {
-        return {TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup), TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup),
-                TakeTimer(gPlugin.MainPopup, kID3v1HintTimer)};
+    static Timers TakeTimers() {
+        return {TakeTimerPeriod(kTimerHideMainPopup), TakeTimerPeriod(kTimerHideInfoPopup),
+                TakeTimerPeriod(kID3v1HintTimer)};
     }
 };
 
@@ -155,9 +161,7 @@ TEST_F(InformationTest, FileInfoShowsFolderNameSizeAndStreamFacts) {
     EXPECT_FALSE(gPopup.LiveRefresh);
     EXPECT_EQ(gTrack.CurrentMPEG.FileSize, 8542);
     EXPECT_EQ(gTrack.CurrentMPEG.Duration, 52);
-    const Timers timers = TakeTimers();
-    EXPECT_TRUE(timers.Info);
-    EXPECT_FALSE(timers.Main);
+    EXPECT_EQ(TakeTimers(), (Timers{0, 6500, 0}));
     EXPECT_TRUE(gMessageBoxes.empty());
 
     // The player's length stands in for the stream facts of a file of another kind;
@@ -217,30 +221,28 @@ TEST_F(InformationTest, TagActionsShowTheirTagUnderItsCaption) {
     EXPECT_EQ(gPopup.LastInfoBody, kID3v11Body);
     EXPECT_EQ(gTrack.CurrentID3v1.Track, "7");
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v1);
-    Timers timers = TakeTimers();
-    EXPECT_TRUE(timers.Main && timers.Info && timers.Hint);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 4000, 3500}));
 
     ShowID3v2Info();
     EXPECT_EQ(gPopup.LastInfoTitle, "ID3v2.3.0 tag");
     EXPECT_EQ(gPopup.LastInfoBody, kID3v2Body);
     EXPECT_EQ(gTrack.CurrentID3v2.Artist, "World");
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v2);
-    timers = TakeTimers();
-    EXPECT_TRUE(timers.Main && timers.Info);
-    EXPECT_FALSE(timers.Hint);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 5500, 0}));
 
     // With both tags, only the ID3v2 text; without one, the ID3v1 text.
     ShowID3v1Info();
+    TakeTimers();
     ShowID3AnyInfo();
     EXPECT_EQ(gPopup.LastInfoBody, kID3v2Body);
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v2);
-    timers = TakeTimers();
-    EXPECT_TRUE(timers.Main && timers.Info);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 5500, 0}));
     Play("v1.mp3", Audio() + ID3v1Tag("Hi", "", "", "", 0, -1));
     ShowID3AnyInfo();
     EXPECT_EQ(gPopup.LastInfoTitle, "ID3v1 tag");
     EXPECT_EQ(gPopup.LastInfoBody, "\rTitle: Hi");
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v1);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 4000, 0})) << "the ID3v1 time, without its hint";
     EXPECT_TRUE(gMessageBoxes.empty());
 }
 
@@ -250,10 +252,11 @@ TEST_F(InformationTest, MissingTagsAreSaidWithoutCaption) {
         void (*action)();
         const char* body;
         InfoKind kind;
+        Timers timers;
     } cases[] = {
-        {ShowID3v1Info, "No ID3v1 tag available", InfoKind::ID3v1},
-        {ShowID3v2Info, "No ID3v2 tag available", InfoKind::ID3v2},
-        {ShowID3AnyInfo, "No any ID3 tag available", InfoKind::None},
+        {ShowID3v1Info, "No ID3v1 tag available", InfoKind::ID3v1, {2000, 4000, 3500}},
+        {ShowID3v2Info, "No ID3v2 tag available", InfoKind::ID3v2, {2000, 5500, 0}},
+        {ShowID3AnyInfo, "No any ID3 tag available", InfoKind::None, {2000, 4000, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
@@ -262,6 +265,7 @@ TEST_F(InformationTest, MissingTagsAreSaidWithoutCaption) {
         EXPECT_EQ(gPopup.LastInfoBody, c.body);
         EXPECT_EQ(gPopup.LastInfoTitle, "");
         EXPECT_EQ(gPopup.InfoPopupKind, c.kind);
+        EXPECT_EQ(TakeTimers(), c.timers);
     }
 }
 
@@ -276,9 +280,7 @@ TEST_F(InformationTest, TagActionsAnswerOtherNamesInTheOneLinePopup) {
             EXPECT_EQ(gPopup.CurrentPopupText, " Not an MP3 file ");
             EXPECT_TRUE(Visible(gPlugin.MainPopup));
             EXPECT_FALSE(Visible(gPlugin.InfoPopup));
-            const Timers timers = TakeTimers();
-            EXPECT_TRUE(timers.Main);
-            EXPECT_FALSE(timers.Info);
+            EXPECT_EQ(TakeTimers(), (Timers{2000, 0, 0}));
         }
     }
     // The name's case does not matter.
@@ -294,8 +296,7 @@ TEST_F(InformationTest, AnEmptyPlaylistGetsNoReaction) {
         action();
         EXPECT_FALSE(Visible(gPlugin.MainPopup));
         EXPECT_FALSE(Visible(gPlugin.InfoPopup));
-        const Timers timers = TakeTimers();
-        EXPECT_FALSE(timers.Main || timers.Info || timers.Hint);
+        EXPECT_EQ(TakeTimers(), Timers{});
     }
     EXPECT_EQ(player_.Queries(), std::vector<LPARAM>(5, QueryListLength));
 }
@@ -368,8 +369,7 @@ TEST_F(InformationTest, PressingAgainKeepsTheBoxUpWithoutDrawingIt) {
     Mark(gPlugin.InfoPopup);
     ShowID3v1Info();
     EXPECT_TRUE(StillMarked(gPlugin.InfoPopup));
-    const Timers timers = TakeTimers();
-    EXPECT_TRUE(timers.Info && timers.Hint && timers.Main);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 4000, 3500}));
 
     // The same for the file information.
     ShowFileInfo();
@@ -377,7 +377,7 @@ TEST_F(InformationTest, PressingAgainKeepsTheBoxUpWithoutDrawingIt) {
     Mark(gPlugin.InfoPopup);
     ShowFileInfo();
     EXPECT_TRUE(StillMarked(gPlugin.InfoPopup));
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideInfoPopup), 6500u);
 
     // Something else drawn into the box in between (a hint) makes the next press draw.
     ShowMultiLinePopup("\rA hint", "", '\r');
@@ -432,13 +432,13 @@ TEST_F(InformationTest, TrackInfoShowsTheLiveTrackLineAndKeepsItCurrent) {
     EXPECT_EQ(gPopup.CurrentPopupText, " 12. Artist - Song (1:05/4:10) [Paused] ");
     EXPECT_TRUE(Visible(gPlugin.MainPopup));
     EXPECT_TRUE(gPopup.LiveRefresh);
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 5000u);
 
     // The same line again is not drawn again, but its time starts anew.
     Mark(gPlugin.MainPopup);
     ShowTrackInfo();
     EXPECT_TRUE(StillMarked(gPlugin.MainPopup));
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 5000u);
 
     // Timer 2 follows the player.
     s.PlayState = 1;

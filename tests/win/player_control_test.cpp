@@ -48,6 +48,7 @@ struct ActionCase {
     LRESULT Equalizer;
     Log Sent;
     const char* Popup;  // what MainPopup shows afterwards; "" for nothing
+    UINT HideMs;        // timer 1's period afterwards; 0 when not armed
     Marks Marks;
     bool KeepsLiveDisplay;
 };
@@ -64,8 +65,7 @@ TEST_P(PlayerActionTest, SendsThePlayerItsMessagesAndShowsTheOutcome) {
     EXPECT_EQ(player_.Log(), c.Sent);
     EXPECT_EQ(gPopup.CurrentPopupText, c.Popup);
     EXPECT_EQ(IsWindowVisible(gPlugin.MainPopup) != FALSE, *c.Popup != '\0');
-    // Every popup of these actions has its 3 s; the others leave timer 1 alone.
-    EXPECT_EQ(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup), *c.Popup != '\0');
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), c.HideMs);
     EXPECT_EQ(gPopup.LiveRefresh, c.KeepsLiveDisplay);
     ExpectMarks(c.Marks);
 }
@@ -73,38 +73,41 @@ TEST_P(PlayerActionTest, SendsThePlayerItsMessagesAndShowsTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(
     Ids, PlayerActionTest,
     ::testing::Values(
-        ActionCase{"Quit", HotkeyId::Quit, false, false, 0, {"cmd 40001"}, "", Marks::None, true},
+        ActionCase{"Quit", HotkeyId::Quit, false, false, 0, {"cmd 40001"}, "", 0, Marks::None, true},
         ActionCase{"ShuffleOffToOn", HotkeyId::Shuffle, false, false, 0, {"query 250 0", "query 252 1"},
-                   " Shuffle on ", Marks::None, false},
+                   " Shuffle on ", 3000, Marks::None, false},
         ActionCase{"ShuffleOnToOff", HotkeyId::Shuffle, true, false, 0, {"query 250 0", "query 252 0"},
-                   " Shuffle off ", Marks::None, false},
+                   " Shuffle off ", 3000, Marks::None, false},
         ActionCase{"RepeatOffToOn", HotkeyId::Repeat, false, false, 0, {"query 251 0", "query 253 1"}, " Repeat on ",
-                   Marks::None, false},
+                   3000, Marks::None, false},
         ActionCase{"RepeatOnToOff", HotkeyId::Repeat, false, true, 0, {"query 251 0", "query 253 0"}, " Repeat off ",
-                   Marks::None, false},
+                   3000, Marks::None, false},
         // The "on" keys ask nothing: on stays on.
-        ActionCase{"ShuffleOn", HotkeyId::ShflOn, true, false, 0, {"query 252 1"}, " Shuffle on ", Marks::None, false},
-        ActionCase{"RepeatOn", HotkeyId::RptOn, false, false, 0, {"query 253 1"}, " Repeat on ", Marks::None, false},
+        ActionCase{"ShuffleOn", HotkeyId::ShflOn, true, false, 0, {"query 252 1"}, " Shuffle on ", 3000, Marks::None,
+                   false},
+        ActionCase{"RepeatOn", HotkeyId::RptOn, false, false, 0, {"query 253 1"}, " Repeat on ", 3000, Marks::None,
+                   false},
         // The popup names the new state; the live display goes on under it.
         ActionCase{"EqualizerOffToOn", HotkeyId::EQ, false, false, 0, {"query 127 11", "query 128 1"},
-                   " Equalizer is on ", Marks::None, true},
+                   " Equalizer is on ", 3000, Marks::None, true},
         ActionCase{"EqualizerOnToOff", HotkeyId::EQ, false, false, 1, {"query 127 11", "query 128 0"},
-                   " Equalizer is off ", Marks::None, true},
+                   " Equalizer is off ", 3000, Marks::None, true},
         // Only the low byte is the state; bit 0 flips within 7 bits.
         ActionCase{"EqualizerHighBitsIgnored", HotkeyId::EQ, false, false, 0x1FF, {"query 127 11", "query 128 126"},
-                   " Equalizer is off ", Marks::None, true},
-        ActionCase{"FileInfoBox", HotkeyId::TAG, false, false, 0, {"cmd 40188"}, "", Marks::None, true},
-        ActionCase{"Preferences", HotkeyId::Preferences, false, false, 0, {"cmd 40012"}, "", Marks::None, true},
-        ActionCase{"JumpToFile", HotkeyId::JumpTo, false, false, 0, {"cmd 40194"}, "", Marks::None, true},
-        ActionCase{"Visualization", HotkeyId::VisPlug, false, false, 0, {"cmd 40192"}, "", Marks::None, true},
-        ActionCase{"StopWithFadeout", HotkeyId::StopWFadeout, false, false, 0, {"cmd 40147"}, "", Marks::None, true},
-        ActionCase{"StopAfterCurrent", HotkeyId::StopAfterCurr, false, false, 0, {"cmd 40157"}, "", Marks::Both,
+                   " Equalizer is off ", 3000, Marks::None, true},
+        ActionCase{"FileInfoBox", HotkeyId::TAG, false, false, 0, {"cmd 40188"}, "", 0, Marks::None, true},
+        ActionCase{"Preferences", HotkeyId::Preferences, false, false, 0, {"cmd 40012"}, "", 0, Marks::None, true},
+        ActionCase{"JumpToFile", HotkeyId::JumpTo, false, false, 0, {"cmd 40194"}, "", 0, Marks::None, true},
+        ActionCase{"Visualization", HotkeyId::VisPlug, false, false, 0, {"cmd 40192"}, "", 0, Marks::None, true},
+        ActionCase{"StopWithFadeout", HotkeyId::StopWFadeout, false, false, 0, {"cmd 40147"}, "", 0, Marks::None,
+                   true},
+        ActionCase{"StopAfterCurrent", HotkeyId::StopAfterCurr, false, false, 0, {"cmd 40157"}, "", 0, Marks::Both,
                    true},
         // Without shuffle the list order is the player's own order.
         ActionCase{"PreviousWithoutShuffle", HotkeyId::PrvWOShuffle, false, false, 0, {"query 250 0", "cmd 40044"},
-                   "", Marks::Force, true},
+                   "", 0, Marks::Force, true},
         ActionCase{"NextWithoutShuffle", HotkeyId::NxtWOShuffle, false, false, 0, {"query 250 0", "cmd 40048"}, "",
-                   Marks::Force, true}),
+                   0, Marks::Force, true}),
     [](const ::testing::TestParamInfo<ActionCase>& each) { return std::string(each.param.Name); });
 
 // The list-order keys with shuffle on: the entry before or after in the list, in the

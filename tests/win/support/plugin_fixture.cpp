@@ -64,6 +64,11 @@ void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settings
 
 bool TakeTimer(HWND window, UINT_PTR id) { return KillTimer(window, id) != FALSE; }
 
+UINT TakeTimerPeriod(UINT_PTR id) {
+    const UINT period = TimerPeriod(id);
+    return TakeTimer(gPlugin.MainPopup, id) ? period : 0;
+}
+
 bool PressWinKey(WORD virtualKey) {
     // Arrows and the like are extended keys; without the flag they read as keypad keys.
     const bool extended = virtualKey >= VK_PRIOR && virtualKey <= VK_DELETE;
