@@ -196,18 +196,36 @@ TEST_F(InformationTest, FileInfoOfAMissingFileShowsNothingAndTakesDownAnotherFil
     EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup));
 }
 
-// The hotkeys reach these actions: each one shows its own caption for the same file.
+// The hotkeys reach these actions. Files with one tag each tell the tag keys apart: on
+// a file with both, the ID3v2 key and the any-tag key show the same.
 TEST_F(InformationTest, HotkeysRouteToTheInformationActions) {
-    Play("both.mp3", kBothTags);
+    const std::string v1Only = Audio() + ID3v1Tag("Hello", "World", "2001", "Nice", 7, 17);
+    const std::string v2Only = ID3v2Tag("Hello", "World") + Audio();
     const struct {
-        WPARAM id;
-        const char* caption;
-    } cases[] = {{10, "File info:"}, {21, "ID3v1.1 tag"}, {25, "ID3v2.3.0 tag"}, {26, "ID3v2.3.0 tag"}};
+        WPARAM Id;
+        const std::string& File;
+        const char* Caption;
+        std::string Body;  // empty: not compared
+    } cases[] = {
+        {10, v1Only, "File info:", ""},
+        {21, v1Only, "ID3v1.1 tag", kID3v11Body},
+        {21, v2Only, "", "No ID3v1 tag available"},
+        {25, v1Only, "", "No ID3v2 tag available"},
+        {25, v2Only, "ID3v2.3.0 tag", kID3v2Body},
+        {26, v1Only, "ID3v1.1 tag", kID3v11Body},
+        {26, v2Only, "ID3v2.3.0 tag", kID3v2Body},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "id " << c.Id << (&c.File == &v1Only ? " on ID3v1 only" : " on ID3v2 only"));
+        Play(&c.File == &v1Only ? "v1.mp3" : "v2.mp3", c.File);
         gPopup.LastInfoTitle.clear();
+        gPopup.LastInfoBody.clear();
         gPopup.InfoPopupKind = InfoKind::None;
-        SendMessageA(gPlugin.MainPopup, WM_HOTKEY, c.id, 0);
-        EXPECT_EQ(gPopup.LastInfoTitle, c.caption) << c.id;
+        SendMessageA(gPlugin.MainPopup, WM_HOTKEY, c.Id, 0);
+        EXPECT_EQ(gPopup.LastInfoTitle, c.Caption);
+        if (!c.Body.empty()) {
+            EXPECT_EQ(gPopup.LastInfoBody, c.Body);
+        }
     }
     gPopup.CurrentPopupText.clear();
     SendMessageA(gPlugin.MainPopup, WM_HOTKEY, 17, 0);
