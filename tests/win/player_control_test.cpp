@@ -2,6 +2,8 @@
 // order, what the popup says, and the marks that decide the next song popup.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -180,6 +182,78 @@ TEST_F(PlayerControlTest, NextInListOrderWhileStoppedRetitlesThePlayer) {
     EXPECT_EQ(gPopup.CurrentPopupText, " Four ");
     EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
     EXPECT_FALSE(gSongWatch.ForceSongPopup) << "used up by the title change";
+}
+
+// Answers at the ends of the player's 32-bit range: one step past them neither wraps
+// round to the other end nor reaches the player, and a negative length is no list.
+struct ExtremeCase {
+    const char* Name;
+    HotkeyId Id;
+    LRESULT PlayState;
+    int32_t Position;
+    int32_t Length;
+    bool Repeat;
+    Log Sent;
+};
+
+constexpr int32_t kMaxAnswer = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMinAnswer = std::numeric_limits<int32_t>::min();
+
+class ExtremeAnswerTest : public PlayerControlTest, public ::testing::WithParamInterface<ExtremeCase> {};
+
+TEST_P(ExtremeAnswerTest, ListOrderKeysNeverWrapAPosition) {
+    const ExtremeCase& c = GetParam();
+    FakePlayerScript& s = player_.Script();
+    s.Shuffle = true;
+    s.Repeat = c.Repeat;
+    s.PlayState = c.PlayState;
+    s.ListPosition = c.Position;
+    s.ListLength = c.Length;
+    Press(c.Id);
+    EXPECT_EQ(player_.Log(), c.Sent);
+}
+
+const Log kAsked = {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"};
+
+Log AskedThen(const Log& more) {
+    Log sent = kAsked;
+    sent.insert(sent.end(), more.begin(), more.end());
+    return sent;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtremeAnswerTest,
+    ::testing::Values(
+        // length - 1 must not wrap round to the largest position.
+        ExtremeCase{"NegativeLength", HotkeyId::NxtWOShuffle, kPlayStatePlaying, 0, kMinAnswer, true,
+                    {"query 250 0", "query 124 0"}},
+        ExtremeCase{"NextFromTheLargestPosition", HotkeyId::NxtWOShuffle, kPlayStatePlaying, kMaxAnswer, 5, true,
+                    kAsked},
+        ExtremeCase{"PreviousFromTheSmallestPosition", HotkeyId::PrvWOShuffle, kPlayStatePlaying, kMinAnswer, 5,
+                    false, kAsked},
+        // Paused, the player is resumed before the step turns out to lead nowhere.
+        ExtremeCase{"PausedNextFromTheLargestPosition", HotkeyId::NxtWOShuffle, kPlayStatePaused, kMaxAnswer,
+                    kMaxAnswer, true, AskedThen({"cmd 40045", "query 125 0"})},
+        ExtremeCase{"StoppedPreviousFromTheSmallestPosition", HotkeyId::PrvWOShuffle, 0, kMinAnswer, 5, true, kAsked},
+        // The longest list the player can report: its last entry and the way round.
+        ExtremeCase{"LongestListLastEntryRepeatOff", HotkeyId::NxtWOShuffle, kPlayStatePlaying, kMaxAnswer - 1,
+                    kMaxAnswer, false, kAsked},
+        ExtremeCase{"LongestListLastEntryRepeatOn", HotkeyId::NxtWOShuffle, kPlayStatePlaying, kMaxAnswer - 1,
+                    kMaxAnswer, true, AskedThen({"query 121 0", "cmd 40045"})},
+        ExtremeCase{"LongestListFirstEntryRepeatOn", HotkeyId::PrvWOShuffle, kPlayStatePlaying, 0, kMaxAnswer, true,
+                    AskedThen({"query 121 2147483646", "cmd 40045"})}),
+    [](const ::testing::TestParamInfo<ExtremeCase>& each) { return std::string(each.param.Name); });
+
+// The stopped title numbers the entry from 1 in 64 bits, as the song popup does: the
+// largest position is entry 2147483648, not a negative one.
+TEST_F(PlayerControlTest, StoppedTitleOfTheLargestPositionIsNotNegative) {
+    FakePlayerScript& s = player_.Script();
+    s.Shuffle = true;
+    s.ListPosition = kMaxAnswer - 1;
+    Press(HotkeyId::NxtWOShuffle);
+    EXPECT_EQ(s.ListPosition, kMaxAnswer);
+    ASSERT_FALSE(player_.Log().empty());
+    EXPECT_EQ(player_.Log().back(), "settext 2147483648.  - Quavix [Stopped]");
 }
 
 // With an empty list the last position is -1, which must never reach the player.
