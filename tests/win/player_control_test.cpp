@@ -158,7 +158,30 @@ INSTANTIATE_TEST_SUITE_P(
                        "query 125 0", "query 121 2", "cmd 40045"}},
         ListOrderCase{"PausedPrevious", HotkeyId::PrvWOShuffle, kPlayStatePaused, 3, false,
                       {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "cmd 40045",
-                       "query 125 0", "query 121 2", "cmd 40045"}}),
+                       "query 125 0", "query 121 2", "cmd 40045"}},
+        // Paused without repeat, the next key stops at the last entry and at any the
+        // player reports beyond it: nothing is resumed.
+        ListOrderCase{"PausedAtLastEntryRepeatOff", HotkeyId::NxtWOShuffle, kPlayStatePaused, 4, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        ListOrderCase{"PausedPastLastEntryRepeatOff", HotkeyId::NxtWOShuffle, kPlayStatePaused, 6, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        ListOrderCase{"PausedFirstEntryRepeatOff", HotkeyId::PrvWOShuffle, kPlayStatePaused, 0, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        // Paused with repeat: resumed, then round to the other end of the list.
+        ListOrderCase{"PausedLastEntryRepeatOn", HotkeyId::NxtWOShuffle, kPlayStatePaused, 4, true,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "cmd 40045",
+                       "query 125 0", "query 121 0", "cmd 40045"}},
+        ListOrderCase{"PausedFirstEntryRepeatOn", HotkeyId::PrvWOShuffle, kPlayStatePaused, 0, true,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "cmd 40045",
+                       "query 125 0", "query 121 4", "cmd 40045"}},
+        ListOrderCase{"PlayingPrevious", HotkeyId::PrvWOShuffle, kPlayStatePlaying, 3, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "query 121 2",
+                       "cmd 40045"}},
+        // Stopped at an edge without repeat: the player is neither moved nor retitled.
+        ListOrderCase{"StoppedLastEntryRepeatOff", HotkeyId::NxtWOShuffle, 0, 4, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        ListOrderCase{"StoppedFirstEntryRepeatOff", HotkeyId::PrvWOShuffle, 0, 0, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}}),
     [](const ::testing::TestParamInfo<ListOrderCase>& each) { return std::string(each.param.Name); });
 
 // Stopped, the player is not started: it is given its own stopped title for the new
@@ -183,6 +206,44 @@ TEST_F(PlayerControlTest, NextInListOrderWhileStoppedRetitlesThePlayer) {
     EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
     EXPECT_FALSE(gSongWatch.ForceSongPopup) << "used up by the title change";
 }
+
+// Stopped, each key moves the player's list position and gives the player its stopped
+// title for the new entry; playback does not start.
+struct StoppedCase {
+    const char* Name;
+    HotkeyId Id;
+    LRESULT Position;
+    bool Repeat;
+    LRESULT NewPosition;
+    const char* Title;  // the player's title afterwards
+    const char* Popup;  // the song popup for the new entry
+};
+
+class StoppedListOrderTest : public PlayerControlTest, public ::testing::WithParamInterface<StoppedCase> {};
+
+TEST_P(StoppedListOrderTest, MovesAndRetitlesTheStoppedPlayer) {
+    const StoppedCase& c = GetParam();
+    FakePlayerScript& s = player_.Script();
+    s.Shuffle = true;
+    s.Repeat = c.Repeat;
+    s.ListPosition = c.Position;
+    Press(c.Id);
+    EXPECT_EQ(s.ListPosition, c.NewPosition);
+    EXPECT_EQ(s.PlayState, 0);
+    EXPECT_EQ(player_.Count(WM_SETTEXT), 1u);
+    char title[64] = {};
+    GetWindowTextA(player_.Window(), title, sizeof title);
+    EXPECT_STREQ(title, c.Title);
+    EXPECT_EQ(gPopup.CurrentPopupText, c.Popup);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoppedListOrderTest,
+    ::testing::Values(
+        StoppedCase{"Previous", HotkeyId::PrvWOShuffle, 2, false, 1, "2. Two - Quavix [Stopped]", " Two "},
+        StoppedCase{"PreviousRoundToLast", HotkeyId::PrvWOShuffle, 0, true, 4, "5. Five - Quavix [Stopped]", " Five "},
+        StoppedCase{"NextRoundToFirst", HotkeyId::NxtWOShuffle, 4, true, 0, "1. One - Quavix [Stopped]", " One "}),
+    [](const ::testing::TestParamInfo<StoppedCase>& each) { return std::string(each.param.Name); });
 
 // Answers at the ends of the player's 32-bit range: one step past them neither wraps
 // round to the other end nor reaches the player, and a negative length is no list.
