@@ -216,8 +216,10 @@ class Builds:
                 command += ["--target", *sorted(targets)]
             code, output = run(command, TREE, BUILD_TIMEOUT)
             if code != 0:
-                errors = [line for line in output.splitlines() if "error" in line.lower()]
-                return (errors or output.splitlines()[-1:] or ["build failed"])[0].strip()
+                lines = output.splitlines()
+                errors = [line for line in lines if re.search(r"\berror\b:|: error ", line)]
+                first = (errors or [line for line in lines if line.startswith("FAILED:")] or ["build failed"])[0]
+                return first.replace(f"{TREE}/", "").strip()
         return ""
 
     def wine_server(self, preset: str, *arguments) -> None:
@@ -271,7 +273,7 @@ def first_failure(output: str) -> str:
     for pattern in (r"\[  FAILED  \] (\S+)", r"\d+ - (\S+) \((?:Failed|Timeout)\)", r"^FAIL\S*:? (.+)$"):
         found = re.search(pattern, output, re.MULTILINE)
         if found:
-            return found.group(1)
+            return found.group(1).rstrip(",")
     return ""
 
 
@@ -302,7 +304,7 @@ def minutes(seconds: float) -> str:
 def list_table(faults: list) -> None:
     for fault in faults:
         problem = fault.problem(ROOT)
-        print(f"{fault.number:3d}  {'ok' if not problem else problem.upper():<16} {fault.file}  [{', '.join(fault.suites)}]")
+        print(f"{fault.number:3d}  {'ok' if not problem else problem.upper():<20} {fault.file}  [{', '.join(fault.suites)}]")
         print(f"     {fault.breaks}")
 
 
