@@ -409,3 +409,5 @@ if __name__ == "__main__":
         sys.exit(main())
     except KeyboardInterrupt:
         sys.exit(130)
+    except BrokenPipeError:  # the listing cut short by a pager
+        sys.exit(0)
