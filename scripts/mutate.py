@@ -15,6 +15,7 @@ for that code.
     scripts/mutate.py                  every fault
     scripts/mutate.py --list           the table, and whether each text is still found
     scripts/mutate.py --only volume    the faults whose file or description match
+    scripts/mutate.py --only 3,7       faults by their number in the listing
     scripts/mutate.py --e2e            the end-to-end cases too, for the Win32 layer
 """
 
@@ -313,7 +314,8 @@ def main() -> int:
     parser.add_argument("--table", type=Path, default=DEFAULT_TABLE, help="the table of faults (TOML)")
     parser.add_argument("--list", action="store_true", help="print the table and whether each text is found")
     parser.add_argument("--only", metavar="PATTERN",
-                        help="only the faults whose file or description match this regular expression (or number)")
+                        help="only the faults with these numbers (\"3,7\") or whose file or description match "
+                             "this regular expression")
     parser.add_argument("--e2e", action="store_true", help="also run the end-to-end cases for the Win32 layer")
     parser.add_argument("--timeout", type=float, metavar="SECONDS",
                         help="time for the suites of one fault (default: twice their time unchanged, plus 60 s)")
@@ -323,8 +325,12 @@ def main() -> int:
 
     faults = load_table(args.table, args.e2e)
     if args.only:
-        pattern = re.compile(args.only, re.IGNORECASE)
-        faults = [f for f in faults if str(f.number) == args.only or pattern.search(f.file) or pattern.search(f.breaks)]
+        if re.fullmatch(r"\d+(,\d+)*", args.only):
+            numbers = {int(n) for n in args.only.split(",")}
+            faults = [f for f in faults if f.number in numbers]
+        else:
+            pattern = re.compile(args.only, re.IGNORECASE)
+            faults = [f for f in faults if pattern.search(f.file) or pattern.search(f.breaks)]
         if not faults:
             sys.exit(f"no fault matches {args.only!r}")
     if args.list:
