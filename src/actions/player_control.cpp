@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "actions/action_texts.h"
@@ -116,16 +117,25 @@ void OpenPlayerDialog(PlayerCommand command) {
 }
 
 // Where list order leads from position: one step on, round to the other end of the
-// list from its edge.
-int32_t ListNeighbour(bool next, int32_t position, int32_t last) {
+// list from its edge. In 64 bits, as the player's answers may lie at the ends of its
+// 32-bit range.
+int64_t ListNeighbour(bool next, int64_t position, int64_t last) {
     if (next) return position == last ? 0 : position + 1;
     return position == 0 ? last : position - 1;
+}
+
+// A step past the ends of the player's 32-bit range is no entry: it must not reach the
+// player wrapped round to the other end. False then, and nothing is sent.
+bool MoveListPositionTo(int64_t position) {
+    if (position < std::numeric_limits<int32_t>::min() || position > std::numeric_limits<int32_t>::max()) return false;
+    QueryPlayer(SetListPosition, static_cast<WPARAM>(position));
+    return true;
 }
 
 // The player's own title form for a stopped player, for the entry now current; the
 // title change it causes brings the song popup for that entry.
 void RetitleStoppedPlayer() {
-    const int32_t number = QueryPlayer(QueryListPosition) + 1;
+    const int64_t number = int64_t{QueryPlayer(QueryListPosition)} + 1;
     const std::string title = QueryPlayerText(QueryEntryTitle, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));
     SetPlayerTitle(NumToStr(false, number) + kTrackNumberSeparator + title + kPlayerTitleSuffix + kPlayerTitleStopped);
 }
@@ -138,27 +148,24 @@ void MoveInListOrder(bool next) {
         SendCommand(next ? CmdNext : CmdPrevious);
         return;
     }
-    const int32_t last = QueryPlayer(QueryListLength) - 1;
+    const int64_t last = int64_t{QueryPlayer(QueryListLength)} - 1;
     // An empty list has no entry to move to; its last position, -1, must not reach the
-    // player as a list position.
+    // player as a list position. Nor must a negative length, however large.
     if (last < 0) return;
     ForceSongPopupOnNextTitle();
-    const int32_t position = QueryPlayer(QueryListPosition);
+    const int64_t position = QueryPlayer(QueryListPosition);
     const int32_t state = QueryPlayer(QueryPlayState);
     const bool repeat = QueryPlayer(QueryRepeat) == 1;
     const bool atEdge = next ? (state == kPlayStatePaused ? position >= last : position == last) : position == 0;
     if (!repeat && atEdge) return;
     if (state == kPlayStatePlaying) {
-        QueryPlayer(SetListPosition, static_cast<WPARAM>(ListNeighbour(next, position, last)));
-        SendCommand(CmdPlay);
+        if (MoveListPositionTo(ListNeighbour(next, position, last))) SendCommand(CmdPlay);
     } else if (state == kPlayStatePaused) {
         // Resumed first: the player starts a new entry only from a running state.
         SendCommand(CmdPlay);
-        QueryPlayer(SetListPosition, static_cast<WPARAM>(ListNeighbour(next, QueryPlayer(QueryListPosition), last)));
-        SendCommand(CmdPlay);
+        if (MoveListPositionTo(ListNeighbour(next, QueryPlayer(QueryListPosition), last))) SendCommand(CmdPlay);
     } else {
-        QueryPlayer(SetListPosition, static_cast<WPARAM>(ListNeighbour(next, position, last)));
-        RetitleStoppedPlayer();
+        if (MoveListPositionTo(ListNeighbour(next, position, last))) RetitleStoppedPlayer();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "popup/popup_window.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,9 @@ constexpr int kInitialHeight = 100;
 constexpr DWORD kLeftClick = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
 constexpr DWORD kMiddleClick = MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP;
 constexpr DWORD kRightClick = MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP;
+
+// The period each timer was last started with, by id; 0 once stopped here.
+std::array<UINT, kLastTimerId + 1> gTimerPeriods{};
 
 std::string Padded(const std::string& text) { return kPopupPad + text + kPopupPad; }
 
@@ -296,12 +300,18 @@ void ShowMultiLinePopup(const std::string& body, const std::string& title, char 
 // Without MainPopup there is no timer: SetTimer for no window would make a new thread
 // timer on every call, and KillTimer for none could stop one of the player's.
 void StartTimer(UINT_PTR id, UINT milliseconds) {
-    if (gPlugin.MainPopup) SetTimer(gPlugin.MainPopup, id, milliseconds, nullptr);
+    if (!gPlugin.MainPopup) return;
+    SetTimer(gPlugin.MainPopup, id, milliseconds, nullptr);
+    if (id < gTimerPeriods.size()) gTimerPeriods[id] = milliseconds;
 }
 
 void StopTimer(UINT_PTR id) {
-    if (gPlugin.MainPopup) KillTimer(gPlugin.MainPopup, id);
+    if (!gPlugin.MainPopup) return;
+    KillTimer(gPlugin.MainPopup, id);
+    if (id < gTimerPeriods.size()) gTimerPeriods[id] = 0;
 }
+
+UINT TimerPeriod(UINT_PTR id) { return id < gTimerPeriods.size() ? gTimerPeriods[id] : 0; }
 
 void ArmHideTimer(UINT milliseconds) {
     StopTimer(kTimerHideMainPopup);

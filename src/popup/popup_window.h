@@ -64,6 +64,10 @@ void ArmHideTimer(UINT milliseconds);
 void ArmInfoHideTimer(UINT milliseconds);
 // Kills every timer of the plug-in.
 void StopAllTimers();
+// The period a timer was last started with through StartTimer, 0 once StopTimer stopped
+// it. The system has no call that reads a period back, and how long each popup stays is
+// part of what it tells.
+UINT TimerPeriod(UINT_PTR id);
 
 // The check box whose screen rectangle a hover-hint timer watches; the hint goes when
 // the cursor leaves it.

@@ -126,13 +126,19 @@ protected:
         s.EntryTitles = {"Artist - Song"};
         s.ListPosition = 0;
     }
-    // Every timer the actions arm, taken so that none fires during the test.
+    // Every timer the actions arm, taken so that none fires during the test: the
+    // periods of the two hide timers and of the borrowed hint timer, 0 for one that
+    // was not running.
     struct Timers {
-        bool Main, Info, Hint;
+        UINT Main, Info, Hint;
+        bool operator==(const Timers&) const = default;
+        friend void PrintTo(const Timers& t, std::ostream* out) {
+            *out << "{main " << t.Main << ", info " << t.Info << ", hint " << t.Hint << "}";
+        }
     };
-    Timers TakeTimers() {
-        return {TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup), TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup),
-                TakeTimer(gPlugin.MainPopup, kID3v1HintTimer)};
+    static Timers TakeTimers() {
+        return {TakeTimerPeriod(kTimerHideMainPopup), TakeTimerPeriod(kTimerHideInfoPopup),
+                TakeTimerPeriod(kID3v1HintTimer)};
     }
 };
 
@@ -155,9 +161,7 @@ TEST_F(InformationTest, FileInfoShowsFolderNameSizeAndStreamFacts) {
     EXPECT_FALSE(gPopup.LiveRefresh);
     EXPECT_EQ(gTrack.CurrentMPEG.FileSize, 8542);
     EXPECT_EQ(gTrack.CurrentMPEG.Duration, 52);
-    const Timers timers = TakeTimers();
-    EXPECT_TRUE(timers.Info);
-    EXPECT_FALSE(timers.Main);
+    EXPECT_EQ(TakeTimers(), (Timers{0, 6500, 0}));
     EXPECT_TRUE(gMessageBoxes.empty());
 
     // The player's length stands in for the stream facts of a file of another kind;
@@ -192,18 +196,36 @@ TEST_F(InformationTest, FileInfoOfAMissingFileShowsNothingAndTakesDownAnotherFil
     EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup));
 }
 
-// The hotkeys reach these actions: each one shows its own caption for the same file.
+// The hotkeys reach these actions. Files with one tag each tell the tag keys apart: on
+// a file with both, the ID3v2 key and the any-tag key show the same.
 TEST_F(InformationTest, HotkeysRouteToTheInformationActions) {
-    Play("both.mp3", kBothTags);
+    const std::string v1Only = Audio() + ID3v1Tag("Hello", "World", "2001", "Nice", 7, 17);
+    const std::string v2Only = ID3v2Tag("Hello", "World") + Audio();
     const struct {
-        WPARAM id;
-        const char* caption;
-    } cases[] = {{10, "File info:"}, {21, "ID3v1.1 tag"}, {25, "ID3v2.3.0 tag"}, {26, "ID3v2.3.0 tag"}};
+        WPARAM Id;
+        const std::string& File;
+        const char* Caption;
+        std::string Body;  // empty: not compared
+    } cases[] = {
+        {10, v1Only, "File info:", ""},
+        {21, v1Only, "ID3v1.1 tag", kID3v11Body},
+        {21, v2Only, "", "No ID3v1 tag available"},
+        {25, v1Only, "", "No ID3v2 tag available"},
+        {25, v2Only, "ID3v2.3.0 tag", kID3v2Body},
+        {26, v1Only, "ID3v1.1 tag", kID3v11Body},
+        {26, v2Only, "ID3v2.3.0 tag", kID3v2Body},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "id " << c.Id << (&c.File == &v1Only ? " on ID3v1 only" : " on ID3v2 only"));
+        Play(&c.File == &v1Only ? "v1.mp3" : "v2.mp3", c.File);
         gPopup.LastInfoTitle.clear();
+        gPopup.LastInfoBody.clear();
         gPopup.InfoPopupKind = InfoKind::None;
-        SendMessageA(gPlugin.MainPopup, WM_HOTKEY, c.id, 0);
-        EXPECT_EQ(gPopup.LastInfoTitle, c.caption) << c.id;
+        SendMessageA(gPlugin.MainPopup, WM_HOTKEY, c.Id, 0);
+        EXPECT_EQ(gPopup.LastInfoTitle, c.Caption);
+        if (!c.Body.empty()) {
+            EXPECT_EQ(gPopup.LastInfoBody, c.Body);
+        }
     }
     gPopup.CurrentPopupText.clear();
     SendMessageA(gPlugin.MainPopup, WM_HOTKEY, 17, 0);
@@ -217,30 +239,28 @@ TEST_F(InformationTest, TagActionsShowTheirTagUnderItsCaption) {
     EXPECT_EQ(gPopup.LastInfoBody, kID3v11Body);
     EXPECT_EQ(gTrack.CurrentID3v1.Track, "7");
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v1);
-    Timers timers = TakeTimers();
-    EXPECT_TRUE(timers.Main && timers.Info && timers.Hint);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 4000, 3500}));
 
     ShowID3v2Info();
     EXPECT_EQ(gPopup.LastInfoTitle, "ID3v2.3.0 tag");
     EXPECT_EQ(gPopup.LastInfoBody, kID3v2Body);
     EXPECT_EQ(gTrack.CurrentID3v2.Artist, "World");
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v2);
-    timers = TakeTimers();
-    EXPECT_TRUE(timers.Main && timers.Info);
-    EXPECT_FALSE(timers.Hint);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 5500, 0}));
 
     // With both tags, only the ID3v2 text; without one, the ID3v1 text.
     ShowID3v1Info();
+    TakeTimers();
     ShowID3AnyInfo();
     EXPECT_EQ(gPopup.LastInfoBody, kID3v2Body);
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v2);
-    timers = TakeTimers();
-    EXPECT_TRUE(timers.Main && timers.Info);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 5500, 0}));
     Play("v1.mp3", Audio() + ID3v1Tag("Hi", "", "", "", 0, -1));
     ShowID3AnyInfo();
     EXPECT_EQ(gPopup.LastInfoTitle, "ID3v1 tag");
     EXPECT_EQ(gPopup.LastInfoBody, "\rTitle: Hi");
     EXPECT_EQ(gPopup.InfoPopupKind, InfoKind::ID3v1);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 4000, 0})) << "the ID3v1 time, without its hint";
     EXPECT_TRUE(gMessageBoxes.empty());
 }
 
@@ -250,10 +270,11 @@ TEST_F(InformationTest, MissingTagsAreSaidWithoutCaption) {
         void (*action)();
         const char* body;
         InfoKind kind;
+        Timers timers;
     } cases[] = {
-        {ShowID3v1Info, "No ID3v1 tag available", InfoKind::ID3v1},
-        {ShowID3v2Info, "No ID3v2 tag available", InfoKind::ID3v2},
-        {ShowID3AnyInfo, "No any ID3 tag available", InfoKind::None},
+        {ShowID3v1Info, "No ID3v1 tag available", InfoKind::ID3v1, {2000, 4000, 3500}},
+        {ShowID3v2Info, "No ID3v2 tag available", InfoKind::ID3v2, {2000, 5500, 0}},
+        {ShowID3AnyInfo, "No any ID3 tag available", InfoKind::None, {2000, 4000, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
@@ -262,6 +283,7 @@ TEST_F(InformationTest, MissingTagsAreSaidWithoutCaption) {
         EXPECT_EQ(gPopup.LastInfoBody, c.body);
         EXPECT_EQ(gPopup.LastInfoTitle, "");
         EXPECT_EQ(gPopup.InfoPopupKind, c.kind);
+        EXPECT_EQ(TakeTimers(), c.timers);
     }
 }
 
@@ -276,9 +298,7 @@ TEST_F(InformationTest, TagActionsAnswerOtherNamesInTheOneLinePopup) {
             EXPECT_EQ(gPopup.CurrentPopupText, " Not an MP3 file ");
             EXPECT_TRUE(Visible(gPlugin.MainPopup));
             EXPECT_FALSE(Visible(gPlugin.InfoPopup));
-            const Timers timers = TakeTimers();
-            EXPECT_TRUE(timers.Main);
-            EXPECT_FALSE(timers.Info);
+            EXPECT_EQ(TakeTimers(), (Timers{2000, 0, 0}));
         }
     }
     // The name's case does not matter.
@@ -294,8 +314,7 @@ TEST_F(InformationTest, AnEmptyPlaylistGetsNoReaction) {
         action();
         EXPECT_FALSE(Visible(gPlugin.MainPopup));
         EXPECT_FALSE(Visible(gPlugin.InfoPopup));
-        const Timers timers = TakeTimers();
-        EXPECT_FALSE(timers.Main || timers.Info || timers.Hint);
+        EXPECT_EQ(TakeTimers(), Timers{});
     }
     EXPECT_EQ(player_.Queries(), std::vector<LPARAM>(5, QueryListLength));
 }
@@ -368,8 +387,7 @@ TEST_F(InformationTest, PressingAgainKeepsTheBoxUpWithoutDrawingIt) {
     Mark(gPlugin.InfoPopup);
     ShowID3v1Info();
     EXPECT_TRUE(StillMarked(gPlugin.InfoPopup));
-    const Timers timers = TakeTimers();
-    EXPECT_TRUE(timers.Info && timers.Hint && timers.Main);
+    EXPECT_EQ(TakeTimers(), (Timers{2000, 4000, 3500}));
 
     // The same for the file information.
     ShowFileInfo();
@@ -377,7 +395,7 @@ TEST_F(InformationTest, PressingAgainKeepsTheBoxUpWithoutDrawingIt) {
     Mark(gPlugin.InfoPopup);
     ShowFileInfo();
     EXPECT_TRUE(StillMarked(gPlugin.InfoPopup));
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideInfoPopup), 6500u);
 
     // Something else drawn into the box in between (a hint) makes the next press draw.
     ShowMultiLinePopup("\rA hint", "", '\r');
@@ -432,13 +450,13 @@ TEST_F(InformationTest, TrackInfoShowsTheLiveTrackLineAndKeepsItCurrent) {
     EXPECT_EQ(gPopup.CurrentPopupText, " 12. Artist - Song (1:05/4:10) [Paused] ");
     EXPECT_TRUE(Visible(gPlugin.MainPopup));
     EXPECT_TRUE(gPopup.LiveRefresh);
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 5000u);
 
     // The same line again is not drawn again, but its time starts anew.
     Mark(gPlugin.MainPopup);
     ShowTrackInfo();
     EXPECT_TRUE(StillMarked(gPlugin.MainPopup));
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 5000u);
 
     // Timer 2 follows the player.
     s.PlayState = 1;

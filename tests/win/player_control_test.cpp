@@ -2,6 +2,8 @@
 // order, what the popup says, and the marks that decide the next song popup.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,7 @@ struct ActionCase {
     LRESULT Equalizer;
     Log Sent;
     const char* Popup;  // what MainPopup shows afterwards; "" for nothing
+    UINT HideMs;        // timer 1's period afterwards; 0 when not armed
     Marks Marks;
     bool KeepsLiveDisplay;
 };
@@ -64,8 +67,7 @@ TEST_P(PlayerActionTest, SendsThePlayerItsMessagesAndShowsTheOutcome) {
     EXPECT_EQ(player_.Log(), c.Sent);
     EXPECT_EQ(gPopup.CurrentPopupText, c.Popup);
     EXPECT_EQ(IsWindowVisible(gPlugin.MainPopup) != FALSE, *c.Popup != '\0');
-    // Every popup of these actions has its 3 s; the others leave timer 1 alone.
-    EXPECT_EQ(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup), *c.Popup != '\0');
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), c.HideMs);
     EXPECT_EQ(gPopup.LiveRefresh, c.KeepsLiveDisplay);
     ExpectMarks(c.Marks);
 }
@@ -73,38 +75,41 @@ TEST_P(PlayerActionTest, SendsThePlayerItsMessagesAndShowsTheOutcome) {
 INSTANTIATE_TEST_SUITE_P(
     Ids, PlayerActionTest,
     ::testing::Values(
-        ActionCase{"Quit", HotkeyId::Quit, false, false, 0, {"cmd 40001"}, "", Marks::None, true},
+        ActionCase{"Quit", HotkeyId::Quit, false, false, 0, {"cmd 40001"}, "", 0, Marks::None, true},
         ActionCase{"ShuffleOffToOn", HotkeyId::Shuffle, false, false, 0, {"query 250 0", "query 252 1"},
-                   " Shuffle on ", Marks::None, false},
+                   " Shuffle on ", 3000, Marks::None, false},
         ActionCase{"ShuffleOnToOff", HotkeyId::Shuffle, true, false, 0, {"query 250 0", "query 252 0"},
-                   " Shuffle off ", Marks::None, false},
+                   " Shuffle off ", 3000, Marks::None, false},
         ActionCase{"RepeatOffToOn", HotkeyId::Repeat, false, false, 0, {"query 251 0", "query 253 1"}, " Repeat on ",
-                   Marks::None, false},
+                   3000, Marks::None, false},
         ActionCase{"RepeatOnToOff", HotkeyId::Repeat, false, true, 0, {"query 251 0", "query 253 0"}, " Repeat off ",
-                   Marks::None, false},
+                   3000, Marks::None, false},
         // The "on" keys ask nothing: on stays on.
-        ActionCase{"ShuffleOn", HotkeyId::ShflOn, true, false, 0, {"query 252 1"}, " Shuffle on ", Marks::None, false},
-        ActionCase{"RepeatOn", HotkeyId::RptOn, false, false, 0, {"query 253 1"}, " Repeat on ", Marks::None, false},
+        ActionCase{"ShuffleOn", HotkeyId::ShflOn, true, false, 0, {"query 252 1"}, " Shuffle on ", 3000, Marks::None,
+                   false},
+        ActionCase{"RepeatOn", HotkeyId::RptOn, false, false, 0, {"query 253 1"}, " Repeat on ", 3000, Marks::None,
+                   false},
         // The popup names the new state; the live display goes on under it.
         ActionCase{"EqualizerOffToOn", HotkeyId::EQ, false, false, 0, {"query 127 11", "query 128 1"},
-                   " Equalizer is on ", Marks::None, true},
+                   " Equalizer is on ", 3000, Marks::None, true},
         ActionCase{"EqualizerOnToOff", HotkeyId::EQ, false, false, 1, {"query 127 11", "query 128 0"},
-                   " Equalizer is off ", Marks::None, true},
+                   " Equalizer is off ", 3000, Marks::None, true},
         // Only the low byte is the state; bit 0 flips within 7 bits.
         ActionCase{"EqualizerHighBitsIgnored", HotkeyId::EQ, false, false, 0x1FF, {"query 127 11", "query 128 126"},
-                   " Equalizer is off ", Marks::None, true},
-        ActionCase{"FileInfoBox", HotkeyId::TAG, false, false, 0, {"cmd 40188"}, "", Marks::None, true},
-        ActionCase{"Preferences", HotkeyId::Preferences, false, false, 0, {"cmd 40012"}, "", Marks::None, true},
-        ActionCase{"JumpToFile", HotkeyId::JumpTo, false, false, 0, {"cmd 40194"}, "", Marks::None, true},
-        ActionCase{"Visualization", HotkeyId::VisPlug, false, false, 0, {"cmd 40192"}, "", Marks::None, true},
-        ActionCase{"StopWithFadeout", HotkeyId::StopWFadeout, false, false, 0, {"cmd 40147"}, "", Marks::None, true},
-        ActionCase{"StopAfterCurrent", HotkeyId::StopAfterCurr, false, false, 0, {"cmd 40157"}, "", Marks::Both,
+                   " Equalizer is off ", 3000, Marks::None, true},
+        ActionCase{"FileInfoBox", HotkeyId::TAG, false, false, 0, {"cmd 40188"}, "", 0, Marks::None, true},
+        ActionCase{"Preferences", HotkeyId::Preferences, false, false, 0, {"cmd 40012"}, "", 0, Marks::None, true},
+        ActionCase{"JumpToFile", HotkeyId::JumpTo, false, false, 0, {"cmd 40194"}, "", 0, Marks::None, true},
+        ActionCase{"Visualization", HotkeyId::VisPlug, false, false, 0, {"cmd 40192"}, "", 0, Marks::None, true},
+        ActionCase{"StopWithFadeout", HotkeyId::StopWFadeout, false, false, 0, {"cmd 40147"}, "", 0, Marks::None,
+                   true},
+        ActionCase{"StopAfterCurrent", HotkeyId::StopAfterCurr, false, false, 0, {"cmd 40157"}, "", 0, Marks::Both,
                    true},
         // Without shuffle the list order is the player's own order.
         ActionCase{"PreviousWithoutShuffle", HotkeyId::PrvWOShuffle, false, false, 0, {"query 250 0", "cmd 40044"},
-                   "", Marks::Force, true},
+                   "", 0, Marks::Force, true},
         ActionCase{"NextWithoutShuffle", HotkeyId::NxtWOShuffle, false, false, 0, {"query 250 0", "cmd 40048"}, "",
-                   Marks::Force, true}),
+                   0, Marks::Force, true}),
     [](const ::testing::TestParamInfo<ActionCase>& each) { return std::string(each.param.Name); });
 
 // The list-order keys with shuffle on: the entry before or after in the list, in the
@@ -153,7 +158,30 @@ INSTANTIATE_TEST_SUITE_P(
                        "query 125 0", "query 121 2", "cmd 40045"}},
         ListOrderCase{"PausedPrevious", HotkeyId::PrvWOShuffle, kPlayStatePaused, 3, false,
                       {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "cmd 40045",
-                       "query 125 0", "query 121 2", "cmd 40045"}}),
+                       "query 125 0", "query 121 2", "cmd 40045"}},
+        // Paused without repeat, the next key stops at the last entry and at any the
+        // player reports beyond it: nothing is resumed.
+        ListOrderCase{"PausedAtLastEntryRepeatOff", HotkeyId::NxtWOShuffle, kPlayStatePaused, 4, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        ListOrderCase{"PausedPastLastEntryRepeatOff", HotkeyId::NxtWOShuffle, kPlayStatePaused, 6, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        ListOrderCase{"PausedFirstEntryRepeatOff", HotkeyId::PrvWOShuffle, kPlayStatePaused, 0, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        // Paused with repeat: resumed, then round to the other end of the list.
+        ListOrderCase{"PausedLastEntryRepeatOn", HotkeyId::NxtWOShuffle, kPlayStatePaused, 4, true,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "cmd 40045",
+                       "query 125 0", "query 121 0", "cmd 40045"}},
+        ListOrderCase{"PausedFirstEntryRepeatOn", HotkeyId::PrvWOShuffle, kPlayStatePaused, 0, true,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "cmd 40045",
+                       "query 125 0", "query 121 4", "cmd 40045"}},
+        ListOrderCase{"PlayingPrevious", HotkeyId::PrvWOShuffle, kPlayStatePlaying, 3, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0", "query 121 2",
+                       "cmd 40045"}},
+        // Stopped at an edge without repeat: the player is neither moved nor retitled.
+        ListOrderCase{"StoppedLastEntryRepeatOff", HotkeyId::NxtWOShuffle, 0, 4, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}},
+        ListOrderCase{"StoppedFirstEntryRepeatOff", HotkeyId::PrvWOShuffle, 0, 0, false,
+                      {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"}}),
     [](const ::testing::TestParamInfo<ListOrderCase>& each) { return std::string(each.param.Name); });
 
 // Stopped, the player is not started: it is given its own stopped title for the new
@@ -177,6 +205,116 @@ TEST_F(PlayerControlTest, NextInListOrderWhileStoppedRetitlesThePlayer) {
     EXPECT_EQ(gPopup.CurrentPopupText, " Four ");
     EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
     EXPECT_FALSE(gSongWatch.ForceSongPopup) << "used up by the title change";
+}
+
+// Stopped, each key moves the player's list position and gives the player its stopped
+// title for the new entry; playback does not start.
+struct StoppedCase {
+    const char* Name;
+    HotkeyId Id;
+    LRESULT Position;
+    bool Repeat;
+    LRESULT NewPosition;
+    const char* Title;  // the player's title afterwards
+    const char* Popup;  // the song popup for the new entry
+};
+
+class StoppedListOrderTest : public PlayerControlTest, public ::testing::WithParamInterface<StoppedCase> {};
+
+TEST_P(StoppedListOrderTest, MovesAndRetitlesTheStoppedPlayer) {
+    const StoppedCase& c = GetParam();
+    FakePlayerScript& s = player_.Script();
+    s.Shuffle = true;
+    s.Repeat = c.Repeat;
+    s.ListPosition = c.Position;
+    Press(c.Id);
+    EXPECT_EQ(s.ListPosition, c.NewPosition);
+    EXPECT_EQ(s.PlayState, 0);
+    EXPECT_EQ(player_.Count(WM_SETTEXT), 1u);
+    char title[64] = {};
+    GetWindowTextA(player_.Window(), title, sizeof title);
+    EXPECT_STREQ(title, c.Title);
+    EXPECT_EQ(gPopup.CurrentPopupText, c.Popup);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoppedListOrderTest,
+    ::testing::Values(
+        StoppedCase{"Previous", HotkeyId::PrvWOShuffle, 2, false, 1, "2. Two - Quavix [Stopped]", " Two "},
+        StoppedCase{"PreviousRoundToLast", HotkeyId::PrvWOShuffle, 0, true, 4, "5. Five - Quavix [Stopped]", " Five "},
+        StoppedCase{"NextRoundToFirst", HotkeyId::NxtWOShuffle, 4, true, 0, "1. One - Quavix [Stopped]", " One "}),
+    [](const ::testing::TestParamInfo<StoppedCase>& each) { return std::string(each.param.Name); });
+
+// Answers at the ends of the player's 32-bit range: one step past them neither wraps
+// round to the other end nor reaches the player, and a negative length is no list.
+struct ExtremeCase {
+    const char* Name;
+    HotkeyId Id;
+    LRESULT PlayState;
+    int32_t Position;
+    int32_t Length;
+    bool Repeat;
+    Log Sent;
+};
+
+constexpr int32_t kMaxAnswer = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMinAnswer = std::numeric_limits<int32_t>::min();
+
+class ExtremeAnswerTest : public PlayerControlTest, public ::testing::WithParamInterface<ExtremeCase> {};
+
+TEST_P(ExtremeAnswerTest, ListOrderKeysNeverWrapAPosition) {
+    const ExtremeCase& c = GetParam();
+    FakePlayerScript& s = player_.Script();
+    s.Shuffle = true;
+    s.Repeat = c.Repeat;
+    s.PlayState = c.PlayState;
+    s.ListPosition = c.Position;
+    s.ListLength = c.Length;
+    Press(c.Id);
+    EXPECT_EQ(player_.Log(), c.Sent);
+}
+
+const Log kAsked = {"query 250 0", "query 124 0", "query 125 0", "query 104 0", "query 251 0"};
+
+Log AskedThen(const Log& more) {
+    Log sent = kAsked;
+    sent.insert(sent.end(), more.begin(), more.end());
+    return sent;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtremeAnswerTest,
+    ::testing::Values(
+        // length - 1 must not wrap round to the largest position.
+        ExtremeCase{"NegativeLength", HotkeyId::NxtWOShuffle, kPlayStatePlaying, 0, kMinAnswer, true,
+                    {"query 250 0", "query 124 0"}},
+        ExtremeCase{"NextFromTheLargestPosition", HotkeyId::NxtWOShuffle, kPlayStatePlaying, kMaxAnswer, 5, true,
+                    kAsked},
+        ExtremeCase{"PreviousFromTheSmallestPosition", HotkeyId::PrvWOShuffle, kPlayStatePlaying, kMinAnswer, 5,
+                    false, kAsked},
+        // Paused, the player is resumed before the step turns out to lead nowhere.
+        ExtremeCase{"PausedNextFromTheLargestPosition", HotkeyId::NxtWOShuffle, kPlayStatePaused, kMaxAnswer,
+                    kMaxAnswer, true, AskedThen({"cmd 40045", "query 125 0"})},
+        ExtremeCase{"StoppedPreviousFromTheSmallestPosition", HotkeyId::PrvWOShuffle, 0, kMinAnswer, 5, true, kAsked},
+        // The longest list the player can report: its last entry and the way round.
+        ExtremeCase{"LongestListLastEntryRepeatOff", HotkeyId::NxtWOShuffle, kPlayStatePlaying, kMaxAnswer - 1,
+                    kMaxAnswer, false, kAsked},
+        ExtremeCase{"LongestListLastEntryRepeatOn", HotkeyId::NxtWOShuffle, kPlayStatePlaying, kMaxAnswer - 1,
+                    kMaxAnswer, true, AskedThen({"query 121 0", "cmd 40045"})},
+        ExtremeCase{"LongestListFirstEntryRepeatOn", HotkeyId::PrvWOShuffle, kPlayStatePlaying, 0, kMaxAnswer, true,
+                    AskedThen({"query 121 2147483646", "cmd 40045"})}),
+    [](const ::testing::TestParamInfo<ExtremeCase>& each) { return std::string(each.param.Name); });
+
+// The stopped title numbers the entry from 1 in 64 bits, as the song popup does: the
+// largest position is entry 2147483648, not a negative one.
+TEST_F(PlayerControlTest, StoppedTitleOfTheLargestPositionIsNotNegative) {
+    FakePlayerScript& s = player_.Script();
+    s.Shuffle = true;
+    s.ListPosition = kMaxAnswer - 1;
+    Press(HotkeyId::NxtWOShuffle);
+    EXPECT_EQ(s.ListPosition, kMaxAnswer);
+    ASSERT_FALSE(player_.Log().empty());
+    EXPECT_EQ(player_.Log().back(), "settext 2147483648.  - Quavix [Stopped]");
 }
 
 // With an empty list the last position is -1, which must never reach the player.

@@ -87,7 +87,7 @@ TEST_F(PluginTest, InitHooksThePlayerAndShowsTheVersion) {
     EXPECT_TRUE(player_.Commands().empty());
     EXPECT_EQ(gPopup.CurrentPopupText, " Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v2.0145 ");
     EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 2000u);
     EXPECT_EQ(BeepCalls(), std::vector<bool>{false});
     EXPECT_NE(gPlugin.Drawing.InfoTextPen.Get(), nullptr);
     EXPECT_NE(gPlugin.Drawing.ButtonShadowBrush.Get(), nullptr);

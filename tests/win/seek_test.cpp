@@ -22,6 +22,10 @@ constexpr char kFrameHeader[] = "\xFF\xFB\x90\x64";
 // The same with bit-rate index 0 (free format): no length can be worked out.
 constexpr char kFreeFormatHeader[] = "\xFF\xFB\x00\x64";
 
+// How long the position and "Stopped" stay up.
+constexpr UINT kSeekShownMs = 2000;
+constexpr UINT kStoppedShownMs = 1500;
+
 std::vector<std::string> gMessageBoxes;
 
 int RecordMessageBox(HWND, const char* text, const char*, UINT) {
@@ -58,7 +62,7 @@ protected:
         EXPECT_EQ(gPopup.LastLevelSuffix, suffix);
         EXPECT_EQ(gPopup.LastLevel, level);
         EXPECT_FALSE(gPopup.LiveRefresh);
-        EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+        EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), kSeekShownMs);
     }
 };
 
@@ -191,7 +195,7 @@ TEST_F(SeekTest, StoppedShowsStoppedAndSeeksNot) {
         EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
         EXPECT_EQ(gPopup.CurrentPopupText, " Stopped ");
         EXPECT_FALSE(gPopup.LiveRefresh);
-        EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+        EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), kStoppedShownMs);
         player_.ClearMessages();
     }
 }
@@ -204,7 +208,7 @@ TEST_F(SeekTest, StoppedAgainWhileShowingOnlyRestartsItsTime) {
     gPopup.LiveRefresh = true;
     Press(HotkeyId::SeekFwd);
     EXPECT_TRUE(gPopup.LiveRefresh);
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), kStoppedShownMs);
     EXPECT_TRUE(player_.Commands().empty());
 }
 

@@ -57,11 +57,14 @@ TEST_F(TrackWatcherTest, TrackNumbersLeadTheTitle) {
 TEST_F(TrackWatcherTest, DisplayTimeIsShortAtFirstAndLongInARun) {
     // The count decides: 3 s up to the second change, 8 s from the third.
     std::vector<int> counts;
+    std::vector<UINT> periods;
     for (int i = 0; i < 4; ++i) {
         PlayerStarts(i);
         counts.push_back(gSongWatch.TitleChangeCount);
+        periods.push_back(TakeTimerPeriod(kTimerHideMainPopup));
     }
     EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(periods, (std::vector<UINT>{3000, 3000, 8000, 8000}));
     // After a command of ours the count starts lower, so one change is shown briefly.
     SendTransportCommand(CmdNext);
     PlayerStarts(5);

@@ -86,6 +86,7 @@ TEST_P(VolumeStepTest, BothChannelsGetTheNewLevel) {
     ASSERT_EQ(gMixer.Sets.size(), 1u);
     EXPECT_EQ(gMixer.Sets[0], BothChannels(c.After));
     EXPECT_TRUE(player_.Queries().empty()) << "the player is not asked on this system";
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 2000u) << "the level stays up for 2 s, not a switch's 3 s";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -145,7 +146,7 @@ TEST_F(VolumeTest, UsesTheOpenedDeviceClearsTheLiveDisplayAndHidesAfterTwoSecond
     Press(HotkeyId::DecVol);
     EXPECT_EQ(gMixer.Devices, (std::vector<UINT>{7, 7}));
     EXPECT_FALSE(gPopup.LiveRefresh);
-    EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
+    EXPECT_EQ(TakeTimerPeriod(kTimerHideMainPopup), 2000u);
     EXPECT_TRUE(player_.Commands().empty());
 }
 

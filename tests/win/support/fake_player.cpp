@@ -107,7 +107,7 @@ LRESULT FakePlayer::OnQuery(WPARAM argument, LPARAM query) {
         case JumpToTime: s.PositionMs = static_cast<LRESULT>(argument); return 0;
         case SetListPosition: s.ListPosition = static_cast<LRESULT>(argument); return 0;
         case SetVolume: s.Volume = static_cast<LRESULT>(argument); return 0;
-        case QueryListLength: return static_cast<LRESULT>(s.EntryTitles.size());
+        case QueryListLength: return s.ListLength.value_or(static_cast<LRESULT>(s.EntryTitles.size()));
         case QueryListPosition: return s.ListPosition;
         case QueryEqData:
             if (argument >= s.EqData.size()) return 0;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct FakePlayerScript {
     LRESULT PositionMs = 0;
     LRESULT LengthSeconds = 0;
     LRESULT ListPosition = 0;
+    // Answered for the list length when set; else the number of titles.
+    std::optional<LRESULT> ListLength;
     std::vector<std::string> EntryFiles;
     std::vector<std::string> EntryTitles;
     LRESULT Volume = 0;

@@ -79,6 +79,11 @@ void PluginTest::WriteSettingsFile(std::string_view content) { WriteAll(settings
 
 bool TakeTimer(HWND window, UINT_PTR id) { return KillTimer(window, id) != FALSE; }
 
+UINT TakeTimerPeriod(UINT_PTR id) {
+    const UINT period = TimerPeriod(id);
+    return TakeTimer(gPlugin.MainPopup, id) ? period : 0;
+}
+
 bool PressKeys(std::initializer_list<WORD> modifiers, WORD virtualKey) {
     std::vector<INPUT> input;
     auto key = [&](WORD vk, bool up) {

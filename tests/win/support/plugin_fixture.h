@@ -60,6 +60,9 @@ std::vector<ShownBox>& ShownBoxes();
 
 // Stops a timer and says whether it was running.
 bool TakeTimer(HWND window, UINT_PTR id);
+// Stops a timer of MainPopup and gives the period it was started with; 0 when it was
+// not running.
+UINT TakeTimerPeriod(UINT_PTR id);
 
 // True when the combination can be had: registering it from another window succeeds.
 // (It is released again at once.)
