@@ -1,6 +1,5 @@
 #include "plugin/lifecycle.h"
 
-
 #include "actions/hotkeys.h"
 #include "actions/player_control.h"
 #include "config/config_window.h"
