@@ -15,6 +15,7 @@
 
 #include "scratch_folder.h"
 #include "settings/settings_file.h"
+#include "text/text.h"
 
 namespace {
 
@@ -32,10 +33,11 @@ bool SameRecord(const vemo::Settings& a, const vemo::Settings& b) {
     return a.DestinationFolder == b.DestinationFolder;
 }
 
-// What the folder's edit field can hold: 259 characters, one line.
+// What the folder's edit field can hold: 259 characters, one line; the reader drops
+// the blanks at its ends.
 std::string Storable(const std::string& folder) {
     std::string cut = folder.substr(0, vemo::kMaxDestinationFolder);
-    return cut.substr(0, cut.find_first_of("\r\n"));
+    return vemo::Trim(cut.substr(0, cut.find_first_of("\r\n")));
 }
 
 // The input without our sections, worked out on its own: a section runs from a line

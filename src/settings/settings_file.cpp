@@ -148,9 +148,10 @@ bool EndsWithLineEnd(std::string_view text) { return text.ends_with('\n'); }
 bool EndsWithEmptyLine(std::string_view text) { return text.ends_with("\n\n") || text.ends_with("\n\r\n"); }
 
 // What the edit field gives back, and never a line end: one would split the section.
-std::string_view StorableFolder(std::string_view folder) {
+// Without the blanks at its ends, which the reader drops, so that it reads back as written.
+std::string StorableFolder(std::string_view folder) {
     folder = folder.substr(0, kMaxDestinationFolder);
-    return folder.substr(0, folder.find_first_of("\r\n"));
+    return Trim(folder.substr(0, folder.find_first_of("\r\n")));
 }
 
 void AppendSection(std::string& text, const Settings& settings) {

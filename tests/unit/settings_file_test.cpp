@@ -116,6 +116,11 @@ TEST(SettingsCompose, DestinationFolderIsCutToWhatTheEditFieldHolds) {
     std::string text = ComposeSettingsFile("", s);
     EXPECT_NE(text.find("Destination folder=C:\\a\r\nPrev="), std::string::npos);
     EXPECT_EQ(text.find("[Evil]"), std::string::npos);
+    // The reader drops blanks at a value's ends: a cut that ends in one is written
+    // without it, so the folder reads back as written.
+    s.DestinationFolder = std::string(258, 'f') + " \tx";
+    EXPECT_NE(ComposeSettingsFile("", s).find("Destination folder=" + std::string(258, 'f') + "\r\nPrev="),
+              std::string::npos);
 }
 
 TEST_F(SettingsFile, ReadsOnlyTheFirstOfOurSections) {
