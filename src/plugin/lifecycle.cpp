@@ -191,8 +191,8 @@ void __cdecl PluginQuit() {
     // As init found it: a user who keeps the beep off keeps it off.
     if (gPlugin.InitDone) Effects().SetWarningBeep(gPlugin.BeepWasOn);
     if (!gSettings.OptDisabled()) UnregisterAllHotkeys();
-    // Whenever it is shown: also an icon the tray option added while disabled.
-    RemoveTrayIcon();
+    // Takes the tray button away whenever it is shown: also one the tray option added
+    // while disabled.
     ReleaseForUnload();
     gPlugin.QuitDone = true;
     // Last, when nothing of ours can run any more inside the box's message loop.

@@ -256,7 +256,9 @@ TEST(TemporaryNames, FitWhereverTheTargetFits) {
         {dir.File("song.mp3"), 3, dir.File("song.mp3.vemo3.tmp")},
         {dir.File(std::string(room - 10, 'n')), 0, dir.File(std::string(room - 10, 'n') + ".vemo0.tmp")},
         {dir.File(std::string(room - 9, 'n')), 1, dir.File(std::string(room - 19, 'n') + ".vemo1.tmp")},
-        {dir.File(a + "\xC3\xA9" + "xxxxxxxx"), 2, dir.File(a + ".vemo2.tmp")},  // not inside the two-byte letter
+        // Never inside a character: the cut falls after the lead byte of "é", then inside "€".
+        {dir.File(a + "\xC3\xA9" + "xxxxxxxxx"), 2, dir.File(a + ".vemo2.tmp")},
+        {dir.File(a.substr(1) + "\xE2\x82\xAC" + "xxxxxxxxx"), 4, dir.File(a.substr(1) + ".vemo4.tmp")},
         {folderFor(6) + sep + "ab.mp3", 5, folderFor(6) + sep + "~5~~~~"},
         {folderFor(1) + sep + "a", 7, folderFor(1) + sep + "7"},
     };
