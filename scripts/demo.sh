@@ -69,10 +69,15 @@ fi
 
 echo "== player folder $demo"
 rm -rf "$demo"
-mkdir -p "$demo/Plugins" "$demo/shots"
+mkdir -p "$demo/Plugins" "$demo/shots" "$demo/Music"
 cp "$build/bin/quavix-standin.exe" "$demo/player.exe"
 cp "$build/bin/Gen_vemo.dll" "$demo/Plugins/Gen_vemo.dll"
-"$wine" "$build/bin/vemo-sample-library.exe" "$(winpath "$demo/music")"
+# The library lies on a drive of its own, D:\Music, as on a user's machine: the popups
+# that show a path then show one a user could have, not the build folder.
+prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$wine")
+ln -sfn "$demo" "$prefix/dosdevices/d:"
+music='D:\Music'
+"$wine" "$build/bin/vemo-sample-library.exe" "$music"
 
 cat >"$demo/demo.script" <<'EOF'
 # The plug-in shows its version for 2 s after init.
@@ -102,6 +107,17 @@ wait 1500
 keys Win+X
 wait 1500
 shot shots/02-playing.png
+# Volume up, and forward 5 s inside the 30 s first track: the level popup with its ten
+# squares, the second one with the position in the track. (Wine here has no sound
+# device, so the wave-output volume reads as 0 and the bar starts at 2 %.)
+keys Win+Up
+wait 300
+shot shots/09-volume-up.png
+wait 1500
+keys Win+Right
+wait 300
+shot shots/10-seek-forward.png
+wait 1500
 keys Win+V
 wait 1500
 shot shots/03-next.png
@@ -123,16 +139,6 @@ shot shots/07-equalizer-on.png
 keys Win+Alt+V
 wait 1500
 shot shots/08-next-in-list-order.png
-# Volume up and seek forward 5 s: the level popup with its ten squares. (Wine here has
-# no sound device, so the wave-output volume reads as 0 and the bar starts at 2 %.)
-keys Win+Up
-wait 300
-shot shots/09-volume-up.png
-wait 1500
-keys Win+Right
-wait 300
-shot shots/10-seek-forward.png
-wait 1500
 # The tag and the file information: multi-line popups.
 keys Win+Alt+Space
 wait 600
@@ -171,7 +177,7 @@ EOF
 
 log=$demo/player.log
 echo "== running the stand-in player"
-(cd "$demo" && "$wine" player.exe --log "$(winpath "$log")" --script demo.script "$(winpath "$demo/music/library.m3u")")
+(cd "$demo" && "$wine" player.exe --log "$(winpath "$log")" --script demo.script "$music\\library.m3u")
 "$wine" --wineserver -w || true
 
 echo
@@ -204,7 +210,7 @@ $1 == "settext" { sub(/^settext /, ""); printf "    title set by the plug-in: %s
 
 echo
 echo "== the tag made from the name \"05 - untitled sketch.mp3\" (vemo-info --id3)"
-"$wine" "$build/bin/vemo-info.exe" --id3 "$(winpath "$demo/music/05 - untitled sketch.mp3")" | tr -d '\r' || true
+"$wine" "$build/bin/vemo-info.exe" --id3 "$music\\05 - untitled sketch.mp3" | tr -d '\r' || true
 
 echo
 echo "== screenshots"
