@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks what scripts/release.sh made: both files and their sums are there and agree,
-# the installer is a 32-bit Windows program, and the zip holds the guide, its pictures
-# and a 32-bit Gen_vemo.dll whose one export is quavixGetGeneralPurposePlugin and which
-# imports only DLLs that Windows itself provides.
+# the installer is a 32-bit Windows program, and the zip holds the licence as it is in
+# the source, the guide, its pictures and a 32-bit Gen_vemo.dll whose one export is
+# quavixGetGeneralPurposePlugin and which imports only DLLs that Windows itself provides.
 #
 #   check_release.sh DIR VERSION      exit 0 when everything holds
 set -euo pipefail
@@ -25,9 +25,10 @@ $objdump -f "$dir/$name-setup.exe" | grep -q 'file format pei-i386' || fail "the
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 unzip -q "$dir/$name.zip" -d "$unpacked"
-for file in Gen_vemo.dll guide.md guide.html; do
+for file in Gen_vemo.dll LICENSE guide.md guide.html; do
     [ -s "$unpacked/$name/$file" ] || fail "the zip has no $name/$file"
 done
+cmp -s LICENSE "$unpacked/$name/LICENSE" || fail "the zip's LICENSE is not the one of the source"
 for picture in $(grep -o '](pictures/[^)]*)' docs/guide.md | sed 's/^](//; s/)$//' | sort -u); do
     [ -s "$unpacked/$name/$picture" ] || fail "the zip has no $name/$picture, which the guide shows"
 done
@@ -44,4 +45,4 @@ if [ $failures -ne 0 ]; then
     echo "check_release: $failures problem(s) in $dir" >&2
     exit 1
 fi
-echo "check_release: $dir holds $name-setup.exe and $name.zip, sums agree, the DLL is 32-bit with its one export and system imports only"
+echo "check_release: $dir holds $name-setup.exe and $name.zip, sums agree, the licence is in the zip, the DLL is 32-bit with its one export and system imports only"

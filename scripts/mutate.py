@@ -62,6 +62,9 @@ SUITES = {
     "win": Suite("win64", ["vemo_win_tests"], ["-R", r"^vemo_win_tests$"], "", True),
     # The stand-in player with the real DLL, driven by keystrokes.
     "e2e": Suite("win64", ["all"], ["-L", "e2e"], "", True),
+    # The installer and uninstaller, run silently under Wine by their end-to-end case.
+    "installer": Suite("win64", ["gen_vemo_installer", "gen_vemo_old_installer", "quavix-standin",
+                                 "vemo-sample-library"], ["-R", r"^e2e_installer$"], "", True),
 }
 
 # Which suites cover a file, by its folder; an entry of the table may name its own.
@@ -69,6 +72,7 @@ FOLDER_SUITES = [
     (re.compile(r"^src/text/file_access_win32\.cpp$"), ["win-unit", "win"]),
     (re.compile(r"^src/(text|audio|settings)/"), ["unit", "cli"]),
     (re.compile(r"^src/(win|popup|actions|config|plugin)/"), ["win"]),
+    (re.compile(r"^installer/"), ["installer"]),
 ]
 WIN32_LAYER = re.compile(r"^src/(win|popup|actions|config|plugin)/")
 

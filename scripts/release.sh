@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The release, into out/release/: builds the shipped 32-bit Gen_vemo.dll and its x86
-# installer (win32 configuration), packs the DLL with the user's guide (Markdown and
-# HTML, with its pictures) into a zip, writes the SHA-256 sums of both, then checks all
-# of it with scripts/check_release.sh. The version comes from CMakeLists.txt.
+# installer (win32 configuration), packs the DLL with its licence and the user's guide
+# (Markdown and HTML, with its pictures) into a zip, writes the SHA-256 sums of both,
+# then checks all of it with scripts/check_release.sh. The version comes from CMakeLists.txt.
 #
 #   out/release/Gen_vemo-<version>-setup.exe
-#   out/release/Gen_vemo-<version>.zip      Gen_vemo-<version>/{Gen_vemo.dll, guide.html, guide.md, pictures/}
+#   out/release/Gen_vemo-<version>.zip      Gen_vemo-<version>/{Gen_vemo.dll, LICENSE, guide.html, guide.md, pictures/}
 #   out/release/SHA256SUMS
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +20,7 @@ out=out/release
 rm -rf "$out"
 mkdir -p "$out/$name/pictures"
 cp "build/win32/installer/$name-setup.exe" "$out/"
-cp build/win32/bin/Gen_vemo.dll docs/guide.md "$out/$name/"
+cp build/win32/bin/Gen_vemo.dll LICENSE docs/guide.md "$out/$name/"
 cp docs/pictures/*.png "$out/$name/pictures/"
 # Debian's python3 has the Markdown module (bootstrap installs it); another python3
 # earlier on the PATH may not.

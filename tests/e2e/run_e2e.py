@@ -4,7 +4,7 @@ plug-ins of its Plugins folder, is driven by a script (keystrokes through SendIn
 commands, programs) and writes an event log, which the cases then read.
 
     run_e2e.py CASE --wine WINE_RUN --player EXE --library EXE --work DIR
-               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--plugin DLL] [--installer EXE]
+               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--plugin DLL] [--installer EXE] [--old-installer EXE]
 
 Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
 """
@@ -432,6 +432,7 @@ def case_plugin_taken_hotkeys(args):
     return case.report([("player log", log)])
 
 
+PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gen_vemo"
 PE_MACHINE_I386 = 0x14C
 
@@ -447,16 +448,23 @@ def registry_view(program):
     return "/reg:32" if machine == PE_MACHINE_I386 else "/reg:64"
 
 # The installer's and the uninstaller's exit code when the DLL is held (the system's
-# sharing-violation error).
+# sharing-violation error), and the silent installer's when the folder holds a newer
+# plug-in (the system's "another version of this product is already installed").
 HELD = 32
+NEWER_THERE = 1638
+PUBLISHER = "The Gen_vemo developers"
+NO_PROGRAM = "holds no program"
 
 
 def case_installer(args):
-    """The installer, silent, into a player folder without a Plugins folder: the player
-    then loads the installed plug-in; a second install and an uninstall while the player
-    runs report the held DLL with exit code 32 and change nothing; after the player has
-    quit, the uninstaller removes the DLL, itself and its entry in the list of installed
-    programs, and leaves Plugin.ini."""
+    """The installer, silent: into a folder without a program it warns in its log and
+    installs all the same; into a player folder without a Plugins folder it installs the
+    DLL and lists it with its publisher, and the player then loads it; an older version
+    over this one is refused unless /DOWNGRADE; a second install and the quiet uninstall
+    string while the player runs report the held DLL with exit code 32 and change
+    nothing; after the player has quit, the quiet uninstall string, run as Windows runs
+    it, has removed the DLL and the entry in the list of installed programs by the time
+    it exits, and leaves Plugin.ini."""
     case = Case(args, "installer")
     folder = os.path.join(case.root, "player")
     plugins = os.path.join(folder, "Plugins")
@@ -474,42 +482,118 @@ def case_installer(args):
     # one the installer's own bitness writes.
     view = registry_view(args.installer)
 
-    def listed_location():
-        """The player folder that the list of installed programs names, or None."""
-        result = wine("reg", "query", UNINSTALL_KEY, "/v", "InstallLocation", view)
+    def listed(value):
+        """A text value of the entry in the list of installed programs, or None."""
+        result = wine("reg", "query", UNINSTALL_KEY, "/v", value, view)
         words = result.stdout.decode(errors="replace").split("REG_SZ")
         return words[1].strip() if result.returncode == 0 and len(words) == 2 else None
 
-    # /D= must come last and unquoted, so this folder's path has no blank.
-    installed = wine(args.installer, "/S", "/D=" + winpath(folder))
-    case.check(installed.returncode == 0, f"the silent install exits with 0, not {installed.returncode}")
+    # Removals at the next start left by an earlier run would answer for this one.
+    wine("reg", "delete", PENDING_KEY, "/v", "PendingFileRenameOperations", "/f")
+    temp = wine("cmd", "/c", "echo %TEMP%").stdout.decode(errors="replace").strip()
+    unix_temp = wine("winepath", "-u", temp).stdout.decode(errors="replace").strip()
+    setup_log_path = os.path.join(unix_temp, "Gen_vemo-setup.log")
+
+    # Programs run as Windows runs them: the command line given to a new process, whose
+    # end is waited for and whose 32-bit exit code is read (the stand-in's run step, from
+    # a player folder without plug-ins). A Linux parent of Wine sees only 8 bits of it.
+    runner = os.path.join(case.root, "runner")
+    os.makedirs(os.path.join(runner, "Plugins"))
+    shutil.copy(args.player, os.path.join(runner, "runner.exe"))
+
+    def windows_run(command_line):
+        """The exit code of command_line, or None when it did not run."""
+        script = os.path.join(runner, "run.script")
+        runner_log = os.path.join(runner, "run.log")
+        open(script, "w").write(f"run {command_line}\nquit\n")
+        if os.path.exists(runner_log):
+            os.remove(runner_log)
+        wine(os.path.join(runner, "runner.exe"), "--log", winpath(runner_log), "--script", winpath(script))
+        ran = [l for l in open(runner_log).read().splitlines() if l.startswith("step run ")] if os.path.exists(runner_log) else []
+        codes = [l.rsplit(" -> ", 1)[1] for l in ran]
+        return int(codes[0]) if len(codes) == 1 and codes[0].isdigit() else None
+
+    def install(installer, *options, into=folder, exact=False):
+        """Runs an installer silently; its exit code (exact: all of it, which takes a few
+        seconds more) and the lines of its log."""
+        # /D= must come last and unquoted, so this folder's path has no blank.
+        command = [installer, "/S", *options, "/D=" + winpath(into)]
+        if exact:
+            code = windows_run(" ".join([f'"{winpath(installer)}"', *command[1:]]))
+        else:
+            code = wine(*command).returncode
+        lines = open(setup_log_path, errors="replace").read().splitlines() if os.path.exists(setup_log_path) else []
+        return code, lines
+
     shipped = open(args.plugin, "rb").read()
+    elsewhere = os.path.join(case.root, "music-not-player")
+    code, lines = install(args.installer, into=elsewhere)
+    case.check(code == 0, f"a silent install into a folder without a program goes on: exit code {code}")
+    case.check(os.path.exists(os.path.join(elsewhere, "Plugins", "Gen_vemo.dll")), "and puts the DLL there")
+    case.check(any(NO_PROGRAM in l for l in lines), f"and its log warns that the folder {NO_PROGRAM}: {lines}")
+
+    code, lines = install(args.installer)
+    case.check(code == 0, f"the silent install exits with 0, not {code}")
+    case.check(lines and not any(NO_PROGRAM in l for l in lines), f"no warning about the player's folder: {lines}")
     case.check(os.path.exists(dll) and open(dll, "rb").read() == shipped, "Plugins made and the DLL put into it")
     case.check(os.path.exists(uninstaller), "the uninstaller is beside the DLL")
-    case.check(listed_location() == winpath(folder), "the list of installed programs names the player folder")
+    case.check(listed("InstallLocation") == winpath(folder), "the list of installed programs names the player folder")
+    case.check(listed("Publisher") == PUBLISHER, f"the entry names the publisher: {listed('Publisher')}")
+    version = listed("DisplayVersion")
 
+    if case.check(args.old_installer is not None, "an older installer is given"):
+        code, lines = install(args.old_installer, exact=True)
+        case.check(code == NEWER_THERE, f"an older version over this one, silent, exits with {NEWER_THERE}, not {code}")
+        case.check(any("newer" in l for l in lines), f"and its log says the folder holds a newer plug-in: {lines}")
+        case.check(listed("DisplayVersion") == version, "and changes nothing")
+        code, lines = install(args.old_installer, "/DOWNGRADE")
+        case.check(code == 0 and listed("DisplayVersion") == "0.001",
+                   f"/DOWNGRADE installs the older version: exit code {code}, {listed('DisplayVersion')}")
+        code, lines = install(args.installer)
+        case.check(code == 0 and listed("DisplayVersion") == version and not any("newer" in l for l in lines),
+                   f"a newer version over an older one goes on without a word: exit code {code}, {lines}")
+
+    quiet = listed("QuietUninstallString") or ""
     log = case.run_player(folder, [
         "wait 500",
         f'run "{winpath(args.installer)}" /S /D={winpath(folder)}',
-        f'run "{winpath(uninstaller)}" /S _?={winpath(plugins)}',
+        f"run {quiet}",
+        f'run "{winpath(uninstaller)}" /S',
+        "wait 4000",  # for its copy to find the DLL held, and give up
         "quit"])
     case.check(after(log, "load Gen_vemo.dll")[:1] == ["init"], "the player loads the installed plug-in and inits it")
     runs = [l.rsplit(" -> ", 1)[1] for l in log if l.startswith("step run ")]
-    case.check(runs == [str(HELD), str(HELD)],
-               f"install and uninstall while the player holds the DLL exit with {HELD}: {runs}")
+    case.check(runs[:2] == [str(HELD), str(HELD)],
+               f"install and quiet uninstall while the player holds the DLL exit with {HELD}: {runs}")
+    # Started without _?=, the uninstaller only starts a copy of itself: its 0 says nothing.
+    case.check(runs[2:] == ["0"], f"the uninstaller started as it is ends with 0 all the same: {runs}")
     case.check(os.path.exists(dll) and open(dll, "rb").read() == shipped, "the held DLL is still there")
     ini = os.path.join(plugins, "Plugin.ini")
     case.check(os.path.exists(ini), "the plug-in wrote Plugin.ini at quit")
 
-    # The uninstaller runs from a copy of itself in the temporary folder, so that it can
-    # remove itself: wait for every Wine process to end.
+    # The quiet string as Windows runs it: what it has done must be done when it exits,
+    # for nothing else is waited for.
+    code = windows_run(quiet)
+    case.check(code == 0, f"the quiet uninstall string exits with 0, not {code}")
+    case.check(not os.path.exists(dll), "the DLL is gone when it exits")
+    case.check(listed("InstallLocation") is None, "and so is the entry in the list of installed programs")
+    case.check(os.path.exists(ini), "Plugin.ini stays for the other plug-ins and a later install")
+    # A running program cannot delete its own file: it goes at the next start of the
+    # system, renamed where the system allows (Windows does; Wine here does not).
+    left = os.path.join(plugins, "Gen_vemo-uninstall.tmp")
+    pending = wine("reg", "query", PENDING_KEY, "/v", "PendingFileRenameOperations").stdout.decode(errors="replace")
+    case.check(all(not os.path.exists(f) or winpath(f) in pending for f in (uninstaller, left)),
+               f"the uninstaller is gone or removed at the next start: {pending}")
+
+    # The uninstaller started without _?= (as the list of installed programs starts it)
+    # hands its work to a copy of itself in the temporary folder and exits at once.
+    code, _ = install(args.installer)
     removed = wine(uninstaller, "/S")
     subprocess.run([args.wine, "--wineserver", "-w"], timeout=PLAYER_TIMEOUT_S)
-    case.check(removed.returncode == 0, f"the uninstaller exits with 0, not {removed.returncode}")
-    case.check(not os.path.exists(dll), "the uninstaller removes the DLL")
-    case.check(not os.path.exists(uninstaller), "and itself")
-    case.check(os.path.exists(ini), "Plugin.ini stays for the other plug-ins and a later install")
-    case.check(listed_location() is None, "the entry in the list of installed programs is gone")
+    case.check(code == 0 and removed.returncode == 0, f"reinstalled and removed again: {code}, {removed.returncode}")
+    case.check(not os.path.exists(dll) and not os.path.exists(uninstaller), "its copy removes the DLL and the uninstaller")
+    case.check(not os.path.exists(left), "and what an uninstall in place left")
+    case.check(listed("InstallLocation") is None, "and the entry")
     return case.report([("player log", log)])
 
 
@@ -538,6 +622,7 @@ def main():
     parser.add_argument("--hold-hotkeys")
     parser.add_argument("--plugin")
     parser.add_argument("--installer")
+    parser.add_argument("--old-installer")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY"):
         print("skipped: keyboard input needs an X display (run under xvfb-run)")
