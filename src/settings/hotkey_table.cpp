@@ -122,26 +122,10 @@ std::string BuildHelpText(const HotkeyStates& states) {
     return text;
 }
 
-// Names of the keys of the default combinations and of the other keys people bind.
-struct KeyName {
-    int32_t VirtualKey;
-    std::string_view Name;
-};
-constexpr KeyName kKeyNames[] = {
-    {0x08, "Backspace"}, {0x09, "Tab"},   {0x0D, "Enter"},     {0x13, "Pause"},  {0x1B, "Esc"},
-    {kVkSpace, "Space"}, {0x21, "PgUp"},  {0x22, "PgDn"},      {0x23, "End"},    {0x24, "Home"},
-    {kVkLeft, "Left"},   {kVkUp, "Up"},   {kVkRight, "Right"}, {kVkDown, "Down"}, {0x2D, "Insert"},
-    {kVkDelete, "Delete"}, {0x6A, "Num *"}, {0x6B, "Num +"},   {0x6D, "Num -"},  {0x6E, "Num ."},
-    {0x6F, "Num /"},     {0xBA, ";"},     {0xBB, "="},         {0xBC, ","},      {0xBD, "-"},
-    {0xBE, "."},         {0xBF, "/"},     {kVkBackQuote, "`"}, {0xDB, "["},      {0xDC, "\\"},
-    {0xDD, "]"},         {0xDE, "'"},
-};
 constexpr int32_t kVkTab = 0x09;
 constexpr int32_t kVkEnter = 0x0D;
 constexpr int32_t kVkNumpad0 = 0x60;
 constexpr int32_t kVkNumpadDivide = 0x6F;  // the last key of the number pad
-constexpr int32_t kVkF1 = 0x70;
-constexpr int32_t kFunctionKeyCount = 24;
 // The punctuation keys, whatever the layout puts on them: ; = , - . / ` then [ \ ] ' and
 // the extra key of European keyboards.
 constexpr int32_t kVkFirstPunctuation = 0xBA;
@@ -151,21 +135,6 @@ constexpr int32_t kVkLastBracket = 0xDF;
 constexpr int32_t kVkExtraPunctuation = 0xE2;
 // The bits by which the system tells combinations apart.
 constexpr int32_t kCombinationModifiers = kModAlt | kModCtrl | kModShift | kModWin;
-
-std::string KeyText(int32_t vk) {
-    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
-    // (Appended rather than added to a literal: GCC 12 at -O3 warns wrongly about that.)
-    if (vk >= kVkF1 && vk < kVkF1 + kFunctionKeyCount) return std::string("F").append(std::to_string(vk - kVkF1 + 1));
-    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return std::string("Num ").append(std::to_string(vk - kVkNumpad0));
-    for (const KeyName& key : kKeyNames) {
-        if (key.VirtualKey == vk) return std::string(key.Name);
-    }
-    constexpr char kHex[] = "0123456789ABCDEF";
-    const uint32_t code = static_cast<uint32_t>(vk);
-    std::string text = "Key 0x";
-    for (int shift = code > 0xFF ? 28 : 4; shift >= 0; shift -= 4) text += kHex[(code >> shift) & 0xF];
-    return text;
-}
 
 // The texts of the popup about hotkeys that do nothing.
 constexpr std::string_view kOneTaken = "1 hotkey is taken by another program:";
@@ -212,18 +181,6 @@ std::string_view HotkeyActionName(HotkeyId id) {
         if (id != Unused && at != std::string_view::npos) return column.substr(at + kActionSeparator.size());
     }
     return {};
-}
-
-std::string CombinationText(const HotkeyEntry& entry) {
-    std::string text;
-    const struct {
-        int32_t Bit;
-        const char* Name;
-    } modifiers[] = {{kModWin, "Win+"}, {kModCtrl, "Ctrl+"}, {kModAlt, "Alt+"}, {kModShift, "Shift+"}};
-    for (const auto& modifier : modifiers) {
-        if (entry.Modifiers & modifier.Bit) text += modifier.Name;
-    }
-    return text + KeyText(entry.VirtualKey);
 }
 
 std::optional<HotkeyNotice> HotkeyProblemNotice(const HotkeyTable& table, const HotkeyStates& states) {

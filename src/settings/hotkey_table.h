@@ -204,7 +204,8 @@ std::string HotkeyHelpText(const HotkeyStates& states);
 // What an id does, as its line of the help label says it ("Next track"); empty for 36.
 std::string_view HotkeyActionName(HotkeyId id);
 // A combination as the user types it: "Win+Ctrl+Alt+Shift+Key" ("Win+V", "Win+Alt+Space",
-// "Win+F5"); a key without a name is given by its code ("Win+Key 0x92").
+// "Win+F5"); a key without a name is given by its code ("Win+Key 0x92"), an entry without
+// a key as "none". ParseCombination (key_names.h) reads it back.
 std::string CombinationText(const HotkeyEntry& entry);
 
 // The popup about the hotkeys that do nothing, in id order, with their combinations
