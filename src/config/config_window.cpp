@@ -472,7 +472,7 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowHotkeyMarks() {
-    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(HotkeyRegistration()).c_str());
+    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(gSettings.Hotkeys, HotkeyRegistration()).c_str());
 }
 
 void ReleaseConfigControls() {

@@ -52,8 +52,8 @@ void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The help text anew, each hotkey that does nothing marked with why, as the last
-// registration found.
+// The help text anew with the combinations in effect, each hotkey that does nothing
+// marked with why, as the last registration found.
 void ShowHotkeyMarks();
 
 // At quit, before the window goes: our procedures off the controls. Left to the

@@ -24,8 +24,6 @@ GeneralPurposePlugin gRecord = {
     kPluginRecordVersion, kPluginDescription, PluginInit, PluginConfig, PluginQuit, nullptr, nullptr,
 };
 
-std::string gSettingsPathForTests;
-
 // How long the version popup stays after init.
 constexpr UINT kStartupPopupMs = 2000;
 // How long the notice about combinations held by another program stays up.
@@ -136,9 +134,10 @@ void LoadTimeSetup() {
     PrepareTrayIcon();
     if (!gSettings.OptDisabled()) {
         RegisterAllHotkeys();
-        ShowHotkeyMarks();
         if (gSettings.OptSystrayIcon()) AddTrayIcon();
     }
+    // Also while disabled: the help shows the combinations the file holds.
+    ShowHotkeyMarks();
     gPlugin.SetUpDone = true;
 }
 
@@ -218,13 +217,6 @@ std::string VersionPopupText(uint32_t version) {
            NumToStr(false, (version >> 8) & 15) + NumToStr(false, version & 255);
 }
 
-std::string CurrentSettingsPath() {
-    if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
-    return SettingsPath(PlayerDirectory(GetCommandLineA()));
-}
-
-void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }
-
 void ResetStateForTests() {
     if (gPlugin.SetUpDone && !gPlugin.QuitDone) {
         ReleaseForUnload();
@@ -240,7 +232,7 @@ void ResetStateForTests() {
     gConfig = ConfigWindowState{};
     gRecord.PlayerWindow = nullptr;
     gRecord.Instance = nullptr;
-    gSettingsPathForTests.clear();
+    SetSettingsPathForTests({});
     ResetOutsideEffects();
 }
 

@@ -192,14 +192,15 @@ struct HotkeyStates {
 // a duplicate, refused. None (not asked for) and the unused id 36 are not such a problem.
 bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state);
 
-// The configuration window's help label: the default combinations as fixed text, then
-// where combinations are changed. It does not follow combinations changed in the
-// settings file; the line of an id with a problem ends in its mark: " (taken)" when
-// another program holds it, " (also Next track)" when another action of ours has the
-// combination, " (needs Win, Ctrl or Alt)", " (refused by Windows)". Starts with a
-// carriage return; lines are separated by a carriage return alone.
+// The configuration window's help label: the combinations of table, each with what it
+// does, then where combinations are changed; the one-argument forms show the defaults.
+// The line of an id with a problem ends in its mark: " (taken)" when another program
+// holds it, " (also Next track)" when another action of ours has the combination,
+// " (needs Win, Ctrl or Alt)", " (refused by Windows)". Starts with a carriage return;
+// lines are separated by a carriage return alone.
 const std::string& HotkeyHelpText();
 std::string HotkeyHelpText(const HotkeyStates& states);
+std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states);
 
 // What an id does, as its line of the help label says it ("Next track"); empty for 36.
 std::string_view HotkeyActionName(HotkeyId id);

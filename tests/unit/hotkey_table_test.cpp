@@ -140,6 +140,35 @@ TEST(HotkeyTable, HelpMarksSayWhyAKeyDoesNothing) {
     }
 }
 
+// The help shows the combinations in effect, each beside its own action, with the
+// marks as before; the right column stays after its tab however long the left one grows.
+TEST(HotkeyTable, HelpTextFollowsTheCombinationsInEffect) {
+    HotkeyTable table = DefaultHotkeys();
+    table[HotkeyId::Next] = {kModCtrl | kModAlt | kModShift, 0x87};
+    table[HotkeyId::DecVol] = {kModCtrl, 0x22};
+    table[HotkeyId::Prev] = {};
+    table[HotkeyId::Quit] = {kModAlt, 0xB3};
+    HotkeyStates states;
+    states[HotkeyId::Next] = kTaken;
+    const std::vector<std::string> lines = SplitAtCr(HotkeyHelpText(table, states));
+    ASSERT_EQ(lines.size(), 34u);
+    EXPECT_EQ(lines[4], " Ctrl+Alt+Shift+F24 - Next track (taken)   \t" + std::string(9, ' ') + "Ctrl+Page Down - Volume down");
+    EXPECT_EQ(lines[1], " none - Previous track" + std::string(25, ' ') + "\t" + std::string(9, ' ') + "Win+N - Repeat toggle");
+    EXPECT_EQ(lines[30], " Alt+Play/Pause - Exit Quavix");
+    EXPECT_EQ(lines[29], " Win+` - Toggle this window");
+    EXPECT_EQ(HotkeyHelpText(DefaultHotkeys(), HotkeyStates{}), HotkeyHelpText());
+
+    // Every id's line follows its own entry.
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        HotkeyTable one = DefaultHotkeys();
+        one[id] = {kModCtrl | kModShift, 0x86};
+        const std::string text = HotkeyHelpText(one, HotkeyStates{});
+        const std::string expected = "Ctrl+Shift+F23 - " + std::string(HotkeyActionName(static_cast<HotkeyId>(id)));
+        EXPECT_NE(text.find(expected), std::string::npos) << id;
+        EXPECT_EQ(text.find(CombinationText(HotkeySlotOf(id).Default) + " - "), std::string::npos) << id;
+    }
+}
+
 // Keys that type a character must not be taken from every program; keys that type
 // nothing may stand alone.
 TEST(HotkeyTable, OnlyKeysThatTypeACharacterNeedWinCtrlOrAlt) {
