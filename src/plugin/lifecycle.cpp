@@ -3,6 +3,7 @@
 #include "actions/hotkeys.h"
 #include "actions/player_control.h"
 #include "config/config_window.h"
+#include "config/hotkeys_window.h"
 #include "config/tray_icon.h"
 #include "plugin/frame_texts.h"
 #include "popup/popup_window.h"
@@ -104,12 +105,14 @@ void ReleaseForUnload() {
     ReleaseTrayIcon();
     ReleaseConfigControls();
     gPlugin.ClosingOwnWindows = true;
+    DestroyHotkeysWindow();
     DestroyOwnWindow(gPlugin.InfoPopup);
     DestroyOwnWindow(gPlugin.MainPopup);
     DestroyOwnWindow(gPlugin.ConfigWindow);
     gPlugin.ClosingOwnWindows = false;
     UnregisterPopupClass(gPlugin.Module);
     UnregisterConfigClass(gPlugin.Module);
+    UnregisterHotkeysClass(gPlugin.Module);
     gPlugin.Fonts = FontSet{};
 }
 
@@ -118,6 +121,7 @@ void LoadTimeSetup() {
     gPlugin.Module = module;
     RegisterPopupClass(module);
     RegisterConfigClass(module);
+    RegisterHotkeysClass(module);
     gPopup.OnHotkey = DispatchHotkey;
     gPlugin.MainPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
     gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
@@ -230,6 +234,7 @@ void ResetStateForTests() {
     gSongWatch = SongWatchState{};
     gTrack = TrackRecords{};
     gConfig = ConfigWindowState{};
+    gHotkeysWindow = HotkeysWindowState{};
     gRecord.PlayerWindow = nullptr;
     gRecord.Instance = nullptr;
     SetSettingsPathForTests({});

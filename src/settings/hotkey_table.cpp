@@ -59,9 +59,9 @@ constexpr HelpLine kHelpLines[] = {
     {Config, "Toggle this window"},
     {Quit, "Exit Quavix"},
     // Below the service controls, narrow enough to stay clear of the options beside them.
-    {Unused, " Combinations are changed in Plugin.ini,"},
-    {Unused, " section [Vemo Plugin], under the key"},
-    {Unused, " names of the user's guide (Next=8 86)."},
+    {Unused, " Double-click a line, or press Hotkeys"},
+    {Unused, " below, to change a combination or to"},
+    {Unused, " pick a set that works on this computer."},
 };
 
 // Why an id does nothing, as its help line's mark says it ("also Next track").
@@ -150,7 +150,7 @@ constexpr std::string_view kSomeTaken = " hotkeys are taken by another program:"
 constexpr std::string_view kOneProblem = "1 hotkey does nothing:";
 constexpr std::string_view kSomeProblems = " hotkeys do nothing:";
 constexpr std::string_view kReasonSeparator = ": ";
-constexpr std::string_view kWhereToChange = "Change them in Plugin.ini, section [Vemo Plugin]";
+constexpr std::string_view kWhereToChange = "Change them in the configuration window: Hotkeys";
 
 }  // namespace
 
@@ -183,6 +183,12 @@ const std::string& HotkeyHelpText() {
 std::string HotkeyHelpText(const HotkeyStates& states) { return BuildHelpText(DefaultHotkeys(), states); }
 
 std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states) { return BuildHelpText(table, states); }
+
+HotkeyId HelpLineHotkey(size_t line, bool rightColumn) {
+    if (line == 0 || line > std::size(kHelpLines)) return Unused;
+    const HelpLine& help = kHelpLines[line - 1];
+    return rightColumn && help.RightId != Unused ? help.RightId : help.LeftId;
+}
 
 std::string_view HotkeyActionName(HotkeyId id) {
     if (id == Unused) return {};

@@ -202,6 +202,10 @@ const std::string& HotkeyHelpText();
 std::string HotkeyHelpText(const HotkeyStates& states);
 std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states);
 
+// The id a line of the help text is about (line 1 is the first after the leading
+// carriage return), in its left or right column; Unused for a line about no hotkey.
+HotkeyId HelpLineHotkey(size_t line, bool rightColumn);
+
 // What an id does, as its line of the help label says it ("Next track"); empty for 36.
 std::string_view HotkeyActionName(HotkeyId id);
 // A combination as the user types it: "Win+Ctrl+Alt+Shift+Key" ("Win+V", "Win+Alt+Space",

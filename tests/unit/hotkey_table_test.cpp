@@ -80,8 +80,8 @@ TEST(HotkeyTable, HelpTextLayout) {
     EXPECT_EQ(lines[29], " Win+` - Toggle this window");
     EXPECT_EQ(lines[30], " Win+Q - Exit Quavix");
     EXPECT_EQ(lines[31] + lines[32] + lines[33],
-              " Combinations are changed in Plugin.ini, section [Vemo Plugin], under the key names of the user's guide "
-              "(Next=8 86).");
+              " Double-click a line, or press Hotkeys below, to change a combination or to pick a set that works "
+              "on this computer.");
     for (size_t i = 8; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].find('\t'), std::string::npos) << i;
         if (!lines[i].empty()) {
@@ -157,6 +157,22 @@ TEST(HotkeyTable, HelpTextFollowsTheCombinationsInEffect) {
     EXPECT_EQ(lines[30], " Alt+Play/Pause - Exit Quavix");
     EXPECT_EQ(lines[29], " Win+` - Toggle this window");
     EXPECT_EQ(HotkeyHelpText(DefaultHotkeys(), HotkeyStates{}), HotkeyHelpText());
+
+    // A double click on a line finds the action the line is about.
+    for (size_t line = 0; line < lines.size() + 2; ++line) {
+        for (bool right : {false, true}) {
+            const HotkeyId id = HelpLineHotkey(line, right);
+            if (id == HotkeyId::Unused) {
+                EXPECT_TRUE(line == 0 || line >= lines.size() || lines[line].find(" - ") == std::string::npos) << line;
+                continue;
+            }
+            const std::string column = right ? lines[line].substr(lines[line].find('\t') + 1) : lines[line];
+            EXPECT_NE(column.find(CombinationText(table[id]) + " - " + std::string(HotkeyActionName(id))), std::string::npos)
+                << line << " " << right;
+        }
+    }
+    EXPECT_EQ(HelpLineHotkey(4, true), HotkeyId::DecVol);
+    EXPECT_EQ(HelpLineHotkey(8, true), HotkeyId::StopAfterCurr) << "a line of one column";
 
     // Every id's line follows its own entry.
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
@@ -234,7 +250,7 @@ TEST(HotkeyTable, NoticeNamesTheTakenCombinationsInIdOrder) {
     std::optional<HotkeyNotice> one = HotkeyProblemNotice(table, states);
     ASSERT_TRUE(one);
     EXPECT_EQ(one->Caption, "1 hotkey is taken by another program:");
-    EXPECT_EQ(one->Body, "\rWin+Ctrl+S (Shuffle toggle)\rChange them in Plugin.ini, section [Vemo Plugin]");
+    EXPECT_EQ(one->Body, "\rWin+Ctrl+S (Shuffle toggle)\rChange them in the configuration window: Hotkeys");
     states[HotkeyId::PlayPause] = kTaken;
     states[HotkeyId::Next] = kTaken;
     std::optional<HotkeyNotice> three = HotkeyProblemNotice(table, states);
@@ -242,7 +258,7 @@ TEST(HotkeyTable, NoticeNamesTheTakenCombinationsInIdOrder) {
     EXPECT_EQ(three->Caption, "3 hotkeys are taken by another program:");
     EXPECT_EQ(three->Body,
               "\rWin+X (Play/Pause toggle)\rWin+V (Next track)\rWin+Ctrl+S (Shuffle toggle)"
-              "\rChange them in Plugin.ini, section [Vemo Plugin]");
+              "\rChange them in the configuration window: Hotkeys");
 }
 
 // The plug-in's own duplicate is not blamed on another program: the notice names the
@@ -264,11 +280,11 @@ TEST(HotkeyTable, NoticeSaysWhyWhenNotEveryKeyIsTakenElsewhere) {
               "\rZ (Previous track): needs Win, Ctrl or Alt\rWin+V (Next track): also Stop track"
               "\rWin+Key 0x92 (Exit Quavix): refused by Windows (error 1400)"
               "\rWin+S (Shuffle toggle): taken by another program"
-              "\rChange them in Plugin.ini, section [Vemo Plugin]");
+              "\rChange them in the configuration window: Hotkeys");
     std::optional<HotkeyNotice> one = HotkeyProblemNotice(table, OneState(HotkeyId::Next, {HotkeyHold::Duplicate, 3}));
     ASSERT_TRUE(one);
     EXPECT_EQ(one->Caption, "1 hotkey does nothing:");
-    EXPECT_EQ(one->Body, "\rWin+V (Next track): also Stop track\rChange them in Plugin.ini, section [Vemo Plugin]");
+    EXPECT_EQ(one->Body, "\rWin+V (Next track): also Stop track\rChange them in the configuration window: Hotkeys");
 }
 
 }  // namespace
