@@ -223,6 +223,8 @@ bool OnNavigationKey(HWND control, WPARAM key) {
     HotkeysWindowState& w = W();
     const bool list = control == w.List;
     const bool keyList = control == w.KeyList;
+    // An open key list has every key for itself: Enter and Esc close it.
+    if (keyList && SendMessageA(w.KeyList, CB_GETDROPPEDSTATE, 0, 0)) return false;
     switch (key) {
         case VK_TAB: MoveFocus(control, GetKeyState(VK_SHIFT) >= 0); return true;
         case VK_LEFT: MoveFocus(control, false); return true;
@@ -236,9 +238,10 @@ bool OnNavigationKey(HWND control, WPARAM key) {
             MoveFocus(control, true);
             return true;
         case VK_RETURN:
+            if (keyList) return false;
             if (list) {
                 WaitForCombination(SelectedId());
-            } else if (!keyList) {
+            } else {
                 Click(control);
             }
             return true;

@@ -278,6 +278,11 @@ TEST_F(HotkeysWindowTest, KeyboardWalksTheControls) {
     SetFocus(W().ModifierBoxes[3]);
     Key(W().ModifierBoxes[3], VK_RETURN);
     EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Prev], (HotkeyEntry{kModWin | kModShift, 'Z'})) << "Enter presses Shift";
+    SetFocus(W().KeyList);
+    SendMessageA(W().KeyList, CB_SHOWDROPDOWN, TRUE, 0);
+    Key(W().KeyList, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(W().Window)) << "Esc closes the open key list first";
+    SendMessageA(W().KeyList, CB_SHOWDROPDOWN, FALSE, 0);
     Key(W().ModifierBoxes[3], VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(W().Window));
 }
