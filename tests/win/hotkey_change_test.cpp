@@ -226,16 +226,20 @@ INSTANTIATE_TEST_SUITE_P(
                       SetCase{"MediaToNoWin", HotkeySet::MediaKeys, HotkeySet::NoWinKey, HotkeyHold::Held, true}),
     [](const auto& param) { return std::string(param.param.Name); });
 
-// Two ids trading combinations: each wants what the other still holds, and the set comes
-// out whole all the same.
-TEST_F(HotkeyChangeTest, IdsTradingCombinationsBothGetThem) {
+// A chain of ids each wanting what the next still holds: Previous wants Play/Pause's
+// Win+X, Play/Pause wants Stop's Win+C, Stop moves on. The set comes out whole all the
+// same, however long the chain.
+TEST_F(HotkeyChangeTest, IdsTakingOverEachOthersCombinationsAllGetThem) {
     Start();
     HotkeyTable wanted = gSettings.Hotkeys;
-    wanted[HotkeyId::Next] = kCtrlAltF4;
-    wanted[HotkeyId::Prev] = kWinV;  // held by Next until Next moves
+    wanted[HotkeyId::Prev] = {kModWin, 'X'};
+    wanted[HotkeyId::PlayPause] = {kModWin, 'C'};
+    wanted[HotkeyId::StopTrack] = {kModCtrl | kModAlt, VK_F3};
     const HotkeyChanges changes = ApplyHotkeyTable(wanted);
-    EXPECT_EQ(changes[static_cast<size_t>(HotkeyId::Prev) - 1].Result.Hold, HotkeyHold::Held);
-    EXPECT_TRUE(changes[static_cast<size_t>(HotkeyId::Prev) - 1].Applied);
+    for (HotkeyId id : {HotkeyId::Prev, HotkeyId::PlayPause, HotkeyId::StopTrack}) {
+        EXPECT_EQ(changes[static_cast<size_t>(id) - 1].Result.Hold, HotkeyHold::Held) << static_cast<int>(id);
+        EXPECT_TRUE(changes[static_cast<size_t>(id) - 1].Applied) << static_cast<int>(id);
+    }
     EXPECT_EQ(gSettings.Hotkeys, wanted);
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         EXPECT_EQ(HotkeyRegistration()[id].Hold, HotkeyHold::Held) << id;
