@@ -16,9 +16,12 @@ case $demo in /*) ;; *) demo=$root/$demo ;; esac
 # The notice about hotkeys that another program holds comes from the end-to-end case
 # that has a program of its own hold two of them while the player starts.
 taken_case=build/win64/tests/e2e/work/plugin_taken_hotkeys/player
+# The hotkeys window after the set without the Windows key, from the case that applies it.
+hotkeys_case=build/win64/tests/e2e/work/plugin_hotkeys_window/player
 if [ "${1:-}" != "--no-demo" ]; then
     VEMO_DEMO_DIR=$demo scripts/demo.sh >/dev/null
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 -R e2e_plugin_taken_hotkeys >/dev/null
+    xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 \
+        -R 'e2e_plugin_(taken_hotkeys|hotkeys_window)' >/dev/null
     build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
 fi
 shots=$demo/shots
@@ -34,9 +37,12 @@ popup() {  # shot name or path, picture name
     convert "$shot" -crop 1024x438+0+330 +repage -trim +repage \
         -bordercolor black -border 3 -strip -colors 16 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
-# The configuration window, centred: 464 pixels wide, 490 rows and the caption.
-window() {  # shot name, picture name
-    convert "$shots/$1.png" -crop 464x506+280+131 +repage \
+# The configuration window, centred: 464 pixels wide, 516 rows and the caption; the
+# hotkeys window stands over it at the same size.
+window() {  # shot name or path, picture name
+    local shot=$1
+    case $shot in /* | */*) ;; *) shot=$shots/$shot.png ;; esac
+    convert "$shot" -crop 464x532+280+118 +repage \
         -strip -colors 32 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
 
@@ -52,6 +58,7 @@ popup 01a-renamed renamed
 popup 01b-tag-created tag-created
 popup "$taken_case/taken.png" taken-hotkeys
 window 14-config config
+window "$hotkeys_case/hotkeys.png" hotkeys
 
 # The file information shows a folder a user could have: the demo's library is D:\Music.
 if grep -q '^query 211 .* -> "[^D]' "$demo/player.log"; then

@@ -7,7 +7,11 @@
 #include "actions/player_control.h"
 #include "actions/seek.h"
 #include "actions/tag_actions.h"
+#include "actions/action_texts.h"
 #include "settings/hotkey_table.h"
+#include "settings/settings_file.h"
+#include "text/file_access.h"
+#include "win/outside_effects.h"
 #include "win/module_state.h"
 
 namespace vemo {
@@ -26,9 +30,12 @@ int32_t HolderOf(const HotkeyEntry& combination, int32_t asking) {
     return 0;
 }
 
-HotkeyState Register(int32_t id, const HotkeyEntry& combination) {
-    if (NeedsCommandModifier(combination)) return {HotkeyHold::NeedsModifier};
-    if (const int32_t holder = HolderOf(combination, id)) return {HotkeyHold::Duplicate, holder};
+// An action the user left without a combination is not asked for.
+bool IsNone(int32_t id, const HotkeyEntry& combination) {
+    return id != static_cast<int32_t>(HotkeyId::Unused) && combination == HotkeyEntry{};
+}
+
+HotkeyState AskSystem(int32_t id, const HotkeyEntry& combination) {
     if (RegisterHotKey(gPlugin.MainPopup, id, static_cast<UINT>(combination.Modifiers),
                        static_cast<UINT>(combination.VirtualKey))) {
         return {HotkeyHold::Held};
@@ -37,6 +44,61 @@ HotkeyState Register(int32_t id, const HotkeyEntry& combination) {
     const DWORD error = GetLastError();
     if (error == ERROR_HOTKEY_ALREADY_REGISTERED) return {HotkeyHold::TakenByOther};
     return {HotkeyHold::Refused, 0, static_cast<uint32_t>(error)};
+}
+
+HotkeyState Register(int32_t id, const HotkeyEntry& combination) {
+    if (IsNone(id, combination)) return {};
+    if (NeedsCommandModifier(combination)) return {HotkeyHold::NeedsModifier};
+    if (const int32_t holder = HolderOf(combination, id)) return {HotkeyHold::Duplicate, holder};
+    return AskSystem(id, combination);
+}
+
+// An id outside the table's: a new combination is tried under it while the old one is
+// still held under the real id (the system would keep both under one id, or replace it).
+constexpr int32_t kTrialId = 0xBFFE;
+
+// What the system would make of combination for id, leaving nothing registered.
+HotkeyState Try(int32_t id, const HotkeyEntry& combination) {
+    if (NeedsCommandModifier(combination)) return {HotkeyHold::NeedsModifier};
+    if (const int32_t holder = HolderOf(combination, id)) return {HotkeyHold::Duplicate, holder};
+    const HotkeyState trial = AskSystem(kTrialId, combination);
+    if (trial.Hold == HotkeyHold::Held) UnregisterHotKey(gPlugin.MainPopup, kTrialId);
+    return trial;
+}
+
+bool Registering() { return gPlugin.MainPopup && !gSettings.OptDisabled(); }
+
+HotkeyChange Change(int32_t id, const HotkeyEntry& wanted) {
+    if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return {};
+    HotkeyEntry& entry = gSettings.Hotkeys[id];
+    HotkeyState& state = gPlugin.Hotkeys[id];
+    const bool wasHeld = state.Hold == HotkeyHold::Held;
+    if (wasHeld && SameCombination(entry, wanted)) {
+        entry = wanted;
+        return {state, true};
+    }
+    if (wanted == HotkeyEntry{} || !Registering()) {
+        if (wasHeld) UnregisterHotKey(gPlugin.MainPopup, id);
+        entry = wanted;
+        state = {};
+        return {state, true};
+    }
+    HotkeyState result = Try(id, wanted);
+    if (result.Hold == HotkeyHold::Held) {
+        if (wasHeld) UnregisterHotKey(gPlugin.MainPopup, id);
+        result = AskSystem(id, wanted);
+    } else if (wasHeld) {
+        return {result, false};
+    }
+    entry = wanted;
+    state = result;
+    return {result, true};
+}
+
+void TellOfUnsavedHotkeys(const std::string& path, int error) {
+    const std::string text = std::string(kHotkeysNotSaved) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(error) +
+                             "\r\n\r\n" + kHotkeysUntilQuit;
+    AskUser(gPlugin.ConfigWindow, text.c_str(), kHotkeysNotSavedCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 }  // namespace
@@ -58,6 +120,39 @@ void UnregisterAllHotkeys() {
 }
 
 const HotkeyStates& HotkeyRegistration() { return gPlugin.Hotkeys; }
+
+HotkeyChange ChangeHotkey(int32_t id, const HotkeyEntry& wanted) {
+    const HotkeyEntry before = IsHotkeyId(id) ? gSettings.Hotkeys[id] : HotkeyEntry{};
+    const HotkeyChange change = Change(id, wanted);
+    if (change.Applied && !(before == wanted)) SaveHotkeys();
+    return change;
+}
+
+HotkeyChanges ApplyHotkeyTable(const HotkeyTable& wanted) {
+    const HotkeyTable before = gSettings.Hotkeys;
+    HotkeyChanges changes{};
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) changes[id - 1] = Change(id, wanted[id]);
+    // A duplicate may clear once the id holding its combination has moved on; each round
+    // that mends one may mend another.
+    for (bool mended = true; mended;) {
+        mended = false;
+        for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+            HotkeyChange& change = changes[id - 1];
+            if (change.Result.Hold != HotkeyHold::Duplicate) continue;
+            change = Change(id, wanted[id]);
+            mended = mended || change.Result.Hold != HotkeyHold::Duplicate;
+        }
+    }
+    if (!(gSettings.Hotkeys == before)) SaveHotkeys();
+    return changes;
+}
+
+bool SaveHotkeys() {
+    const std::string path = CurrentSettingsPath();
+    if (WriteSettings(path, gSettings) == SettingsStatus::Ok) return true;
+    TellOfUnsavedHotkeys(path, gSettings.KeepExistingFile ? gPlugin.SettingsReadError : LastFileError());
+    return false;
+}
 
 void DispatchHotkey(int32_t id) {
     if (!IsHotkeyId(id)) return;

@@ -6,6 +6,7 @@
 // see them renamed alike.
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 
 #include "settings/hotkey_table.h"
@@ -22,6 +23,30 @@ void RegisterAllHotkeys();
 void UnregisterAllHotkeys();
 // What became of each id at the last registration; all None while released.
 const HotkeyStates& HotkeyRegistration();
+
+// What became of a new combination asked for one id.
+struct HotkeyChange {
+    // The state of the combination asked for: held, taken by another program, ... None
+    // when the user chose none, or when the plug-in is disabled and registers nothing.
+    HotkeyState Result;
+    // The id has the new combination now. When it could not be had and the old one was
+    // held, the old one stays in effect: a working key is never given up for one that
+    // does nothing.
+    bool Applied = false;
+};
+// Indexed by id - 1, like HotkeyTable::Entries.
+using HotkeyChanges = std::array<HotkeyChange, kHotkeyCount>;
+
+// Gives id 1..35 the combination wanted ({0, 0}: none). The new combination is tried at
+// once; the old one is released only when the new one is had or the user chose none.
+// A change is saved at once (SaveHotkeys).
+HotkeyChange ChangeHotkey(int32_t id, const HotkeyEntry& wanted);
+// The same for ids 1..35 of wanted as a whole (a ready set), saved once. An id whose
+// combination another id of ours still holds is tried again once that one has moved.
+HotkeyChanges ApplyHotkeyTable(const HotkeyTable& wanted);
+// Writes the settings section now. A failure is told in a message box that names the
+// file and the reason; false then.
+bool SaveHotkeys();
 
 // Runs the action of a hotkey id; an id without an action does nothing.
 void DispatchHotkey(int32_t id);

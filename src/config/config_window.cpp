@@ -9,6 +9,8 @@
 #include "actions/hotkeys.h"
 #include "config/config_draw.h"
 #include "config/config_texts.h"
+#include "config/hotkeys_texts.h"
+#include "config/hotkeys_window.h"
 #include "config/tray_icon.h"
 #include "popup/popup_window.h"
 #include "settings/hotkey_table.h"
@@ -38,6 +40,7 @@ constexpr DWORD kOwnerDrawnStyle = kStaticStyle | WS_TABSTOP | BS_OWNERDRAW;
 constexpr DWORD kEditStyle = kStaticStyle | WS_DLGFRAME | WS_TABSTOP | ES_AUTOHSCROLL | ES_LOWERCASE;
 constexpr int kEditId = 4;
 constexpr int kBrowseId = 100;
+constexpr int kHotkeysId = 101;
 constexpr int kFolderLimit = 260;  // characters the edit field takes
 constexpr int kButtonTextLimit = 10;
 
@@ -91,13 +94,14 @@ std::optional<size_t> RowOf(HWND box) {
 
 // ---- the control procedures ----
 
-// The tab stops, in order: the ten check boxes, OK, the edit field, Browse.
-std::array<HWND, kOptionCount + 3> TabStops() {
-    std::array<HWND, kOptionCount + 3> stops{};
+// The tab stops, in order: the ten check boxes, OK, the edit field, Browse, Hotkeys.
+std::array<HWND, kConfigTabStopCount> TabStops() {
+    std::array<HWND, kConfigTabStopCount> stops{};
     std::copy(gConfig.CheckBoxes.begin(), gConfig.CheckBoxes.end(), stops.begin());
     stops[kOptionCount] = gConfig.OkButton;
     stops[kOptionCount + 1] = gConfig.FolderEdit;
     stops[kOptionCount + 2] = gConfig.BrowseButton;
+    stops[kOptionCount + 3] = gConfig.HotkeysButton;
     return stops;
 }
 
@@ -203,6 +207,8 @@ void CreateControls(HWND window) {
     c.OkButton = MakeControl(window, "BUTTON", kOkText, {372, 453, 80, 25}, kOwnerDrawnStyle, 0);
     c.FolderEdit = MakeControl(window, "EDIT", "", {237, 420, 140, 20}, kEditStyle, kEditId);
     c.BrowseButton = MakeControl(window, "BUTTON", kBrowseText, {382, 420, 64, 22}, kOwnerDrawnStyle, kBrowseId);
+    c.HotkeysButton =
+        MakeControl(window, "BUTTON", kHotkeysButtonText, {11, 492, 100, 22}, kOwnerDrawnStyle, kHotkeysId);
     for (size_t row = 0; row < kOptionCount; ++row) {
         const int y = kRowTop + 1 + kRowStep * static_cast<int>(row);
         c.ShadowLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {262, y + 2, 210, 191},
@@ -213,6 +219,7 @@ void CreateControls(HWND window) {
     c.ControlProcs[kOptionCount].Install(c.OkButton, ControlProc);
     c.ControlProcs[kOptionCount + 1].Install(c.FolderEdit, ControlProc);
     c.ControlProcs[kOptionCount + 2].Install(c.BrowseButton, ControlProc);
+    c.ControlProcs[kOptionCount + 3].Install(c.HotkeysButton, ControlProc);
 }
 
 void SetFont(HWND control, HFONT font) { SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
@@ -316,7 +323,8 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) {
         DrawOptionBox(item, *row);
         return TRUE;
     }
-    if (item.hwndItem == gConfig.OkButton || item.hwndItem == gConfig.BrowseButton) {
+    if (item.hwndItem == gConfig.OkButton || item.hwndItem == gConfig.BrowseButton ||
+        item.hwndItem == gConfig.HotkeysButton) {
         DrawButton(item);
         return TRUE;
     }
@@ -369,6 +377,36 @@ void OnFolderEdited() {
     gSettings.DestinationFolder = text;
 }
 
+// The help line at a point of the window, by its action; none between lines.
+HotkeyId HelpLineAt(HWND window, POINT p) {
+    MapWindowPoints(window, gConfig.HelpText, &p, 1);
+    ScopedGetDC dc(gConfig.HelpText);
+    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Text.Get());
+    TEXTMETRICA metrics{};
+    if (!dc.Get() || !GetTextMetricsA(dc.Get(), &metrics) || metrics.tmHeight <= 0 || p.y < 0) return HotkeyId::Unused;
+    // Line 0 is the empty one before the text's leading carriage return.
+    const size_t line = static_cast<size_t>(p.y / metrics.tmHeight);
+    const std::string text = HotkeyHelpText(gSettings.Hotkeys, HotkeyRegistration());
+    size_t start = 0;
+    for (size_t i = 0; i < line && start != std::string::npos; ++i) {
+        start = text.find('\r', start);
+        if (start != std::string::npos) ++start;
+    }
+    if (start == std::string::npos) return HotkeyId::Unused;
+    const std::string left = text.substr(start, text.find_first_of("\t\r", start) - start);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.Get(), left.c_str(), static_cast<int>(left.size()), &extent);
+    return HelpLineHotkey(line, p.x > extent.cx);
+}
+
+// The help text lets the mouse through to the window (the option boxes lie under it), so
+// the double click on one of its lines arrives here.
+LRESULT OnDoubleClick(HWND window, POINT at) {
+    const HotkeyId id = HelpLineAt(window, at);
+    if (id != HotkeyId::Unused) OpenHotkeysWindow(static_cast<int32_t>(id));
+    return 0;
+}
+
 void OnCommand(WORD code, HWND control) {
     if (control && control == gConfig.FolderEdit && code == EN_CHANGE) {
         OnFolderEdited();
@@ -379,6 +417,8 @@ void OnCommand(WORD code, HWND control) {
         ShowWindow(gPlugin.ConfigWindow, SW_HIDE);
     } else if (control == gConfig.BrowseButton) {
         Browse();
+    } else if (control == gConfig.HotkeysButton) {
+        OpenHotkeysWindow(kFirstHotkeyId);
     } else if (control == gConfig.TitleLayers[0]) {
         OpenMailLink();
     }
@@ -418,7 +458,10 @@ void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassA(kConfigClassNa
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kConfigClassName, "", WS_OVERLAPPED, kInitialX, kInitialY,
                                   kConfigWindowWidth, WindowHeight(), owner, nullptr, instance, nullptr);
-    if (window) CreateControls(window);
+    if (!window) return nullptr;
+    // Double clicks on the help text's lines open the hotkeys window.
+    SetClassLongPtrA(window, GCL_STYLE, GetClassLongPtrA(window, GCL_STYLE) | CS_DBLCLKS);
+    CreateControls(window);
     return window;
 }
 
@@ -460,6 +503,8 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_NCPAINT: return OnNcPaint(window);
         case WM_NCACTIVATE: return OnNcActivate(window, wParam != 0);
+        case WM_LBUTTONDBLCLK:
+            return OnDoubleClick(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         case WM_COMMAND: OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam)); break;
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -472,7 +517,7 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowHotkeyMarks() {
-    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(HotkeyRegistration()).c_str());
+    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(gSettings.Hotkeys, HotkeyRegistration()).c_str());
 }
 
 void ReleaseConfigControls() {

@@ -18,6 +18,9 @@
 
 namespace vemo {
 
+// The ten check boxes, OK, the edit field, Browse, Hotkeys.
+constexpr size_t kConfigTabStopCount = kOptionCount + 4;
+
 // The controls, in the order they are made, and what the window remembers of them.
 struct ConfigWindowState {
     std::array<HWND, 3> TitleLayers{};  // shadow (the mail link), highlight, face
@@ -28,10 +31,11 @@ struct ConfigWindowState {
     HWND OkButton = nullptr;
     HWND FolderEdit = nullptr;  // the destination folder of copy and move
     HWND BrowseButton = nullptr;
+    HWND HotkeysButton = nullptr;  // opens the hotkeys window
     std::array<HWND, kOptionCount> ShadowLabels{};
     std::array<HWND, kOptionCount> FaceLabels{};
-    // Our procedures on the ten check boxes, OK, the edit field and Browse.
-    std::array<WindowSubclass, kOptionCount + 3> ControlProcs;
+    // Our procedures on the ten check boxes, OK, the edit field, Browse and Hotkeys.
+    std::array<WindowSubclass, kConfigTabStopCount> ControlProcs;
     // Whether each check box was last drawn pressed, by row: an option flips on the
     // change into the pressed state only, not on every repaint in it.
     std::array<bool, kOptionCount> DrawnPressed{};
@@ -52,8 +56,8 @@ void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The help text anew, each hotkey that does nothing marked with why, as the last
-// registration found.
+// The help text anew with the combinations in effect, each hotkey that does nothing
+// marked with why, as the last registration found.
 void ShowHotkeyMarks();
 
 // At quit, before the window goes: our procedures off the controls. Left to the

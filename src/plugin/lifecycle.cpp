@@ -3,6 +3,7 @@
 #include "actions/hotkeys.h"
 #include "actions/player_control.h"
 #include "config/config_window.h"
+#include "config/hotkeys_window.h"
 #include "config/tray_icon.h"
 #include "plugin/frame_texts.h"
 #include "popup/popup_window.h"
@@ -23,8 +24,6 @@ namespace {
 GeneralPurposePlugin gRecord = {
     kPluginRecordVersion, kPluginDescription, PluginInit, PluginConfig, PluginQuit, nullptr, nullptr,
 };
-
-std::string gSettingsPathForTests;
 
 // How long the version popup stays after init.
 constexpr UINT kStartupPopupMs = 2000;
@@ -106,12 +105,14 @@ void ReleaseForUnload() {
     ReleaseTrayIcon();
     ReleaseConfigControls();
     gPlugin.ClosingOwnWindows = true;
+    DestroyHotkeysWindow();
     DestroyOwnWindow(gPlugin.InfoPopup);
     DestroyOwnWindow(gPlugin.MainPopup);
     DestroyOwnWindow(gPlugin.ConfigWindow);
     gPlugin.ClosingOwnWindows = false;
     UnregisterPopupClass(gPlugin.Module);
     UnregisterConfigClass(gPlugin.Module);
+    UnregisterHotkeysClass(gPlugin.Module);
     gPlugin.Fonts = FontSet{};
 }
 
@@ -120,6 +121,7 @@ void LoadTimeSetup() {
     gPlugin.Module = module;
     RegisterPopupClass(module);
     RegisterConfigClass(module);
+    RegisterHotkeysClass(module);
     gPopup.OnHotkey = DispatchHotkey;
     gPlugin.MainPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
     gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
@@ -136,9 +138,10 @@ void LoadTimeSetup() {
     PrepareTrayIcon();
     if (!gSettings.OptDisabled()) {
         RegisterAllHotkeys();
-        ShowHotkeyMarks();
         if (gSettings.OptSystrayIcon()) AddTrayIcon();
     }
+    // Also while disabled: the help shows the combinations the file holds.
+    ShowHotkeyMarks();
     gPlugin.SetUpDone = true;
 }
 
@@ -218,13 +221,6 @@ std::string VersionPopupText(uint32_t version) {
            NumToStr(false, (version >> 8) & 15) + NumToStr(false, version & 255);
 }
 
-std::string CurrentSettingsPath() {
-    if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
-    return SettingsPath(PlayerDirectory(GetCommandLineA()));
-}
-
-void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }
-
 void ResetStateForTests() {
     if (gPlugin.SetUpDone && !gPlugin.QuitDone) {
         ReleaseForUnload();
@@ -238,9 +234,10 @@ void ResetStateForTests() {
     gSongWatch = SongWatchState{};
     gTrack = TrackRecords{};
     gConfig = ConfigWindowState{};
+    gHotkeysWindow = HotkeysWindowState{};
     gRecord.PlayerWindow = nullptr;
     gRecord.Instance = nullptr;
-    gSettingsPathForTests.clear();
+    SetSettingsPathForTests({});
     ResetOutsideEffects();
 }
 

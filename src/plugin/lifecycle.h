@@ -9,6 +9,7 @@
 #include <string>
 
 #include "plugin/plugin_record.h"
+#include "win/module_state.h"
 
 namespace vemo {
 
@@ -26,13 +27,9 @@ LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The start-up popup for a player version number (0x2091 gives "...v2.0145").
 std::string VersionPopupText(uint32_t version);
 
-// The player's Plugins\Plugin.ini, found from the command line each time it is needed.
-std::string CurrentSettingsPath();
-
-// Tests: where the settings file is instead of the player's folder (empty: the
-// player's); and a return to the state before the first export call, releasing every
-// window, hook, hotkey and timer without writing the settings.
-void SetSettingsPathForTests(const std::string& path);
+// Tests: a return to the state before the first export call, releasing every window,
+// hook, hotkey and timer without writing the settings (CurrentSettingsPath and
+// SetSettingsPathForTests are in win/module_state.h).
 void ResetStateForTests();
 
 }  // namespace vemo

@@ -17,52 +17,51 @@ namespace {
 using enum HotkeyId;
 
 struct HelpLine {
-    std::string_view Left;
-    size_t LeftPadding;  // blanks after the left column
-    std::string_view Right;  // empty: the line has one column
-    HotkeyId LeftId = Unused;  // Unused: a line of its own, about no hotkey
-    HotkeyId RightId = Unused;
+    HotkeyId LeftId;  // Unused: a line of its own, about no hotkey (Text)
+    std::string_view Left;  // the action, or the text of a line about no hotkey
+    size_t LeftPadding = 0;  // blanks after the left column, with the default combination
+    HotkeyId RightId = Unused;  // Unused: the line has one column
+    std::string_view Right = {};
 };
 
 constexpr size_t kRightColumnIndent = 9;
 constexpr std::string_view kActionSeparator = " - ";
 
-// Line 6 names the real default of next in list order, Win+Alt+V.
 constexpr HelpLine kHelpLines[] = {
-    {" Win+Z - Previous track", 24, "Win+N - Repeat toggle", Prev, Repeat},
-    {" Win+X - Play/Pause toggle", 12, "Win+S - Shuffle toggle", PlayPause, Shuffle},
-    {" Win+C - Stop track", 24, "Win+Up - Volume up", StopTrack, IncVol},
-    {" Win+V - Next track", 24, "Win+Down - Volume down", Next, DecVol},
-    {" Win+Alt+Z - Previous track w/o Shuffle", 0, "Win+Ctrl+N - EQ on/off toggle", PrvWOShuffle, EQ},
-    {" Win+Alt+V - Next track w/o Shuffle", 0, "Win+Alt+N - Repeat on", NxtWOShuffle, RptOn},
-    {" Win+Shift+C - Stop track with fadeout", 0, "Win+Alt+S - Shuffle on", StopWFadeout, ShflOn},
-    {" Win+Ctrl+C - Stop after current track", 0, "", StopAfterCurr},
-    {" Win+Left - Rewind 5 sec.", 0, "", SeekFwd},
-    {" Win+Right - Fast forward 5 sec.", 0, "", SeekBkw},
-    {" Win+J - Open jump to file dialog", 0, "", JumpTo},
-    {"", 0, ""},
-    {"", 0, ""},
-    {" Win+A - Minimize/Restore toggle", 0, "", MinMax},
-    {" Win+1 - ID3v1 Tag", 0, "", ID3v1},
-    {" Win+2 - ID3v2 Tag", 0, "", ID3v2},
-    {" Win+3 - MPEG file info+ID3 tag editor box", 0, "", TAG},
-    {" Win+Space - Track info", 0, "", TrackInfo},
-    {" Win+Alt+Space - ID3 Tag", 0, "", ID3Any},
-    {" Win+Ctrl+Space - File info", 0, "", MPEGInfo},
-    {" Win+F2 - Rename track according to ID3 tag", 0, "", RenameFile},
-    {" Win+F3 - Make ID3v1 tag from filename", 0, "", ModifyID3},
-    {" Win+F5 - Copy file to a specified folder", 0, "", CopyFile},
-    {" Win+F6 - Move file to a specified folder", 0, "", MoveFile},
-    {" Win+Delete - Physically delete current file", 0, "", PhysDelete},
-    {" Win+Alt+R - Toggle file 'Read only' attribute", 0, "", ReadOnlyToggle},
-    {" Win+P - Toggle preferences screen", 0, "", Preferences},
-    {" Win+K - Toggle visualization plug-in", 0, "", VisPlug},
-    {" Win+` - Toggle this window", 0, "", Config},
-    {" Win+Q - Exit Quavix", 0, "", Quit},
+    {Prev, "Previous track", 24, Repeat, "Repeat toggle"},
+    {PlayPause, "Play/Pause toggle", 12, Shuffle, "Shuffle toggle"},
+    {StopTrack, "Stop track", 24, IncVol, "Volume up"},
+    {Next, "Next track", 24, DecVol, "Volume down"},
+    {PrvWOShuffle, "Previous track w/o Shuffle", 0, EQ, "EQ on/off toggle"},
+    {NxtWOShuffle, "Next track w/o Shuffle", 0, RptOn, "Repeat on"},
+    {StopWFadeout, "Stop track with fadeout", 0, ShflOn, "Shuffle on"},
+    {StopAfterCurr, "Stop after current track"},
+    {SeekFwd, "Rewind 5 sec."},
+    {SeekBkw, "Fast forward 5 sec."},
+    {JumpTo, "Open jump to file dialog"},
+    {Unused, ""},
+    {Unused, ""},
+    {MinMax, "Minimize/Restore toggle"},
+    {ID3v1, "ID3v1 Tag"},
+    {ID3v2, "ID3v2 Tag"},
+    {TAG, "MPEG file info+ID3 tag editor box"},
+    {TrackInfo, "Track info"},
+    {ID3Any, "ID3 Tag"},
+    {MPEGInfo, "File info"},
+    {RenameFile, "Rename track according to ID3 tag"},
+    {ModifyID3, "Make ID3v1 tag from filename"},
+    {CopyFile, "Copy file to a specified folder"},
+    {MoveFile, "Move file to a specified folder"},
+    {PhysDelete, "Physically delete current file"},
+    {ReadOnlyToggle, "Toggle file 'Read only' attribute"},
+    {Preferences, "Toggle preferences screen"},
+    {VisPlug, "Toggle visualization plug-in"},
+    {Config, "Toggle this window"},
+    {Quit, "Exit Quavix"},
     // Below the service controls, narrow enough to stay clear of the options beside them.
-    {" Combinations are changed in Plugin.ini,", 0, ""},
-    {" section [Vemo Plugin], under the key", 0, ""},
-    {" names of the user's guide (Next=8 86).", 0, ""},
+    {Unused, " Double-click a line, or press Hotkeys"},
+    {Unused, " below, to change a combination or to"},
+    {Unused, " pick a set that works on this computer."},
 };
 
 // Why an id does nothing, as its help line's mark says it ("also Next track").
@@ -103,45 +102,38 @@ std::string Mark(const HotkeyStates& states, HotkeyId id) {
     return std::string(" (").append(ShortReason(states[id])).append(")");
 }
 
-std::string BuildHelpText(const HotkeyStates& states) {
+// " Win+V - Next track" with the combination in effect.
+std::string HelpColumn(const HotkeyTable& table, HotkeyId id, std::string_view action) {
+    return CombinationText(table[id]).append(kActionSeparator).append(action);
+}
+
+std::string BuildHelpText(const HotkeyTable& table, const HotkeyStates& states) {
+    static const HotkeyTable kDefaults = DefaultHotkeys();
     std::string text;
     for (const HelpLine& line : kHelpLines) {
         text += '\r';
-        text += line.Left;
-        size_t padding = line.LeftPadding;
-        const std::string leftMark = Mark(states, line.LeftId);
-        text += leftMark;
-        padding = padding > leftMark.size() ? padding - leftMark.size() : 0;
-        if (line.Right.empty()) continue;
-        text.append(padding, ' ');
+        if (line.LeftId == Unused) {
+            text += line.Left;
+            continue;
+        }
+        const std::string left = " " + HelpColumn(table, line.LeftId, line.Left) + Mark(states, line.LeftId);
+        text += left;
+        if (line.RightId == Unused) continue;
+        // The padding keeps the right column where the defaults put it, as far as it can.
+        const size_t width = 1 + HelpColumn(kDefaults, line.LeftId, line.Left).size() + line.LeftPadding;
+        text.append(width > left.size() ? width - left.size() : 0, ' ');
         text += '\t';
         text.append(kRightColumnIndent, ' ');
-        text += line.Right;
+        text += HelpColumn(table, line.RightId, line.Right);
         text += Mark(states, line.RightId);
     }
     return text;
 }
 
-// Names of the keys of the default combinations and of the other keys people bind.
-struct KeyName {
-    int32_t VirtualKey;
-    std::string_view Name;
-};
-constexpr KeyName kKeyNames[] = {
-    {0x08, "Backspace"}, {0x09, "Tab"},   {0x0D, "Enter"},     {0x13, "Pause"},  {0x1B, "Esc"},
-    {kVkSpace, "Space"}, {0x21, "PgUp"},  {0x22, "PgDn"},      {0x23, "End"},    {0x24, "Home"},
-    {kVkLeft, "Left"},   {kVkUp, "Up"},   {kVkRight, "Right"}, {kVkDown, "Down"}, {0x2D, "Insert"},
-    {kVkDelete, "Delete"}, {0x6A, "Num *"}, {0x6B, "Num +"},   {0x6D, "Num -"},  {0x6E, "Num ."},
-    {0x6F, "Num /"},     {0xBA, ";"},     {0xBB, "="},         {0xBC, ","},      {0xBD, "-"},
-    {0xBE, "."},         {0xBF, "/"},     {kVkBackQuote, "`"}, {0xDB, "["},      {0xDC, "\\"},
-    {0xDD, "]"},         {0xDE, "'"},
-};
 constexpr int32_t kVkTab = 0x09;
 constexpr int32_t kVkEnter = 0x0D;
 constexpr int32_t kVkNumpad0 = 0x60;
 constexpr int32_t kVkNumpadDivide = 0x6F;  // the last key of the number pad
-constexpr int32_t kVkF1 = 0x70;
-constexpr int32_t kFunctionKeyCount = 24;
 // The punctuation keys, whatever the layout puts on them: ; = , - . / ` then [ \ ] ' and
 // the extra key of European keyboards.
 constexpr int32_t kVkFirstPunctuation = 0xBA;
@@ -152,28 +144,13 @@ constexpr int32_t kVkExtraPunctuation = 0xE2;
 // The bits by which the system tells combinations apart.
 constexpr int32_t kCombinationModifiers = kModAlt | kModCtrl | kModShift | kModWin;
 
-std::string KeyText(int32_t vk) {
-    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
-    // (Appended rather than added to a literal: GCC 12 at -O3 warns wrongly about that.)
-    if (vk >= kVkF1 && vk < kVkF1 + kFunctionKeyCount) return std::string("F").append(std::to_string(vk - kVkF1 + 1));
-    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return std::string("Num ").append(std::to_string(vk - kVkNumpad0));
-    for (const KeyName& key : kKeyNames) {
-        if (key.VirtualKey == vk) return std::string(key.Name);
-    }
-    constexpr char kHex[] = "0123456789ABCDEF";
-    const uint32_t code = static_cast<uint32_t>(vk);
-    std::string text = "Key 0x";
-    for (int shift = code > 0xFF ? 28 : 4; shift >= 0; shift -= 4) text += kHex[(code >> shift) & 0xF];
-    return text;
-}
-
 // The texts of the popup about hotkeys that do nothing.
 constexpr std::string_view kOneTaken = "1 hotkey is taken by another program:";
 constexpr std::string_view kSomeTaken = " hotkeys are taken by another program:";
 constexpr std::string_view kOneProblem = "1 hotkey does nothing:";
 constexpr std::string_view kSomeProblems = " hotkeys do nothing:";
 constexpr std::string_view kReasonSeparator = ": ";
-constexpr std::string_view kWhereToChange = "Change them in Plugin.ini, section [Vemo Plugin]";
+constexpr std::string_view kWhereToChange = "Change them in the configuration window: Hotkeys";
 
 }  // namespace
 
@@ -199,31 +176,27 @@ bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state) {
 }
 
 const std::string& HotkeyHelpText() {
-    static const std::string text = BuildHelpText(HotkeyStates{});
+    static const std::string text = BuildHelpText(DefaultHotkeys(), HotkeyStates{});
     return text;
 }
 
-std::string HotkeyHelpText(const HotkeyStates& states) { return BuildHelpText(states); }
+std::string HotkeyHelpText(const HotkeyStates& states) { return BuildHelpText(DefaultHotkeys(), states); }
 
-std::string_view HotkeyActionName(HotkeyId id) {
-    for (const HelpLine& line : kHelpLines) {
-        const std::string_view column = line.LeftId == id ? line.Left : line.RightId == id ? line.Right : "";
-        const size_t at = column.find(kActionSeparator);
-        if (id != Unused && at != std::string_view::npos) return column.substr(at + kActionSeparator.size());
-    }
-    return {};
+std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states) { return BuildHelpText(table, states); }
+
+HotkeyId HelpLineHotkey(size_t line, bool rightColumn) {
+    if (line == 0 || line > std::size(kHelpLines)) return Unused;
+    const HelpLine& help = kHelpLines[line - 1];
+    return rightColumn && help.RightId != Unused ? help.RightId : help.LeftId;
 }
 
-std::string CombinationText(const HotkeyEntry& entry) {
-    std::string text;
-    const struct {
-        int32_t Bit;
-        const char* Name;
-    } modifiers[] = {{kModWin, "Win+"}, {kModCtrl, "Ctrl+"}, {kModAlt, "Alt+"}, {kModShift, "Shift+"}};
-    for (const auto& modifier : modifiers) {
-        if (entry.Modifiers & modifier.Bit) text += modifier.Name;
+std::string_view HotkeyActionName(HotkeyId id) {
+    if (id == Unused) return {};
+    for (const HelpLine& line : kHelpLines) {
+        if (line.LeftId == id) return line.Left;
+        if (line.RightId == id) return line.Right;
     }
-    return text + KeyText(entry.VirtualKey);
+    return {};
 }
 
 std::optional<HotkeyNotice> HotkeyProblemNotice(const HotkeyTable& table, const HotkeyStates& states) {

@@ -192,19 +192,25 @@ struct HotkeyStates {
 // a duplicate, refused. None (not asked for) and the unused id 36 are not such a problem.
 bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state);
 
-// The configuration window's help label: the default combinations as fixed text, then
-// where combinations are changed. It does not follow combinations changed in the
-// settings file; the line of an id with a problem ends in its mark: " (taken)" when
-// another program holds it, " (also Next track)" when another action of ours has the
-// combination, " (needs Win, Ctrl or Alt)", " (refused by Windows)". Starts with a
-// carriage return; lines are separated by a carriage return alone.
+// The configuration window's help label: the combinations of table, each with what it
+// does, then where combinations are changed; the one-argument forms show the defaults.
+// The line of an id with a problem ends in its mark: " (taken)" when another program
+// holds it, " (also Next track)" when another action of ours has the combination,
+// " (needs Win, Ctrl or Alt)", " (refused by Windows)". Starts with a carriage return;
+// lines are separated by a carriage return alone.
 const std::string& HotkeyHelpText();
 std::string HotkeyHelpText(const HotkeyStates& states);
+std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states);
+
+// The id a line of the help text is about (line 1 is the first after the leading
+// carriage return), in its left or right column; Unused for a line about no hotkey.
+HotkeyId HelpLineHotkey(size_t line, bool rightColumn);
 
 // What an id does, as its line of the help label says it ("Next track"); empty for 36.
 std::string_view HotkeyActionName(HotkeyId id);
 // A combination as the user types it: "Win+Ctrl+Alt+Shift+Key" ("Win+V", "Win+Alt+Space",
-// "Win+F5"); a key without a name is given by its code ("Win+Key 0x92").
+// "Win+F5"); a key without a name is given by its code ("Win+Key 0x92"), an entry without
+// a key as "none". ParseCombination (key_names.h) reads it back.
 std::string CombinationText(const HotkeyEntry& entry);
 
 // The popup about the hotkeys that do nothing, in id order, with their combinations

@@ -58,4 +58,15 @@ HINSTANCE OwnModule() {
     return module;
 }
 
+namespace {
+std::string gSettingsPathForTests;
+}  // namespace
+
+std::string CurrentSettingsPath() {
+    if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
+    return SettingsPath(PlayerDirectory(GetCommandLineA()));
+}
+
+void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }
+
 }  // namespace vemo

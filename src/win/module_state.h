@@ -155,6 +155,11 @@ UINT VolumeDevice();
 void CreateDrawingObjects();
 void DeleteDrawingObjects();
 
+// The player's Plugins\Plugin.ini, found from the command line each time it is needed.
+std::string CurrentSettingsPath();
+// Tests: where the settings file is instead of the player's folder (empty: the player's).
+void SetSettingsPathForTests(const std::string& path);
+
 // The module the plug-in's code lives in: the DLL in the player, the program in tests.
 HINSTANCE OwnModule();
 // Called from the loader notification with the DLL's handle.

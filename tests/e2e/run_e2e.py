@@ -333,8 +333,13 @@ def case_plugin_file_actions(args):
 
 
 # The "Autoplay" check box of the configuration window when the window is centred on a
-# 1024x768 screen: its box at client (237 + 8, 219 + 8), the client area at (283, 149).
-AUTOPLAY_BOX = (528, 376)
+# 1024x768 screen: its box at client (237 + 8, 219 + 8), the client area at (283, 136).
+CONFIG_CLIENT = (283, 136)
+AUTOPLAY_BOX = (CONFIG_CLIENT[0] + 245, CONFIG_CLIENT[1] + 227)
+# The Hotkeys button below the options, and in the hotkeys window (which stands over the
+# configuration window) the ready set without the Windows key.
+HOTKEYS_BUTTON = (CONFIG_CLIENT[0] + 61, CONFIG_CLIENT[1] + 503)
+NO_WIN_KEY_SET = (CONFIG_CLIENT[0] + 181, CONFIG_CLIENT[1] + 432)
 # The plug-in's tray button: without a desktop, Wine shows the notification area as a
 # small window at the top left of the screen, the first icon at this point.
 TRAY_BUTTON = (12, 31)
@@ -420,16 +425,54 @@ def case_plugin_taken_hotkeys(args):
     case.check(help_text.count("(taken)") == 2, "the help marks two combinations taken")
     case.check("Win+V - Next track (taken)" in help_text and "Win+S - Shuffle toggle (taken)" in help_text,
                "the help marks Win+V and Win+S")
-    case.check("Win+Alt+N - Repeat on (also Previous track)" in help_text,
-               "the help names the action of the plug-in's own that has Win+Z")
-    case.check("Win+J - Open jump to file dialog (needs Win, Ctrl or Alt)" in help_text,
+    case.check("Win+Z - Repeat on (also Previous track)" in help_text,
+               "the help shows the combination Repeat on has")
+    case.check(" J - Open jump to file dialog (needs Win, Ctrl or Alt)" in help_text,
                "the help says what the bare J lacks")
-    case.check("Plugin.ini" in help_text, "the help says where combinations are changed")
+    case.check("press Hotkeys" in help_text, "the help says where combinations are changed")
     pressed = between(log, "step keys Win+Z", "step keys J")
     case.check("cmd 40044" in pressed, "another hotkey works")
     case.check(not [l for l in pressed if l.startswith("query 253")], "Win+Z does not also switch repeat on")
     case.check("cmd 40194" not in after(log, "step keys J"), "J alone does not open the jump-to-file dialog")
     return case.report([("player log", log)])
+
+
+def case_plugin_hotkeys_window(args):
+    """Another program holds Win+V and Win+S. With real keys and clicks the user opens the
+    configuration window, its Hotkeys button and the ready set without the Windows key;
+    the new combination of Next plays the next track at once, is saved, and works again
+    after the player is started anew."""
+    case = Case(args, "plugin_hotkeys_window")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    shot = os.path.join(folder, "hotkeys.png")
+    next_keys = "Ctrl+Alt+F4"
+    holder = start_holding(args, [(8, 0x56), (8, 0x53)], 40000)
+    if not case.check(holder is not None, "the other program holds Win+V and Win+S"):
+        return case.report([])
+    try:
+        log = case.run_player(folder, [
+            "wait 2800", "keys Win+`", "wait 800",
+            f"click {HOTKEYS_BUTTON[0]} {HOTKEYS_BUTTON[1]} left", "wait 800",
+            f"click {NO_WIN_KEY_SET[0]} {NO_WIN_KEY_SET[1]} left", "wait 800",
+            "windows", f"shot {winpath(shot)}", "keys Escape", "wait 2500",
+            f"keys {next_keys}", "wait 800", "quit"])
+        again = case.run_player(folder, ["wait 1500", f"keys {next_keys}", "wait 800", "quit"], tag="again")
+    finally:
+        holder.kill()
+        holder.wait()
+
+    shown = between(log, "step windows", "step shot")
+    case.check([l for l in shown if l.startswith("window VemoHotkeys ")], "the Hotkeys button opens the hotkeys window")
+    result = [l for l in shown if l.startswith("  control Static ") and "No Win key: 35 of 35 held" in l]
+    case.check(result, "the window says the set is held whole")
+    pressed = after(log, f"step keys {next_keys}")
+    case.check("cmd 40048" in pressed, f"{next_keys} plays the next track at once")
+    ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
+    case.check("\r\nNext=3 115\r\n" in text, "Plugin.ini has the new combination")
+    case.check("cmd 40048" in after(again, f"step keys {next_keys}"), "it works after a restart")
+    case.check(os.path.exists(shot), "the window is photographed")
+    return case.report([("player log", log), ("after the restart", again), ("Plugin.ini", text.splitlines())])
 
 
 PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
@@ -606,6 +649,7 @@ CASES = {
     "plugin_file_actions": case_plugin_file_actions,
     "plugin_config_window": case_plugin_config_window,
     "plugin_taken_hotkeys": case_plugin_taken_hotkeys,
+    "plugin_hotkeys_window": case_plugin_hotkeys_window,
     "installer": case_installer,
 }
 

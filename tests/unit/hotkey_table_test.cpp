@@ -80,8 +80,8 @@ TEST(HotkeyTable, HelpTextLayout) {
     EXPECT_EQ(lines[29], " Win+` - Toggle this window");
     EXPECT_EQ(lines[30], " Win+Q - Exit Quavix");
     EXPECT_EQ(lines[31] + lines[32] + lines[33],
-              " Combinations are changed in Plugin.ini, section [Vemo Plugin], under the key names of the user's guide "
-              "(Next=8 86).");
+              " Double-click a line, or press Hotkeys below, to change a combination or to pick a set that works "
+              "on this computer.");
     for (size_t i = 8; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].find('\t'), std::string::npos) << i;
         if (!lines[i].empty()) {
@@ -137,6 +137,51 @@ TEST(HotkeyTable, HelpMarksSayWhyAKeyDoesNothing) {
         // The right column stays whole after its tab.
         EXPECT_EQ(lines[4].substr(lines[4].find('\t')),
                   std::string("\t").append(9, ' ').append("Win+Down - Volume down"));
+    }
+}
+
+// The help shows the combinations in effect, each beside its own action, with the
+// marks as before; the right column stays after its tab however long the left one grows.
+TEST(HotkeyTable, HelpTextFollowsTheCombinationsInEffect) {
+    HotkeyTable table = DefaultHotkeys();
+    table[HotkeyId::Next] = {kModCtrl | kModAlt | kModShift, 0x87};
+    table[HotkeyId::DecVol] = {kModCtrl, 0x22};
+    table[HotkeyId::Prev] = {};
+    table[HotkeyId::Quit] = {kModAlt, 0xB3};
+    HotkeyStates states;
+    states[HotkeyId::Next] = kTaken;
+    const std::vector<std::string> lines = SplitAtCr(HotkeyHelpText(table, states));
+    ASSERT_EQ(lines.size(), 34u);
+    EXPECT_EQ(lines[4], " Ctrl+Alt+Shift+F24 - Next track (taken)   \t" + std::string(9, ' ') + "Ctrl+Page Down - Volume down");
+    EXPECT_EQ(lines[1], " none - Previous track" + std::string(25, ' ') + "\t" + std::string(9, ' ') + "Win+N - Repeat toggle");
+    EXPECT_EQ(lines[30], " Alt+Play/Pause - Exit Quavix");
+    EXPECT_EQ(lines[29], " Win+` - Toggle this window");
+    EXPECT_EQ(HotkeyHelpText(DefaultHotkeys(), HotkeyStates{}), HotkeyHelpText());
+
+    // A double click on a line finds the action the line is about.
+    for (size_t line = 0; line < lines.size() + 2; ++line) {
+        for (bool right : {false, true}) {
+            const HotkeyId id = HelpLineHotkey(line, right);
+            if (id == HotkeyId::Unused) {
+                EXPECT_TRUE(line == 0 || line >= lines.size() || lines[line].find(" - ") == std::string::npos) << line;
+                continue;
+            }
+            const std::string column = right ? lines[line].substr(lines[line].find('\t') + 1) : lines[line];
+            EXPECT_NE(column.find(CombinationText(table[id]) + " - " + std::string(HotkeyActionName(id))), std::string::npos)
+                << line << " " << right;
+        }
+    }
+    EXPECT_EQ(HelpLineHotkey(4, true), HotkeyId::DecVol);
+    EXPECT_EQ(HelpLineHotkey(8, true), HotkeyId::StopAfterCurr) << "a line of one column";
+
+    // Every id's line follows its own entry.
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        HotkeyTable one = DefaultHotkeys();
+        one[id] = {kModCtrl | kModShift, 0x86};
+        const std::string text = HotkeyHelpText(one, HotkeyStates{});
+        const std::string expected = "Ctrl+Shift+F23 - " + std::string(HotkeyActionName(static_cast<HotkeyId>(id)));
+        EXPECT_NE(text.find(expected), std::string::npos) << id;
+        EXPECT_EQ(text.find(CombinationText(HotkeySlotOf(id).Default) + " - "), std::string::npos) << id;
     }
 }
 
@@ -205,7 +250,7 @@ TEST(HotkeyTable, NoticeNamesTheTakenCombinationsInIdOrder) {
     std::optional<HotkeyNotice> one = HotkeyProblemNotice(table, states);
     ASSERT_TRUE(one);
     EXPECT_EQ(one->Caption, "1 hotkey is taken by another program:");
-    EXPECT_EQ(one->Body, "\rWin+Ctrl+S (Shuffle toggle)\rChange them in Plugin.ini, section [Vemo Plugin]");
+    EXPECT_EQ(one->Body, "\rWin+Ctrl+S (Shuffle toggle)\rChange them in the configuration window: Hotkeys");
     states[HotkeyId::PlayPause] = kTaken;
     states[HotkeyId::Next] = kTaken;
     std::optional<HotkeyNotice> three = HotkeyProblemNotice(table, states);
@@ -213,7 +258,7 @@ TEST(HotkeyTable, NoticeNamesTheTakenCombinationsInIdOrder) {
     EXPECT_EQ(three->Caption, "3 hotkeys are taken by another program:");
     EXPECT_EQ(three->Body,
               "\rWin+X (Play/Pause toggle)\rWin+V (Next track)\rWin+Ctrl+S (Shuffle toggle)"
-              "\rChange them in Plugin.ini, section [Vemo Plugin]");
+              "\rChange them in the configuration window: Hotkeys");
 }
 
 // The plug-in's own duplicate is not blamed on another program: the notice names the
@@ -235,11 +280,11 @@ TEST(HotkeyTable, NoticeSaysWhyWhenNotEveryKeyIsTakenElsewhere) {
               "\rZ (Previous track): needs Win, Ctrl or Alt\rWin+V (Next track): also Stop track"
               "\rWin+Key 0x92 (Exit Quavix): refused by Windows (error 1400)"
               "\rWin+S (Shuffle toggle): taken by another program"
-              "\rChange them in Plugin.ini, section [Vemo Plugin]");
+              "\rChange them in the configuration window: Hotkeys");
     std::optional<HotkeyNotice> one = HotkeyProblemNotice(table, OneState(HotkeyId::Next, {HotkeyHold::Duplicate, 3}));
     ASSERT_TRUE(one);
     EXPECT_EQ(one->Caption, "1 hotkey does nothing:");
-    EXPECT_EQ(one->Body, "\rWin+V (Next track): also Stop track\rChange them in Plugin.ini, section [Vemo Plugin]");
+    EXPECT_EQ(one->Body, "\rWin+V (Next track): also Stop track\rChange them in the configuration window: Hotkeys");
 }
 
 }  // namespace

@@ -133,6 +133,7 @@ std::vector<ControlLook> ExpectedControls() {
     all.push_back({c.OkButton, "Button", "OK", {372, 453, 80, 25}, 0x5001000B, 0});
     all.push_back({c.FolderEdit, "Edit", "", {237, 420, 140, 20}, 0x50410090, 4});
     all.push_back({c.BrowseButton, "Button", "Browse", {382, 420, 64, 22}, 0x5001000B, 100});
+    all.push_back({c.HotkeysButton, "Button", "Hotkeys", {11, 492, 100, 22}, 0x5001000B, 101});
     for (int row = 0; row < kOptionCount; ++row) {
         const size_t r = static_cast<size_t>(row);
         all.push_back({c.ShadowLabels[r], "Static", labels[row], {262, 202 + 20 * row, 210, 191}, 0x50000000, 0});
@@ -144,7 +145,7 @@ std::vector<ControlLook> ExpectedControls() {
 // Every control as the system sees it: class, text, place, size, style and id.
 TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
     const std::vector<ControlLook> controls = ExpectedControls();
-    ASSERT_EQ(controls.size(), 42u);
+    ASSERT_EQ(controls.size(), 43u);
     for (const ControlLook& c : controls) {
         SCOPED_TRACE(c.Text.substr(0, 30) + " at " + std::to_string(c.At.left) + "," + std::to_string(c.At.top));
         ASSERT_TRUE(IsWindow(c.Handle));
@@ -475,16 +476,18 @@ TEST_F(ConfigWindowTest, HintShowsOnTheSecondMovementAndGoesWhenThePointerLeaves
     EXPECT_FALSE(IsWindowVisible(gPlugin.InfoPopup));
 }
 
-// The tab stops: the ten boxes, OK, the folder field, Browse, round again.
+// The tab stops: the ten boxes, OK, the folder field, Browse, Hotkeys, round again.
 TEST_F(ConfigWindowTest, KeysWalkTheTabStopsAndEnterOrEscapeHide) {
     ShowConfigWindowCentred();
-    const HWND last = gConfig.BrowseButton;
+    const HWND last = gConfig.HotkeysButton;
     SetFocus(Box(kOptionCount - 1));
     Key(Box(kOptionCount - 1), VK_TAB);
     EXPECT_EQ(GetFocus(), gConfig.OkButton);
     Key(gConfig.OkButton, VK_DOWN);
     EXPECT_EQ(GetFocus(), gConfig.FolderEdit);
     Key(gConfig.FolderEdit, VK_RIGHT);
+    EXPECT_EQ(GetFocus(), gConfig.BrowseButton);
+    Key(gConfig.BrowseButton, VK_TAB);
     EXPECT_EQ(GetFocus(), last);
     Key(last, VK_TAB);
     EXPECT_EQ(GetFocus(), Box(0)) << "round to the first box";
@@ -495,6 +498,7 @@ TEST_F(ConfigWindowTest, KeysWalkTheTabStopsAndEnterOrEscapeHide) {
     keys[VK_SHIFT] = 0x80;
     SetKeyboardState(keys);
     Key(last, VK_TAB);
+    Key(gConfig.BrowseButton, VK_TAB);
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(GetFocus(), gConfig.FolderEdit) << "Shift+Tab goes back";
@@ -589,7 +593,7 @@ TEST_F(TakenHotkeysTest, AreNamedAtStartMarkedInTheHelpAndTakenAgainWhenFree) {
     SendMessageA(gPlugin.MainPopup, WM_TIMER, kTimerNotice, 0);
     EXPECT_TRUE(IsWindowVisible(gPlugin.InfoPopup));
     EXPECT_EQ(gPopup.LastInfoTitle, "2 hotkeys are taken by another program:");
-    EXPECT_EQ(gPopup.LastInfoBody, "\rWin+V (Next track)\rWin+S (Shuffle toggle)\rChange them in Plugin.ini, section [Vemo Plugin]");
+    EXPECT_EQ(gPopup.LastInfoBody, "\rWin+V (Next track)\rWin+S (Shuffle toggle)\rChange them in the configuration window: Hotkeys");
     EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideInfoPopup));
     EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice)) << "once";
 

@@ -107,7 +107,7 @@ struct NextLineCase {
     HotkeyState State;
     HotkeyEntry Plays;       // the combination that now plays the next track; none: {}
     HotkeyEntry LeftAlone;   // a combination the plug-in must not take
-    const char* HelpLine;    // Next's line of the help, as far as it goes before the right column
+    const char* HelpLine;    // Next's line of the help, with the combination in effect, up to the right column
     const char* NoticeLine;  // Next's line of the notice; none: ""
 };
 
@@ -154,15 +154,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Blanks around the "=" used to give Modifiers 0: a bare V, taken from every program.
         NextLineCase{"BlanksAroundTheEquals", "Next = 10 86", {HotkeyHold::Held}, {kModWin | kModCtrl, 'V'}, {0, 'V'},
-                     " Win+V - Next track", ""},
+                     " Win+Ctrl+V - Next track", ""},
         NextLineCase{"BareLetter", "Next=0 86", {HotkeyHold::NeedsModifier}, {}, {0, 'V'},
-                     " Win+V - Next track (needs Win, Ctrl or Alt)", "V (Next track): needs Win, Ctrl or Alt"},
+                     " V - Next track (needs Win, Ctrl or Alt)", "V (Next track): needs Win, Ctrl or Alt"},
         NextLineCase{"ShiftAndLetter", "Next=4 86", {HotkeyHold::NeedsModifier}, {}, {kModShift, 'V'},
-                     " Win+V - Next track (needs Win, Ctrl or Alt)", "Shift+V (Next track): needs Win, Ctrl or Alt"},
+                     " Shift+V - Next track (needs Win, Ctrl or Alt)", "Shift+V (Next track): needs Win, Ctrl or Alt"},
         NextLineCase{"BareNumberPadKey", "Next=0 97", {HotkeyHold::NeedsModifier}, {}, {0, 0x61},
-                     " Win+V - Next track (needs Win, Ctrl or Alt)", "Num 1 (Next track): needs Win, Ctrl or Alt"},
+                     " Num 1 - Next track (needs Win, Ctrl or Alt)", "Num 1 (Next track): needs Win, Ctrl or Alt"},
         // A key that types nothing may stand alone.
-        NextLineCase{"BareFunctionKey", "Next=0 120", {HotkeyHold::Held}, {0, VK_F9}, kWinV, " Win+V - Next track",
+        NextLineCase{"BareFunctionKey", "Next=0 120", {HotkeyHold::Held}, {0, VK_F9}, kWinV, " F9 - Next track",
                      ""},
         // Two ids with one combination: the lower id has it, and the other is told as
         // ours, where it used to be blamed on another program.

@@ -1,0 +1,575 @@
+#include "config/hotkeys_window.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
+#include "config/config_draw.h"
+#include "config/config_window.h"
+#include "config/hotkeys_texts.h"
+#include "settings/hotkey_sets.h"
+#include "settings/key_names.h"
+#include "win/config_placement.h"
+
+namespace vemo {
+
+HotkeysWindowState gHotkeysWindow;
+
+namespace {
+
+// The window has the configuration window's size, so it stands exactly over it.
+constexpr int kCutCorner = 14;
+constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kOwnerDrawnStyle = kChildStyle | WS_TABSTOP | BS_OWNERDRAW;
+constexpr DWORD kListStyle =
+    kChildStyle | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_OWNERDRAWFIXED | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+constexpr DWORD kKeyListStyle = kChildStyle | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr int kListId = 200;
+constexpr int kFirstModifierId = 201;
+constexpr int kKeyListId = 205;
+constexpr int kPressId = 206;
+constexpr int kNoneId = 207;
+constexpr int kFirstSetId = 208;
+constexpr int kCloseId = 211;
+constexpr int kRowHeight = 14;
+// The columns of a row: action, combination, state.
+constexpr int kCombinationX = 170;
+constexpr int kStateX = 300;
+constexpr int kTextInset = 3;
+constexpr size_t kButtonTextLimit = 20;
+
+struct ModifierBox {
+    int32_t Bit;
+    const char* Label;
+};
+constexpr ModifierBox kModifierBoxes[kModifierBoxCount] = {
+    {kModWin, kWinText}, {kModCtrl, kCtrlText}, {kModAlt, kAltText}, {kModShift, kShiftText}};
+
+HotkeysWindowState& W() { return gHotkeysWindow; }
+
+int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
+
+HWND MakeControl(HWND parent, const char* className, const char* text, RECT r, DWORD style, int id) {
+    return CreateWindowExA(0, className, text, style, r.left, r.top, r.right, r.bottom, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
+}
+
+void SetFont(HWND control, HFONT font) { SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+
+int32_t SelectedId() {
+    const LRESULT row = SendMessageA(W().List, LB_GETCURSEL, 0, 0);
+    return row == LB_ERR ? 0 : static_cast<int32_t>(row) + kFirstHotkeyId;
+}
+
+// The name a key shows in the list: the layout's own for punctuation keys, which type
+// what the layout puts on them.
+std::string ListedKeyName(int32_t vk) {
+    if (IsLayoutKey(vk)) {
+        const UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+        char name[32] = {};
+        if (scan && GetKeyNameTextA(static_cast<LONG>(scan << 16), name, sizeof name) > 0) return name;
+    }
+    return KeyName(vk);
+}
+
+std::array<HWND, kHotkeysTabStopCount> TabStops() {
+    const HotkeysWindowState& w = W();
+    std::array<HWND, kHotkeysTabStopCount> stops{};
+    size_t i = 0;
+    stops[i++] = w.List;
+    for (HWND box : w.ModifierBoxes) stops[i++] = box;
+    stops[i++] = w.KeyList;
+    stops[i++] = w.PressButton;
+    stops[i++] = w.NoneButton;
+    for (HWND set : w.SetButtons) stops[i++] = set;
+    stops[i++] = w.CloseButton;
+    return stops;
+}
+
+void MoveFocus(HWND from, bool forward) {
+    const auto stops = TabStops();
+    const auto at = std::find(stops.begin(), stops.end(), from);
+    if (at == stops.end()) return;
+    const size_t n = stops.size();
+    const size_t index = static_cast<size_t>(at - stops.begin());
+    SetFocus(stops[(index + (forward ? 1 : n - 1)) % n]);
+}
+
+void Click(HWND button) {
+    SendMessageA(W().Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+// ---- what the window shows ----
+
+void ShowResult(const std::string& text) { SetWindowTextA(W().ResultLine, text.c_str()); }
+
+// The editor (boxes and key list) shows the combination being edited.
+void ShowEditing() {
+    HotkeysWindowState& w = W();
+    for (HWND box : w.ModifierBoxes) InvalidateRect(box, nullptr, FALSE);
+    const LRESULT count = SendMessageA(w.KeyList, CB_GETCOUNT, 0, 0);
+    LRESULT found = -1;
+    for (LRESULT i = 0; i < count && found < 0; ++i) {
+        if (SendMessageA(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == w.Editing.VirtualKey) found = i;
+    }
+    SendMessageA(w.KeyList, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+}
+
+// After any change: the rows, the editor and the configuration window's help.
+void ShowChanges() {
+    InvalidateRect(W().List, nullptr, FALSE);
+    ShowHotkeyMarks();
+}
+
+void SelectRow(int32_t id) {
+    if (!IsHotkeyId(id) || id > kStoredHotkeyCount) id = kFirstHotkeyId;
+    SendMessageA(W().List, LB_SETCURSEL, static_cast<WPARAM>(id - kFirstHotkeyId), 0);
+    W().Editing = gSettings.Hotkeys[id];
+    ShowEditing();
+}
+
+std::string ReasonText(const HotkeyState& state) {
+    switch (state.Hold) {
+        case HotkeyHold::Held: return kHeldText;
+        case HotkeyHold::TakenByOther: return kTakenText;
+        case HotkeyHold::Duplicate: {
+            const std::string_view owner =
+                IsHotkeyId(state.Owner) ? HotkeyActionName(static_cast<HotkeyId>(state.Owner)) : std::string_view();
+            return std::string(kAlsoUsedText).append(owner).append(kAlsoUsedEnd);
+        }
+        case HotkeyHold::NeedsModifier: return std::string(kNotRegistered) + kNeedsModifierReason;
+        case HotkeyHold::Refused:
+            return std::string(kNotRegistered) + kRefusedReason + std::to_string(state.Error) + kRefusedEnd;
+        case HotkeyHold::None:
+            return gSettings.OptDisabled() ? std::string(kNotRegistered) + kDisabledReason : std::string(kNotRegistered);
+    }
+    return {};
+}
+
+// ---- changing ----
+
+void Remember(int32_t id, const HotkeyEntry& wanted, const HotkeyChange& change) {
+    W().Tried[static_cast<size_t>(id - kFirstHotkeyId)] = {true, wanted, change};
+}
+
+void Change(int32_t id, const HotkeyEntry& wanted) {
+    if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return;
+    const HotkeyChange change = ChangeHotkey(id, wanted);
+    Remember(id, wanted, change);
+    const std::string combination = change.Applied ? CombinationText(wanted) + kSetSeparator : std::string();
+    ShowResult(std::string(HotkeyActionName(static_cast<HotkeyId>(id))) + kSetSeparator + combination +
+               HotkeyStateText(id));
+    ShowChanges();
+}
+
+// The editor's combination is tried as soon as it has a key.
+void TryEditing() {
+    if (W().Editing.VirtualKey != 0) Change(SelectedId(), W().Editing);
+}
+
+void ApplySet(size_t index) {
+    const HotkeySet set = kHotkeySets[index];
+    const HotkeyTable wanted = HotkeySetTable(set);
+    const HotkeyChanges changes = ApplyHotkeyTable(wanted);
+    int held = 0;
+    std::string kept;
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const HotkeyChange& change = changes[static_cast<size_t>(id - kFirstHotkeyId)];
+        Remember(id, wanted[id], change);
+        held += change.Applied && change.Result.Hold == HotkeyHold::Held;
+        if (!change.Applied) kept.append(kept.empty() ? "" : ", ").append(HotkeyActionName(static_cast<HotkeyId>(id)));
+    }
+    std::string result = std::string(HotkeySetName(set)) + kSetSeparator + std::to_string(held) + kSetHeldOf;
+    if (!kept.empty()) result += kSetKept + kept;
+    ShowResult(result);
+    SelectRow(SelectedId());
+    ShowChanges();
+}
+
+void StopWaiting() {
+    HotkeysWindowState& w = W();
+    if (!w.WaitingId) return;
+    w.WaitingId = 0;
+    gPopup.OnHotkey = w.LentHandler;
+    w.LentHandler = nullptr;
+    InvalidateRect(w.List, nullptr, FALSE);
+}
+
+// A combination of ours pressed while a row waits reaches us as its hotkey.
+void OnHotkeyWhileWaiting(int32_t id) {
+    if (IsHotkeyId(id)) TakePressedCombination(gSettings.Hotkeys[id]);
+}
+
+bool IsModifierKey(WPARAM vk) {
+    switch (vk) {
+        case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LWIN: case VK_RWIN:
+        case VK_LSHIFT: case VK_RSHIFT: case VK_LCONTROL: case VK_RCONTROL: case VK_LMENU: case VK_RMENU:
+            return true;
+        default: return false;
+    }
+}
+
+bool Down(int vk) { return GetKeyState(vk) < 0; }
+
+int32_t ModifiersDown() {
+    return (Down(VK_LWIN) || Down(VK_RWIN) ? kModWin : 0) | (Down(VK_CONTROL) ? kModCtrl : 0) |
+           (Down(VK_MENU) ? kModAlt : 0) | (Down(VK_SHIFT) ? kModShift : 0);
+}
+
+// ---- the keyboard ----
+
+// True when the key was the window's business and the control must not see it.
+bool OnNavigationKey(HWND control, WPARAM key) {
+    HotkeysWindowState& w = W();
+    const bool list = control == w.List;
+    const bool keyList = control == w.KeyList;
+    // An open key list has every key for itself: Enter and Esc close it.
+    if (keyList && SendMessageA(w.KeyList, CB_GETDROPPEDSTATE, 0, 0)) return false;
+    switch (key) {
+        case VK_TAB: MoveFocus(control, GetKeyState(VK_SHIFT) >= 0); return true;
+        case VK_LEFT: MoveFocus(control, false); return true;
+        case VK_RIGHT: MoveFocus(control, true); return true;
+        case VK_UP:
+            if (list || keyList) return false;
+            MoveFocus(control, false);
+            return true;
+        case VK_DOWN:
+            if (list || keyList) return false;
+            MoveFocus(control, true);
+            return true;
+        case VK_RETURN:
+            if (keyList) return false;
+            if (list) {
+                WaitForCombination(SelectedId());
+            } else {
+                Click(control);
+            }
+            return true;
+        case VK_ESCAPE: ShowWindow(w.Window, SW_HIDE); return true;
+        default: return false;
+    }
+}
+
+// While a row waits, every key but the modifiers ends the wait: Esc alone cancels it,
+// anything else is the combination.
+bool OnWaitingKey(WPARAM key) {
+    if (IsModifierKey(key)) return true;
+    const int32_t modifiers = ModifiersDown();
+    if (key == VK_ESCAPE && modifiers == 0) {
+        StopWaiting();
+        return true;
+    }
+    TakePressedCombination({modifiers, static_cast<int32_t>(key)});
+    return true;
+}
+
+WNDPROC PreviousProcOf(HWND control) {
+    for (const WindowSubclass& procedure : W().ControlProcs) {
+        if (procedure.Window() == control) return procedure.Previous();
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (key && W().WaitingId && OnWaitingKey(wParam)) return 0;
+    // Keys pressed in another window are not meant for the waiting row.
+    if (message == WM_KILLFOCUS && control == W().List) StopWaiting();
+    if (message == WM_KEYDOWN && OnNavigationKey(control, wParam)) return 0;
+    WNDPROC previous = PreviousProcOf(control);
+    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
+    return CallWindowProcA(previous, control, message, wParam, lParam);
+}
+
+// ---- drawing ----
+
+void DrawRow(const DRAWITEMSTRUCT& item) {
+    const int32_t id = static_cast<int32_t>(item.itemID) + kFirstHotkeyId;
+    if (item.itemID == static_cast<UINT>(-1) || !IsHotkeyId(id)) return;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    HDC dc = item.hDC;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    ScopedSelectObject font(dc, gPlugin.Fonts.Text.Get());
+    const std::string combination =
+        W().WaitingId == id ? std::string(kWaitingText) : CombinationText(gSettings.Hotkeys[id]);
+    const std::string state = W().WaitingId == id ? std::string() : HotkeyStateText(id);
+    const struct {
+        const std::string Text;
+        int Left, Right;
+    } columns[] = {
+        {std::string(HotkeyActionName(static_cast<HotkeyId>(id))), kTextInset, kCombinationX},
+        {combination, kCombinationX, W().WaitingId == id ? static_cast<int>(item.rcItem.right) : kStateX},
+        {state, kStateX, static_cast<int>(item.rcItem.right)},
+    };
+    for (const auto& column : columns) {
+        RECT r{item.rcItem.left + column.Left, item.rcItem.top, item.rcItem.left + column.Right - kTextInset,
+               item.rcItem.bottom};
+        DrawTextA(dc, column.Text.c_str(), static_cast<int>(column.Text.size()), &r,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+}
+
+void DrawModifierBox(const DRAWITEMSTRUCT& item, size_t index) {
+    HDC dc = item.hDC;
+    HBRUSH face = gPlugin.Drawing.ButtonFaceBrush.Get();
+    HBRUSH shadow = gPlugin.Drawing.ButtonShadowBrush.Get();
+    if (!face) face = GetSysColorBrush(COLOR_BTNFACE);
+    if (!shadow) shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+    FillRect(dc, &item.rcItem, face);
+    CheckBoxLook look;
+    look.Client = item.rcItem;
+    look.Checked = (W().Editing.Modifiers & kModifierBoxes[index].Bit) != 0;
+    look.Focused = (item.itemState & ODS_FOCUS) != 0;
+    look.Face = face;
+    look.Shadow = shadow;
+    DrawCheckBox(dc, look);
+    ScopedSelectObject font(dc, gPlugin.Fonts.Bold.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    RECT label{item.rcItem.left + 19, item.rcItem.top + 2, item.rcItem.right - 2, item.rcItem.bottom};
+    DrawTextA(dc, kModifierBoxes[index].Label, -1, &label, DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void DrawButton(const DRAWITEMSTRUCT& item) {
+    char text[kButtonTextLimit + 1] = {};
+    GetWindowTextA(item.hwndItem, text, sizeof text);
+    PushButtonLook look;
+    look.Client = item.rcItem;
+    look.Text = text;
+    look.Pressed = (item.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS);
+    look.Focused = (item.itemState & ODS_FOCUS) != 0;
+    look.Font = gPlugin.Fonts.Bold.Get();
+    DrawPushButton(item.hDC, look);
+}
+
+std::optional<size_t> ModifierIndexOf(HWND control) {
+    const auto& boxes = W().ModifierBoxes;
+    const auto found = std::find(boxes.begin(), boxes.end(), control);
+    if (!control || found == boxes.end()) return std::nullopt;
+    return static_cast<size_t>(found - boxes.begin());
+}
+
+LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.hwndItem == W().List) {
+        DrawRow(item);
+    } else if (const std::optional<size_t> box = ModifierIndexOf(item.hwndItem)) {
+        DrawModifierBox(item, *box);
+    } else {
+        DrawButton(item);
+    }
+    return TRUE;
+}
+
+LRESULT OnMeasureItem(MEASUREITEMSTRUCT& item) {
+    item.itemHeight = kRowHeight;
+    return TRUE;
+}
+
+void PaintFrame(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC dc = GetWindowDC(window);
+    if (!dc) return;
+    CaptionLook look;
+    look.Window = {r.right - r.left, r.bottom - r.top};
+    look.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+    look.DialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
+    look.Active = W().Active;
+    look.Font = gPlugin.Fonts.Bold.Get();
+    look.TextX = kCutCorner + 4;
+    look.Text = kHotkeysCaption;
+    DrawCaptionAndFrame(dc, look);
+    ReleaseDC(window, dc);
+}
+
+// ---- the window's messages ----
+
+void OnCommand(WORD control, WORD code, HWND from) {
+    HotkeysWindowState& w = W();
+    if (from == w.List && code == LBN_SELCHANGE) {
+        StopWaiting();
+        SelectRow(SelectedId());
+        return;
+    }
+    if (from == w.List && code == LBN_DBLCLK) {
+        WaitForCombination(SelectedId());
+        return;
+    }
+    if (from == w.KeyList && code == CBN_SELCHANGE) {
+        const LRESULT at = SendMessageA(w.KeyList, CB_GETCURSEL, 0, 0);
+        if (at == CB_ERR) return;
+        w.Editing.VirtualKey = static_cast<int32_t>(SendMessageA(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+        TryEditing();
+        return;
+    }
+    if (code != BN_CLICKED || !from) return;
+    StopWaiting();
+    if (const std::optional<size_t> box = ModifierIndexOf(from)) {
+        w.Editing.Modifiers ^= kModifierBoxes[*box].Bit;
+        InvalidateRect(from, nullptr, FALSE);
+        TryEditing();
+    } else if (control == kPressId) {
+        WaitForCombination(SelectedId());
+    } else if (control == kNoneId) {
+        w.Editing = {};
+        ShowEditing();
+        Change(SelectedId(), {});
+    } else if (control >= kFirstSetId && control < kFirstSetId + static_cast<int>(kReadySetCount)) {
+        ApplySet(static_cast<size_t>(control - kFirstSetId));
+    } else if (control == kCloseId) {
+        ShowWindow(w.Window, SW_HIDE);
+    }
+}
+
+LRESULT OnNcActivate(HWND window, bool active) {
+    W().Active = active;
+    PaintFrame(window);
+    return TRUE;
+}
+
+LRESULT OnShowWindow(bool shown) {
+    if (!shown) StopWaiting();
+    return 0;
+}
+
+LRESULT OnCtlColorStatic(HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void Shape(HWND window) {
+    const int height = WindowHeight();
+    const POINT corners[] = {{0, kCutCorner}, {kCutCorner, 0}, {kConfigWindowWidth - kCutCorner, 0},
+                             {kConfigWindowWidth, kCutCorner}, {kConfigWindowWidth, height}, {0, height}};
+    HRGN region = CreatePolygonRgn(corners, static_cast<int>(std::size(corners)), WINDING);
+    if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
+}
+
+void FillLists() {
+    HotkeysWindowState& w = W();
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        SendMessageA(w.List, LB_ADDSTRING, 0, static_cast<LPARAM>(id));
+    }
+    for (const NamedKey& key : PickableKeys()) {
+        const std::string name = ListedKeyName(key.VirtualKey);
+        const LRESULT at = SendMessageA(w.KeyList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        if (at >= 0) SendMessageA(w.KeyList, CB_SETITEMDATA, static_cast<WPARAM>(at), key.VirtualKey);
+    }
+}
+
+void CreateControls(HWND window) {
+    HotkeysWindowState& w = W();
+    w.List = MakeControl(window, "LISTBOX", "", {6, 4, 452, 318}, kListStyle, kListId);
+    for (size_t i = 0; i < kModifierBoxCount; ++i) {
+        w.ModifierBoxes[i] = MakeControl(window, "BUTTON", kModifierBoxes[i].Label,
+                                         {10 + 58 * static_cast<int>(i), 334, 54, 17}, kOwnerDrawnStyle,
+                                         kFirstModifierId + static_cast<int>(i));
+    }
+    w.KeyList = MakeControl(window, "COMBOBOX", "", {246, 332, 110, 300}, kKeyListStyle, kKeyListId);
+    w.PressButton = MakeControl(window, "BUTTON", kPressKeysText, {362, 331, 90, 22}, kOwnerDrawnStyle, kPressId);
+    w.NoneButton = MakeControl(window, "BUTTON", kNoneText, {10, 360, 80, 22}, kOwnerDrawnStyle, kNoneId);
+    w.ResultLine = MakeControl(window, "STATIC", "", {96, 364, 356, 30}, kChildStyle | SS_NOPREFIX, 0);
+    w.SetsLabel = MakeControl(window, "STATIC", kReadySetsLabel, {10, 402, 440, 16}, kChildStyle | SS_NOPREFIX, 0);
+    for (size_t i = 0; i < kReadySetCount; ++i) {
+        const std::string name(HotkeySetName(kHotkeySets[i]));
+        w.SetButtons[i] = MakeControl(window, "BUTTON", name.c_str(), {10 + 116 * static_cast<int>(i), 420, 110, 25},
+                                      kOwnerDrawnStyle, kFirstSetId + static_cast<int>(i));
+    }
+    w.CloseButton = MakeControl(window, "BUTTON", kCloseText, {372, 453, 80, 25}, kOwnerDrawnStyle, kCloseId);
+    const FontSet& f = gPlugin.Fonts;
+    for (HWND control : {w.List, w.KeyList, w.ResultLine}) SetFont(control, f.Text.Get());
+    SetFont(w.SetsLabel, f.Bold.Get());
+    FillLists();
+    const auto stops = TabStops();
+    for (size_t i = 0; i < stops.size(); ++i) w.ControlProcs[i].Install(stops[i], ControlProc);
+}
+
+}  // namespace
+
+bool RegisterHotkeysClass(HINSTANCE instance) {
+    return RegisterPlainClass(instance, kHotkeysClassName, HotkeysWindowProc, COLOR_BTNFACE);
+}
+
+void UnregisterHotkeysClass(HINSTANCE instance) { UnregisterClassA(kHotkeysClassName, instance); }
+
+void OpenHotkeysWindow(int32_t id) {
+    HotkeysWindowState& w = W();
+    if (!w.Window) {
+        w.Window = CreateWindowExA(WS_EX_TOOLWINDOW, kHotkeysClassName, "", WS_OVERLAPPED, 0, 0, kConfigWindowWidth,
+                                   WindowHeight(), gPlugin.ConfigWindow, nullptr, gPlugin.Module, nullptr);
+        if (!w.Window) return;
+        CreateControls(w.Window);
+        Shape(w.Window);
+    }
+    w.Tried = {};
+    ShowResult("");
+    SelectRow(id);
+    const POINT origin =
+        ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CYSMCAPTION));
+    SetWindowPos(w.Window, HWND_TOPMOST, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(w.Window);
+    SetFocus(w.List);
+}
+
+void DestroyHotkeysWindow() {
+    HotkeysWindowState& w = W();
+    StopWaiting();
+    for (WindowSubclass& procedure : w.ControlProcs) procedure.Remove();
+    if (w.Window) DestroyWindow(w.Window);
+    w = HotkeysWindowState{};
+}
+
+std::string HotkeyStateText(int32_t id) {
+    if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return {};
+    const TriedCombination& tried = W().Tried[static_cast<size_t>(id - kFirstHotkeyId)];
+    if (tried.Tried && !tried.Change.Applied) {
+        return std::string(kKeptText) + CombinationText(tried.Wanted) + kKeptSeparator + ReasonText(tried.Change.Result) +
+               kKeptEnd;
+    }
+    if (gSettings.Hotkeys[id] == HotkeyEntry{}) return kNoneStateText;
+    return ReasonText(HotkeyRegistration()[id]);
+}
+
+void WaitForCombination(int32_t id) {
+    HotkeysWindowState& w = W();
+    if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return;
+    if (!w.WaitingId) {
+        w.LentHandler = gPopup.OnHotkey;
+        gPopup.OnHotkey = OnHotkeyWhileWaiting;
+    }
+    w.WaitingId = id;
+    SetFocus(w.List);
+    InvalidateRect(w.List, nullptr, FALSE);
+}
+
+void TakePressedCombination(const HotkeyEntry& combination) {
+    HotkeysWindowState& w = W();
+    const int32_t id = w.WaitingId;
+    if (!id) return;
+    StopWaiting();
+    w.Editing = combination;
+    ShowEditing();
+    Change(id, combination);
+}
+
+LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE: ShowWindow(window, SW_HIDE); return 0;
+        case WM_SHOWWINDOW: OnShowWindow(wParam != 0); break;
+        case WM_SETFOCUS: SetFocus(W().List); return 0;
+        case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_MEASUREITEM: return OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        case WM_NCPAINT: PaintFrame(window); return 0;
+        case WM_NCACTIVATE: return OnNcActivate(window, wParam != 0);
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+        case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
+        default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace vemo

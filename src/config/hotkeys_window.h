@@ -1,0 +1,78 @@
+// The hotkeys window, class VemoHotkeys: every action with its combination in effect and
+// what became of it; the selected action's combination changed through the modifier
+// boxes and the key list, by pressing it, or to none; the ready sets. Each change is
+// tried, saved and shown at once. Opened from the configuration window; made at the
+// first opening, hidden by Close or Escape, destroyed at quit.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "actions/hotkeys.h"
+#include "settings/hotkey_table.h"
+#include "win/module_state.h"
+#include "win/scoped_win.h"
+
+namespace vemo {
+
+constexpr size_t kModifierBoxCount = 4;  // Win, Ctrl, Alt, Shift
+constexpr size_t kReadySetCount = 3;
+// The list, the four boxes, the key list, Press keys, None, the three sets, Close.
+constexpr size_t kHotkeysTabStopCount = 1 + kModifierBoxCount + 1 + 2 + kReadySetCount + 1;
+
+// What the last change asked for an id made of it, shown in its row until the next.
+struct TriedCombination {
+    bool Tried = false;
+    HotkeyEntry Wanted;
+    HotkeyChange Change;
+};
+
+struct HotkeysWindowState {
+    HWND Window = nullptr;
+    HWND List = nullptr;  // one row per action, the item data is the id
+    std::array<HWND, kModifierBoxCount> ModifierBoxes{};
+    HWND KeyList = nullptr;  // the pickable keys, the item data is the virtual key
+    HWND PressButton = nullptr;
+    HWND NoneButton = nullptr;
+    HWND ResultLine = nullptr;
+    HWND SetsLabel = nullptr;
+    std::array<HWND, kReadySetCount> SetButtons{};
+    HWND CloseButton = nullptr;
+    std::array<WindowSubclass, kHotkeysTabStopCount> ControlProcs;
+    // The editor's combination: the selected row's, or what the user is putting together.
+    HotkeyEntry Editing;
+    // The id whose row waits for a combination to be pressed; 0 when none waits. The
+    // hotkey handler is borrowed meanwhile, so a combination of ours that is pressed is
+    // taken as the one wanted instead of running its action.
+    int32_t WaitingId = 0;
+    HotkeyHandler LentHandler = nullptr;
+    std::array<TriedCombination, kHotkeyCount> Tried{};
+    bool Active = false;
+};
+extern HotkeysWindowState gHotkeysWindow;
+
+bool RegisterHotkeysClass(HINSTANCE instance);
+void UnregisterHotkeysClass(HINSTANCE instance);
+
+// Shows the window centred, made at the first call, with the row of id selected
+// (1..35; anything else selects the first).
+void OpenHotkeysWindow(int32_t id);
+// At quit: the control procedures off and the window destroyed.
+void DestroyHotkeysWindow();
+
+// A row's state column: "held", "taken by another program", "also used by "Next
+// track"", "not registered: needs Win, Ctrl or Alt", "none"...; after a change that
+// could not be had, "kept (Ctrl+Alt+F4: taken by another program)".
+std::string HotkeyStateText(int32_t id);
+
+// Puts the row of id in the waiting state, as Press keys does.
+void WaitForCombination(int32_t id);
+// A combination pressed while a row waits, as the list's key handler reads it.
+void TakePressedCombination(const HotkeyEntry& combination);
+
+LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace vemo

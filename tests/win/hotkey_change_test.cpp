@@ -1,0 +1,309 @@
+// Changing the combinations while the plug-in runs: one id at a time or a ready set,
+// tried at once, saved at once, and shown in the help.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "actions/hotkeys.h"
+#include "config/config_window.h"
+#include "plugin/lifecycle.h"
+#include "popup/popup_window.h"
+#include "settings/hotkey_sets.h"
+#include "settings/key_names.h"
+#include "settings/settings_file.h"
+#include "support/plugin_fixture.h"
+#include "support/temp_dir.h"
+#include "win/module_state.h"
+#include "win/player_link.h"
+
+namespace vemo::test {
+namespace {
+
+const HotkeyEntry kWinV{kModWin, 'V'};
+const HotkeyEntry kWinS{kModWin, 'S'};
+const HotkeyEntry kCtrlAltF4{kModCtrl | kModAlt, VK_F4};
+
+// Another program's window holding some combinations for as long as it lives.
+class HeldElsewhere {
+public:
+    explicit HeldElsewhere(std::vector<HotkeyEntry> combinations) : combinations_(std::move(combinations)) {
+        window_ = CreateWindowExA(0, "STATIC", "other program", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        for (size_t i = 0; i < combinations_.size(); ++i) {
+            held_ = RegisterHotKey(window_, static_cast<int>(i + 1), static_cast<UINT>(combinations_[i].Modifiers),
+                                   static_cast<UINT>(combinations_[i].VirtualKey)) &&
+                    held_;
+        }
+    }
+    ~HeldElsewhere() {
+        for (size_t i = 0; i < combinations_.size(); ++i) UnregisterHotKey(window_, static_cast<int>(i + 1));
+        DestroyWindow(window_);
+    }
+    HeldElsewhere(const HeldElsewhere&) = delete;
+    HeldElsewhere& operator=(const HeldElsewhere&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    std::vector<HotkeyEntry> combinations_;
+    HWND window_ = nullptr;
+    bool held_ = true;
+};
+
+class HotkeyChangeTest : public PluginTest {
+protected:
+    void Start(const std::string& lines = "") {
+        WriteSettingsFile("[Vemo Plugin]\r\nDisable vemos=1\r\n" + lines);
+        LoadAndInit();
+        KillTimer(gPlugin.MainPopup, kTimerNotice);
+        player_.ClearMessages();
+    }
+    Settings Saved() {
+        Settings saved = DefaultSettings();
+        EXPECT_EQ(ReadSettings(settingsPath_, saved), SettingsStatus::Ok);
+        return saved;
+    }
+    std::string Help() {
+        char help[4096] = {};
+        GetWindowTextA(gConfig.HelpText, help, sizeof help);
+        return help;
+    }
+    // Presses a combination through the system's input and says whether Next was played.
+    bool PlaysNext(const HotkeyEntry& combination) {
+        std::vector<WORD> modifiers;
+        if (combination.Modifiers & kModWin) modifiers.push_back(VK_LWIN);
+        if (combination.Modifiers & kModCtrl) modifiers.push_back(VK_CONTROL);
+        if (combination.Modifiers & kModAlt) modifiers.push_back(VK_MENU);
+        if (combination.Modifiers & kModShift) modifiers.push_back(VK_SHIFT);
+        player_.ClearMessages();
+        const WORD key = static_cast<WORD>(combination.VirtualKey);
+        bool sent = false;
+        switch (modifiers.size()) {
+            case 0: sent = PressKeys({}, key); break;
+            case 1: sent = PressKeys({modifiers[0]}, key); break;
+            case 2: sent = PressKeys({modifiers[0], modifiers[1]}, key); break;
+            default: sent = PressKeys({modifiers[0], modifiers[1], modifiers[2]}, key); break;
+        }
+        EXPECT_TRUE(sent);
+        PumpUntil([&] { return !player_.Commands().empty(); }, 1000);
+        return player_.Commands() == std::vector<WPARAM>{CmdNext};
+    }
+};
+
+// One id changed: what the new combination meets decides whether it replaces the old
+// one, and a working old one is never given up for one that does nothing.
+struct ChangeCase {
+    const char* Name;
+    HotkeyEntry Wanted;
+    HotkeyEntry HeldByOther;  // {}: nothing
+    HotkeyState Result;
+    bool Applied;
+};
+
+class ChangeOneTest : public HotkeyChangeTest, public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(ChangeOneTest, NewCombinationReplacesTheOldOnlyWhenHad) {
+    const ChangeCase& c = GetParam();
+    HeldElsewhere other({c.HeldByOther.VirtualKey ? c.HeldByOther : HotkeyEntry{kModCtrl | kModShift, VK_F24}});
+    ASSERT_TRUE(other.Held());
+    Start();
+    ASSERT_EQ(HotkeyRegistration()[HotkeyId::Next].Hold, HotkeyHold::Held);
+
+    const HotkeyChange change = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), c.Wanted);
+    EXPECT_EQ(change.Result, c.Result);
+    EXPECT_EQ(change.Applied, c.Applied);
+    EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Next], c.Applied ? c.Wanted : kWinV);
+    EXPECT_EQ(HotkeyRegistration()[HotkeyId::Next], c.Applied ? c.Result : HotkeyState{HotkeyHold::Held});
+    // The old combination is still ours exactly when it was kept.
+    const bool moved = c.Applied && !SameCombination(c.Wanted, kWinV);
+    EXPECT_EQ(CombinationFree(kWinV), moved);
+    if (c.Result.Hold == HotkeyHold::Held) {
+        EXPECT_FALSE(CombinationFree(c.Wanted));
+    }
+    // Saved at once when it changed; nothing written when it did not.
+    EXPECT_EQ(Saved().Hotkeys[HotkeyId::Next], c.Applied ? c.Wanted : kWinV);
+    EXPECT_TRUE(ShownBoxes().empty());
+    // The other ids are untouched.
+    EXPECT_EQ(HotkeyRegistration()[HotkeyId::StopTrack].Hold, HotkeyHold::Held);
+
+    if (std::getenv("DISPLAY") && c.Result.Hold == HotkeyHold::Held) {
+        EXPECT_TRUE(PlaysNext(c.Wanted));
+        EXPECT_EQ(PlaysNext(kWinV), !moved);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChangeOneTest,
+    ::testing::Values(ChangeCase{"Free", kCtrlAltF4, {}, {HotkeyHold::Held}, true},
+                      ChangeCase{"MediaKeyAlone", {0, VK_MEDIA_NEXT_TRACK}, {}, {HotkeyHold::Held}, true},
+                      ChangeCase{"TakenByAnotherWindow", kCtrlAltF4, kCtrlAltF4, {HotkeyHold::TakenByOther}, false},
+                      ChangeCase{"SameAsStop", {kModWin, 'C'}, {}, {HotkeyHold::Duplicate, 3}, false},
+                      ChangeCase{"TypesACharacter", {kModShift, 'N'}, {}, {HotkeyHold::NeedsModifier}, false},
+                      ChangeCase{"None", {}, {}, {HotkeyHold::None}, true},
+                      // The same key with "no repeat" added is the combination held already.
+                      ChangeCase{"SameCombination", {kModWin | 0x4000, 'V'}, {}, {HotkeyHold::Held}, true}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+// Refused for another reason than another holder: the old key is kept and the reason told.
+TEST_F(HotkeyChangeTest, RefusedKeepsTheOldCombination) {
+    Start();
+    const HWND mainPopup = gPlugin.MainPopup;
+    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    gPlugin.MainPopup = gone;
+    const HotkeyChange change = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), kCtrlAltF4);
+    gPlugin.MainPopup = mainPopup;
+    EXPECT_EQ(change.Result, (HotkeyState{HotkeyHold::Refused, 0, ERROR_INVALID_WINDOW_HANDLE}));
+    EXPECT_FALSE(change.Applied);
+    EXPECT_FALSE(CombinationFree(kWinV));
+    EXPECT_TRUE(CombinationFree(kCtrlAltF4));
+}
+
+// When the old combination did nothing either, the user's choice is kept with its state,
+// and a disabled plug-in stores a change without asking the system for anything.
+TEST_F(HotkeyChangeTest, ChoiceIsKeptWhenNothingWorkingIsLost) {
+    HeldElsewhere other({kWinV, kCtrlAltF4});
+    ASSERT_TRUE(other.Held());
+    Start();
+    ASSERT_EQ(HotkeyRegistration()[HotkeyId::Next].Hold, HotkeyHold::TakenByOther);
+    const HotkeyChange taken = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), kCtrlAltF4);
+    EXPECT_EQ(taken.Result.Hold, HotkeyHold::TakenByOther);
+    EXPECT_TRUE(taken.Applied);
+    EXPECT_EQ(Saved().Hotkeys[HotkeyId::Next], kCtrlAltF4);
+
+    gSettings.Set(OptionId::Disabled, true);
+    UnregisterAllHotkeys();
+    const HotkeyEntry ctrlAltF5{kModCtrl | kModAlt, VK_F5};
+    const HotkeyChange stored = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), ctrlAltF5);
+    EXPECT_EQ(stored.Result.Hold, HotkeyHold::None);
+    EXPECT_TRUE(stored.Applied);
+    EXPECT_TRUE(CombinationFree(ctrlAltF5));
+    EXPECT_EQ(Saved().Hotkeys[HotkeyId::Next], ctrlAltF5);
+}
+
+// Another program holds two defaults. Every ready set is applied on top of another one
+// and checked on this machine; per action the result says what became of it.
+struct SetCase {
+    const char* Name;
+    HotkeySet From;
+    HotkeySet To;
+    HotkeyHold NextAndShuffle;  // what the set's Next and Shuffle meet
+    bool Applied;               // whether they replaced what was there
+};
+
+class ReadySetTest : public HotkeyChangeTest, public ::testing::WithParamInterface<SetCase> {};
+
+TEST_P(ReadySetTest, AppliedAndCheckedPerAction) {
+    const SetCase& c = GetParam();
+    HeldElsewhere other({kWinV, kWinS});
+    ASSERT_TRUE(other.Held());
+    Start();
+    ApplyHotkeyTable(HotkeySetTable(c.From));
+    const HotkeyTable before = gSettings.Hotkeys;
+    const HotkeyTable wanted = HotkeySetTable(c.To);
+
+    const HotkeyChanges changes = ApplyHotkeyTable(wanted);
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const HotkeyChange& change = changes[id - 1];
+        const bool nextOrShuffle = id == static_cast<int32_t>(HotkeyId::Next) || id == static_cast<int32_t>(HotkeyId::Shuffle);
+        EXPECT_EQ(change.Result.Hold, nextOrShuffle ? c.NextAndShuffle : HotkeyHold::Held) << id;
+        EXPECT_EQ(change.Applied, nextOrShuffle ? c.Applied : true) << id;
+        EXPECT_EQ(gSettings.Hotkeys[id], change.Applied ? wanted[id] : before[id]) << id;
+        EXPECT_EQ(HotkeyRegistration()[id].Hold, change.Applied ? change.Result.Hold : HotkeyHold::Held) << id;
+    }
+    EXPECT_EQ(Saved().Hotkeys, gSettings.Hotkeys);
+    if (std::getenv("DISPLAY")) {
+        EXPECT_TRUE(PlaysNext(gSettings.Hotkeys[HotkeyId::Next]));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sets, ReadySetTest,
+    ::testing::Values(SetCase{"NoWinKey", HotkeySet::Defaults, HotkeySet::NoWinKey, HotkeyHold::Held, true},
+                      SetCase{"MediaKeys", HotkeySet::Defaults, HotkeySet::MediaKeys, HotkeyHold::Held, true},
+                      // Back to the defaults: the two taken ones keep their working keys.
+                      SetCase{"Defaults", HotkeySet::NoWinKey, HotkeySet::Defaults, HotkeyHold::TakenByOther, false},
+                      SetCase{"MediaToNoWin", HotkeySet::MediaKeys, HotkeySet::NoWinKey, HotkeyHold::Held, true}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+// A chain of ids each wanting what the next still holds: Previous wants Play/Pause's
+// Win+X, Play/Pause wants Stop's Win+C, Stop moves on. The set comes out whole all the
+// same, however long the chain.
+TEST_F(HotkeyChangeTest, IdsTakingOverEachOthersCombinationsAllGetThem) {
+    Start();
+    HotkeyTable wanted = gSettings.Hotkeys;
+    wanted[HotkeyId::Prev] = {kModWin, 'X'};
+    wanted[HotkeyId::PlayPause] = {kModWin, 'C'};
+    wanted[HotkeyId::StopTrack] = {kModCtrl | kModAlt, VK_F3};
+    const HotkeyChanges changes = ApplyHotkeyTable(wanted);
+    for (HotkeyId id : {HotkeyId::Prev, HotkeyId::PlayPause, HotkeyId::StopTrack}) {
+        EXPECT_EQ(changes[static_cast<size_t>(id) - 1].Result.Hold, HotkeyHold::Held) << static_cast<int>(id);
+        EXPECT_TRUE(changes[static_cast<size_t>(id) - 1].Applied) << static_cast<int>(id);
+    }
+    EXPECT_EQ(gSettings.Hotkeys, wanted);
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        EXPECT_EQ(HotkeyRegistration()[id].Hold, HotkeyHold::Held) << id;
+    }
+}
+
+// What was saved is what a later start reads, in the section's old format.
+TEST_F(HotkeyChangeTest, SavedSetIsReadBackAtTheNextStart) {
+    Start("Remove folder=0\r\n");
+    ApplyHotkeyTable(HotkeySetTable(HotkeySet::NoWinKey));
+    ChangeHotkey(static_cast<int32_t>(HotkeyId::Quit), {});
+    const std::string file = ReadAll(settingsPath_);
+    EXPECT_NE(file.find("\r\nNext=3 115\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\nQuit=0 0\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("Remove folder=0"), std::string::npos) << "the options are kept as they are";
+
+    ResetStateForTests();
+    SetSettingsPathForTests(settingsPath_);
+    Load();
+    HotkeyTable expected = HotkeySetTable(HotkeySet::NoWinKey);
+    expected[HotkeyId::Quit] = {};
+    EXPECT_EQ(gSettings.Hotkeys, expected);
+    EXPECT_EQ(HotkeyRegistration()[HotkeyId::Next].Hold, HotkeyHold::Held);
+    EXPECT_EQ(HotkeyRegistration()[HotkeyId::Quit].Hold, HotkeyHold::None) << "none is not asked for";
+    EXPECT_NE(Help().find("\r none - Exit Quavix"), std::string::npos);
+}
+
+// A change that cannot be saved works all the same, and the user is told where and why.
+TEST_F(HotkeyChangeTest, FailureToSaveIsTold) {
+    Start();
+    const std::string nowhere = temp_.File("no such folder") + "\\Plugin.ini";
+    SetSettingsPathForTests(nowhere);
+    const HotkeyChange change = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), kCtrlAltF4);
+    EXPECT_TRUE(change.Applied);
+    ASSERT_EQ(ShownBoxes().size(), 1u);
+    EXPECT_NE(ShownBoxes()[0].Text.find("The changed hotkeys could not be saved in:\r\n" + nowhere), std::string::npos)
+        << ShownBoxes()[0].Text;
+    EXPECT_EQ(ShownBoxes()[0].Type & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+    // A change that changes nothing is not saved, and so tells nothing.
+    ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), kCtrlAltF4);
+    EXPECT_EQ(ShownBoxes().size(), 1u);
+}
+
+// The help shows the combinations in effect with their marks, also when the plug-in
+// starts disabled.
+TEST_F(HotkeyChangeTest, HelpTextFollowsTheCombinationsInEffect) {
+    HeldElsewhere other({kCtrlAltF4});
+    Start("Prev=3 112\r\n");
+    EXPECT_NE(Help().find("\r Ctrl+Alt+F1 - Previous track"), std::string::npos);
+    ChangeHotkey(static_cast<int32_t>(HotkeyId::Prev), {});
+    ChangeHotkey(static_cast<int32_t>(HotkeyId::StopTrack), kCtrlAltF4);
+    ShowHotkeyMarks();
+    EXPECT_NE(Help().find("\r none - Previous track"), std::string::npos);
+    EXPECT_NE(Help().find("\r Win+C - Stop track"), std::string::npos) << "kept: the new one is taken";
+    ChangeHotkey(static_cast<int32_t>(HotkeyId::StopTrack), {kModCtrl | kModAlt, VK_F3});
+    ShowHotkeyMarks();
+    EXPECT_NE(Help().find("\r Ctrl+Alt+F3 - Stop track"), std::string::npos) << Help();
+
+    ResetStateForTests();
+    SetSettingsPathForTests(settingsPath_);
+    WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\nNext=3 115\r\n");
+    Load();
+    EXPECT_NE(Help().find("\r Ctrl+Alt+F4 - Next track"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vemo::test
