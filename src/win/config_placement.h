@@ -9,7 +9,8 @@ namespace vemo {
 
 constexpr int kConfigWindowWidth = 464;
 // Without the small caption, whose height the system decides.
-constexpr int kConfigWindowBaseHeight = 490;
+// 26 pixels below the title for a row of controls of its own.
+constexpr int kConfigWindowBaseHeight = 516;
 
 // Top left corner that centres the window on a screen of the given size.
 POINT ConfigWindowOrigin(int screenWidth, int screenHeight, int smallCaptionHeight);

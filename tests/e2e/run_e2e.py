@@ -333,8 +333,8 @@ def case_plugin_file_actions(args):
 
 
 # The "Autoplay" check box of the configuration window when the window is centred on a
-# 1024x768 screen: its box at client (237 + 8, 219 + 8), the client area at (283, 149).
-AUTOPLAY_BOX = (528, 376)
+# 1024x768 screen: its box at client (237 + 8, 219 + 8), the client area at (283, 136).
+AUTOPLAY_BOX = (528, 363)
 # The plug-in's tray button: without a desktop, Wine shows the notification area as a
 # small window at the top left of the screen, the first icon at this point.
 TRAY_BUTTON = (12, 31)

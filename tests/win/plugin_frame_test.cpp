@@ -165,11 +165,11 @@ TEST_F(PluginTest, DisableVemosShowsNoVersionPopup) {
 
 TEST(ConfigWindowOrigin, CentresOnTheScreen) {
     EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).x, 280);
-    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 130);
-    EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 47);  // (600 - 505) / 2, truncated
+    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 117);
+    EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 34);  // (600 - 531) / 2, truncated
     // A screen smaller than the window: truncated toward zero, not floored.
     EXPECT_EQ(ConfigWindowOrigin(463, 500, 13).x, 0);
-    EXPECT_EQ(ConfigWindowOrigin(461, 500, 13).y, -1);
+    EXPECT_EQ(ConfigWindowOrigin(461, 526, 13).y, -1);
 }
 
 TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
@@ -186,7 +186,7 @@ TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
     if (GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768 &&
         GetSystemMetrics(SM_CYSMCAPTION) == 18) {
         EXPECT_EQ(r.left, 280);
-        EXPECT_EQ(r.top, 130);
+        EXPECT_EQ(r.top, 117);
     }
 }
 
