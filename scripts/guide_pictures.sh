@@ -34,9 +34,9 @@ popup() {  # shot name or path, picture name
     convert "$shot" -crop 1024x438+0+330 +repage -trim +repage \
         -bordercolor black -border 3 -strip -colors 16 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
-# The configuration window, centred: 464 pixels wide, 490 rows and the caption.
+# The configuration window, centred: 464 pixels wide, 516 rows and the caption.
 window() {  # shot name, picture name
-    convert "$shots/$1.png" -crop 464x506+280+131 +repage \
+    convert "$shots/$1.png" -crop 464x532+280+118 +repage \
         -strip -colors 32 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
 
