@@ -67,6 +67,8 @@ bool FolderIsEmpty(const std::string& folder) {
     return empty;
 }
 
+// A drive's root, a share's or a mounted volume's; when it cannot be told, taken to be
+// one, so that nothing is sent to the bin on a guess.
 bool IsVolumeRoot(const std::string& folder) {
     char root[MAX_PATH] = {};
     if (!GetVolumePathNameA(folder.c_str(), root, sizeof root)) return true;
