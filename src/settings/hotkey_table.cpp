@@ -53,7 +53,7 @@ constexpr HelpLine kHelpLines[] = {
     {" Win+F3 - Make ID3v1 tag from filename", 0, "", ModifyID3},
     {" Win+F5 - Copy file to a specified folder", 0, "", CopyFile},
     {" Win+F6 - Move file to a specified folder", 0, "", MoveFile},
-    {" Win+Delete - Send current file to Recycle Bin", 0, "", PhysDelete},
+    {" Win+Delete - Send file to Recycle Bin", 0, "", PhysDelete},
     {" Win+Alt+R - Toggle file 'Read only' attribute", 0, "", ReadOnlyToggle},
     {" Win+P - Toggle preferences screen", 0, "", Preferences},
     {" Win+K - Toggle visualization plug-in", 0, "", VisPlug},

