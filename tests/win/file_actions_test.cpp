@@ -462,6 +462,14 @@ bool FakeRecycleClaims(const std::string& path) {
     gRecycled.push_back(path);
     return true;
 }
+// The shell's own recycling, kept inside the test's folder: a folder walk gone wrong
+// must not take the folders above it, with all they hold, into the bin.
+bool (*gSystemRecycle)(const std::string&) = nullptr;
+std::string gRecycleInside;
+bool RecycleInsideTest(const std::string& path) {
+    gRecycled.push_back(path);
+    return path.starts_with(gRecycleInside) && gSystemRecycle(path);
+}
 
 class RecycleTest : public FileActionTest {
 protected:
@@ -469,6 +477,9 @@ protected:
         FileActionTest::SetUp();
         gRecycled.clear();
         gHasBin = true;
+        gSystemRecycle = Effects().Recycle;
+        gRecycleInside = temp_.Path() + "\\";
+        Effects().Recycle = RecycleInsideTest;
         ASSERT_TRUE(gSettings.OptRecycleBin()) << "on by default";
     }
     void TearDown() override {
@@ -498,6 +509,7 @@ TEST_F(RecycleTest, FileAndEmptiedFoldersGoIntoTheBinWhole) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.Prompt) + std::to_string(c.ReadOnly) + std::to_string(c.RemoveFolder));
         gBoxes.clear();
+        gRecycled.clear();
         player_.ClearMessages();
         gSettings.Set(OptionId::PromptOnDeletion, c.Prompt);
         gSettings.Set(OptionId::RemoveFolder, c.RemoveFolder);
@@ -520,6 +532,8 @@ TEST_F(RecycleTest, FileAndEmptiedFoldersGoIntoTheBinWhole) {
         EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdStop});
         EXPECT_EQ(player_.EditorCommands(), std::vector<WPARAM>{CmdRemoveDeadFiles});
         // Only this test's own folders: the temporary folder above still holds "dest".
+        const std::vector<std::string> walk = {path, outer + "\\" + disc, outer};
+        EXPECT_EQ(gRecycled, c.RemoveFolder ? walk : std::vector<std::string>{path}) << "nothing above the album";
         EXPECT_EQ(DirectoryExists(outer), !c.RemoveFolder);
         EXPECT_EQ(DirectoryExists(Trashed(disc)), c.RemoveFolder);
         EXPECT_EQ(DirectoryExists(Trashed(album)), c.RemoveFolder);
