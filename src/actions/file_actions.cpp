@@ -52,6 +52,66 @@ void RemoveEmptiedFoldersIfWanted(const std::string& path) {
     if (gSettings.OptRemoveFolder()) RemoveEmptiedFolders(path);
 }
 
+// Whether the folder holds nothing at all, hidden and system files included; false when
+// it cannot be listed.
+bool FolderIsEmpty(const std::string& folder) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool empty = true;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") empty = false;
+    } while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
+// A drive's root, a share's or a mounted volume's; when it cannot be told, taken to be
+// one, so that nothing is sent to the bin on a guess.
+bool IsVolumeRoot(const std::string& folder) {
+    char root[MAX_PATH] = {};
+    if (!GetVolumePathNameA(folder.c_str(), root, sizeof root)) return true;
+    std::string bare = root;
+    while (!bare.empty() && bare.back() == '\\') bare.pop_back();
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, bare.c_str(), -1, folder.c_str(), -1) == CSTR_EQUAL;
+}
+
+// The shell's delete takes a folder with all it holds: only an empty one, never a
+// drive's root, goes into the bin, so the walk stops where the plain removal would.
+bool RecycleEmptyFolder(const std::string& folder) {
+    return FolderIsEmpty(folder) && !IsVolumeRoot(folder) && Effects().Recycle(folder) && !DirectoryExists(folder);
+}
+
+// How a confirmed Win+Delete takes the file away.
+enum class DeleteWay : uint8_t {
+    None,       // declined where the deletion would be final: nothing at all happens
+    Cancelled,  // declined at the prompt: only the folder walk, which stops at once
+    Recycle,    // into the Recycle Bin, the emptied folders after it
+    Final,      // deleted for good, as without the bin
+};
+
+bool Confirmed(const std::string& start, const std::string& path, const char* end) {
+    return AskUser(gPlugin.PlayerWindow, (start + path + end).c_str(), kSureCaption, kDeleteQuestionFlags) == IDOK;
+}
+
+DeleteWay ChooseDeleteWay(const std::string& path) {
+    const bool prompt = gSettings.OptPromptOnDeletion();
+    if (!gSettings.OptRecycleBin()) {
+        return !prompt || Confirmed(kDeleteQuestionStart, path, kDeleteQuestionEnd) ? DeleteWay::Final
+                                                                                       : DeleteWay::Cancelled;
+    }
+    if (Effects().HasRecycleBin(path)) {
+        return !prompt || Confirmed(kRecycleQuestionStart, path, kRecycleQuestionEnd) ? DeleteWay::Recycle
+                                                                                       : DeleteWay::Cancelled;
+    }
+    // The shell would delete for good without a word; the user chose the bin, so asks
+    // even with the prompt off, and this one question stands for the prompt too.
+    const std::string question = kNoBinQuestionStart + path + kNoBinQuestionEnd;
+    return AskUser(gPlugin.PlayerWindow, question.c_str(), kSureCaption, kNoBinQuestionFlags) == IDYES ? DeleteWay::Final
+                                                                                                       : DeleteWay::None;
+}
+
 // The destination folder and one separator, then the file's own name (a folder given
 // with its separator, such as a drive root, gets no second one).
 std::string TargetIn(const std::string& folder, const std::string& path) {
@@ -173,17 +233,16 @@ void DeleteCurrentFile() {
         AskUser(gPlugin.PlayerWindow, kNoFileToRemove, texts::kErrorCaption, kErrorFlags);
         return;
     }
-    const bool confirmed = !gSettings.OptPromptOnDeletion() ||
-                           AskUser(gPlugin.PlayerWindow, (kDeleteQuestionStart + path + kDeleteQuestionEnd).c_str(),
-                                   kSureCaption, kDeleteQuestionFlags) == IDOK;
-    if (confirmed) {
+    const DeleteWay way = ChooseDeleteWay(path);
+    if (way == DeleteWay::None) return;
+    if (way != DeleteWay::Cancelled) {
         gSongWatch.TitleChangeCount = kCountAfterFileAction;
         MakePlayerReleaseFile();
         // One look at the attributes serves both the clearing and the putting back, so
         // that a read-only bit is never cleared without being restored.
         const std::optional<uint32_t> attributes = FileAttributes(path);
         if (attributes && (*attributes & kAttrReadOnly)) SetAttributes(path, *attributes & ~kAttrReadOnly);
-        const bool removed = RemoveFile(path);
+        const bool removed = way == DeleteWay::Recycle ? Effects().Recycle(path) : RemoveFile(path);
         // Only a file confirmed gone counts as deleted: a look-up that fails for another
         // reason than its absence proves nothing, unless the deletion said it was done.
         const bool gone = !FileAttributes(path) && (removed || IsNotFoundError(LastFileError()));
@@ -197,7 +256,11 @@ void DeleteCurrentFile() {
         }
     }
     // Also after a cancel: the walk then stops at once at the folder still holding the file.
-    RemoveEmptiedFoldersIfWanted(path);
+    if (way == DeleteWay::Recycle) {
+        if (gSettings.OptRemoveFolder()) RemoveEmptiedFolders(path, RecycleEmptyFolder);
+    } else {
+        RemoveEmptiedFoldersIfWanted(path);
+    }
 }
 
 void CopyCurrentFile() {

@@ -23,6 +23,16 @@ constexpr char kDeleteErrorStart[] = "Error deleting \"";
 constexpr char kDeleteErrorEnd[] = "\"";
 constexpr UINT kTopmostErrorFlags = MB_OK | MB_ICONERROR | MB_TOPMOST;
 constexpr char kNoFileToRemove[] = "No file to remove";
+// Deletion into the Recycle Bin: its own question, since nothing is deleted physically,
+// and one for a drive without a bin, asked whatever the prompt option says, since there
+// the deletion is final. Only Yes deletes.
+constexpr char kRecycleQuestionStart[] = "Move file \"";
+constexpr char kRecycleQuestionEnd[] = "\" to the Recycle Bin?";
+constexpr char kNoBinQuestionStart[] = "The drive of \"";
+constexpr char kNoBinQuestionEnd[] =
+    "\" has no Recycle Bin: the file would be deleted for good and could not be restored.\r\n\r\n"
+    "Delete it anyway?";
+constexpr UINT kNoBinQuestionFlags = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TOPMOST;
 constexpr UINT kErrorFlags = MB_OK | MB_ICONERROR;
 
 // Copy and move.

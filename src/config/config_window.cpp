@@ -44,37 +44,48 @@ constexpr int kHotkeysId = 101;
 constexpr int kFolderLimit = 260;  // characters the edit field takes
 constexpr int kButtonTextLimit = 10;
 
-// Where the option rows start and how far apart they are.
+// Where the option rows in the Options box start and how far apart they are.
 constexpr int kRowTop = 199;
 constexpr int kRowStep = 20;
+constexpr int RowTop(int row) { return kRowTop + kRowStep * row; }
+// The Recycle Bin row, below the title, where the window grew to make room.
+constexpr int kRecycleRowTop = 492;
+// The labels lie over the box's free part: the face one pixel lower, the shadow two
+// pixels right of and below the face.
+constexpr int kFaceLabelDown = 1;
+constexpr int kShadowOffset = 2;
 
-// The ten option rows, top to bottom. A check box's id is the number of its option,
-// and each has its own hover-hint timer.
+// The option rows, top to bottom, in tab order. A check box's id is the number of its
+// option, and each has its own hover-hint timer.
 struct OptionRow {
     OptionId Option;
     const char* Label;
     UINT_PTR HintTimer;
     const char* Hint;
+    int Top;  // of the check box, in client pixels
 };
 constexpr OptionRow kOptionRows[kOptionCount] = {
     {OptionId::LaunchMinimized, "Launch Quavix minimized", 7,
-     "If checked then Quavix always launches initially minimized"},
-    {OptionId::Autoplay, "Autoplay", 8, "Checked state causes Quavix to begin playing when it starts"},
+     "If checked then Quavix always launches initially minimized", RowTop(0)},
+    {OptionId::Autoplay, "Autoplay", 8, "Checked state causes Quavix to begin playing when it starts", RowTop(1)},
     {OptionId::Visualization, "Visualization plug-in on start", 9,
-     "If checked then Quavix launches current visualization plug-in on start"},
+     "If checked then Quavix launches current visualization plug-in on start", RowTop(2)},
     {OptionId::VemoOnSongStart, "Vemo on song start", 6,
-     "Allows displaying title and artist name when\rthe new composition starts (recommended)"},
+     "Allows displaying title and artist name when\rthe new composition starts (recommended)", RowTop(3)},
     {OptionId::TrackNumbers, "Playlist track number in vemo", 10,
-     "If checked then a playlist track number will be added to a vemo text"},
+     "If checked then a playlist track number will be added to a vemo text", RowTop(4)},
     {OptionId::PromptOnDeletion, "Prompt on file deletion", 14,
-     "If checked then plug-in prompts a user for\rconfirmation of file deletion on Win+Delete"},
+     "If checked then plug-in prompts a user for\rconfirmation of file deletion on Win+Delete", RowTop(5)},
     {OptionId::RemoveFolder, "Also remove folder", 15,
-     "Also removes a containing folder if it is empty on file deletion (Win+Delete)"},
+     "Also removes a containing folder if it is empty on file deletion (Win+Delete)", RowTop(6)},
     {OptionId::SystrayIcon, "\"Previous/next\" button in systray", 16,
      "Shows/hides a \"previous/next\" button in system tray. Left mouse button click on\rit starts playing "
-     "previous track, right mouse button click starts playing next track"},
-    {OptionId::DisableVemos, "Disable vemos", 11, "If checked then vemos will not appear in any case"},
-    {OptionId::Disabled, "Disable plug-in", 4, "Disables plug-in"},
+     "previous track, right mouse button click starts playing next track", RowTop(7)},
+    {OptionId::DisableVemos, "Disable vemos", 11, "If checked then vemos will not appear in any case", RowTop(8)},
+    {OptionId::Disabled, "Disable plug-in", 4, "Disables plug-in", RowTop(9)},
+    {OptionId::RecycleBin, "Delete to Recycle Bin", 18,
+     "If checked then Win+Delete moves a file to the Recycle Bin, where it can be restored;\runchecked, "
+     "the file is deleted for good", kRecycleRowTop},
 };
 
 int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
@@ -94,7 +105,8 @@ std::optional<size_t> RowOf(HWND box) {
 
 // ---- the control procedures ----
 
-// The tab stops, in order: the ten check boxes, OK, the edit field, Browse, Hotkeys.
+// The tab stops, in order: the check boxes (the Recycle Bin one after "Disable
+// plug-in"), OK, the edit field, Browse, Hotkeys.
 std::array<HWND, kConfigTabStopCount> TabStops() {
     std::array<HWND, kConfigTabStopCount> stops{};
     std::copy(gConfig.CheckBoxes.begin(), gConfig.CheckBoxes.end(), stops.begin());
@@ -199,8 +211,7 @@ void CreateControls(HWND window) {
         c.GroupBoxes[i] = MakeControl(window, "BUTTON", groups[i].Text, groups[i].At, kGroupStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) {
-        const int y = kRowTop + kRowStep * static_cast<int>(row);
-        c.CheckBoxes[row] = MakeControl(window, "BUTTON", "", {237, y, 208, 17}, kOwnerDrawnStyle,
+        c.CheckBoxes[row] = MakeControl(window, "BUTTON", "", {237, kOptionRows[row].Top, 208, 17}, kOwnerDrawnStyle,
                                         static_cast<int>(kOptionRows[row].Option));
         WatchHintCheckBox(kOptionRows[row].HintTimer, c.CheckBoxes[row]);
     }
@@ -210,10 +221,11 @@ void CreateControls(HWND window) {
     c.HotkeysButton =
         MakeControl(window, "BUTTON", kHotkeysButtonText, {11, 492, 100, 22}, kOwnerDrawnStyle, kHotkeysId);
     for (size_t row = 0; row < kOptionCount; ++row) {
-        const int y = kRowTop + 1 + kRowStep * static_cast<int>(row);
-        c.ShadowLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {262, y + 2, 210, 191},
-                                          kStaticStyle, 0);
-        c.FaceLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {260, y, 210, 191}, kStaticStyle, 0);
+        const int x = 260;
+        const int y = kOptionRows[row].Top + kFaceLabelDown;
+        c.ShadowLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label,
+                                          {x + kShadowOffset, y + kShadowOffset, 210, 191}, kStaticStyle, 0);
+        c.FaceLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {x, y, 210, 191}, kStaticStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) c.ControlProcs[row].Install(c.CheckBoxes[row], CheckBoxProc);
     c.ControlProcs[kOptionCount].Install(c.OkButton, ControlProc);

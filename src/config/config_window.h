@@ -1,7 +1,7 @@
 // The configuration window, class CFW: created hidden at load with all its controls,
 // shown centred by the player's configuration call and by its hotkey (see
 // win/config_placement.h), hidden by OK, Enter or Escape. A self-drawn caption and frame
-// in a region with cut corners; the hotkeys as a help text; ten option check boxes with
+// in a region with cut corners; the hotkeys as a help text; eleven option check boxes with
 // hover hints, which take effect the moment they flip; the destination folder with a
 // folder browser. It also receives the tray button's clicks.
 #pragma once
@@ -34,7 +34,7 @@ struct ConfigWindowState {
     HWND HotkeysButton = nullptr;  // opens the hotkeys window
     std::array<HWND, kOptionCount> ShadowLabels{};
     std::array<HWND, kOptionCount> FaceLabels{};
-    // Our procedures on the ten check boxes, OK, the edit field, Browse and Hotkeys.
+    // Our procedures on the check boxes, OK, the edit field, Browse and Hotkeys.
     std::array<WindowSubclass, kConfigTabStopCount> ControlProcs;
     // Whether each check box was last drawn pressed, by row: an option flips on the
     // change into the pressed state only, not on every repaint in it.

@@ -20,12 +20,13 @@ constexpr UINT_PTR kTimerInfoCoverWatch = 12;
 constexpr UINT_PTR kTimerMainCoverWatch = 13;
 // Shows the notice waiting in PopupState once.
 constexpr UINT_PTR kTimerNotice = 17;
-constexpr UINT_PTR kLastTimerId = 17;
+constexpr UINT_PTR kLastTimerId = 18;
 // The hover hints of the option check boxes, in the order of the boxes: "Disable
 // plug-in", "Vemo on song start", "Launch Quavix minimized", "Autoplay",
 // "Visualization plug-in on start", "Playlist track number in vemo", "Disable vemos",
-// "Prompt on file deletion", "Also remove folder", the tray button.
-constexpr std::array<UINT_PTR, kHintTimerCount> kHintTimers = {4, 6, 7, 8, 9, 10, 11, 14, 15, 16};
+// "Prompt on file deletion", "Also remove folder", the tray button, "Delete to Recycle
+// Bin" (which came later and took the first free id).
+constexpr std::array<UINT_PTR, kHintTimerCount> kHintTimers = {4, 6, 7, 8, 9, 10, 11, 14, 15, 16, 18};
 
 constexpr UINT kLiveTrackPeriodMs = 450;
 constexpr UINT kCoverWatchPeriodMs = 10;

@@ -52,7 +52,7 @@ constexpr HelpLine kHelpLines[] = {
     {ModifyID3, "Make ID3v1 tag from filename"},
     {CopyFile, "Copy file to a specified folder"},
     {MoveFile, "Move file to a specified folder"},
-    {PhysDelete, "Physically delete current file"},
+    {PhysDelete, "Send file to Recycle Bin"},
     {ReadOnlyToggle, "Toggle file 'Read only' attribute"},
     {Preferences, "Toggle preferences screen"},
     {VisPlug, "Toggle visualization plug-in"},

@@ -2,7 +2,7 @@
 // starts at its header line and runs to the next line that begins with "[" or to the
 // end. Our section:
 //   [Vemo Plugin]
-//   <option key>=1|0          ten lines, in kWriteOrder
+//   <option key>=1|0          eleven lines, in kWriteOrder
 //   Destination folder=<text>
 //   <hotkey name>=<Modifiers> <VirtualKey>   ids 1..35, the last line without a line end
 // Reading accepts lines ending in LF alone, and blanks around keys, "=" and values, as
@@ -29,13 +29,16 @@ constexpr char kValueSeparator = ' ';
 constexpr std::string_view kOptionKeys[kOptionCount] = {
     "Remove folder=", "Disabled=",       "Vemo on song start=", "Launch minimized=",   "Autoplay=",
     "Visualization=", "Track numbers=", "Disable vemos=",      "Prompt on deletion=", "Systray icon=",
+    "Recycle bin=",
 };
 
-// Other plug-ins and older copies of ours expect the option lines in this order.
+// Other plug-ins and older copies of ours expect the option lines in this order. Keys
+// added later come last: older copies skip a key they do not know, and read its absence
+// as the default, so the file moves between versions safely.
 constexpr OptionId kWriteOrder[kOptionCount] = {
     OptionId::VemoOnSongStart, OptionId::LaunchMinimized, OptionId::Autoplay,  OptionId::Visualization,
     OptionId::DisableVemos,    OptionId::TrackNumbers,    OptionId::Disabled,  OptionId::PromptOnDeletion,
-    OptionId::RemoveFolder,    OptionId::SystrayIcon,
+    OptionId::RemoveFolder,    OptionId::SystrayIcon,     OptionId::RecycleBin,
 };
 
 struct Line {
@@ -217,6 +220,8 @@ Settings DefaultSettings() {
     settings.Set(OptionId::VemoOnSongStart, true);
     settings.Set(OptionId::PromptOnDeletion, true);
     settings.Set(OptionId::SystrayIcon, true);
+    // On for new settings and for those written before the option existed.
+    settings.Set(OptionId::RecycleBin, true);
     FillDefaultHotkeys(settings.Hotkeys);
     return settings;
 }

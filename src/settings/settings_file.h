@@ -1,4 +1,4 @@
-// The plug-in's settings: ten option flags, the destination folder of the copy and
+// The plug-in's settings: eleven option flags, the destination folder of the copy and
 // move actions, and the hotkey combinations, kept in the section "[Vemo Plugin]" of the
 // player's shared Plugin.ini. Other plug-ins keep their sections in the same file, so
 // only our section is ever replaced and every other byte is kept.
@@ -27,9 +27,11 @@ enum class OptionId : uint8_t {
     DisableVemos,
     PromptOnDeletion,
     SystrayIcon,
+    // Win+Delete sends the file to the Recycle Bin instead of deleting it for good.
+    RecycleBin,
 };
 
-constexpr int32_t kOptionCount = 10;
+constexpr int32_t kOptionCount = 11;
 // The edit field's buffer holds 260 characters with the terminator.
 constexpr size_t kMaxDestinationFolder = 259;
 
@@ -43,7 +45,7 @@ struct Settings {
     bool KeepExistingFile = false;
 
     static constexpr bool IsOptionId(int32_t id) { return id >= 1 && id <= kOptionCount; }
-    // The byte of option id 1..10; null for any other id.
+    // The byte of option id 1..kOptionCount; null for any other id.
     uint8_t* OptionByte(int32_t id) { return IsOptionId(id) ? &Options[static_cast<size_t>(id - 1)] : nullptr; }
     const uint8_t* OptionByte(int32_t id) const {
         return IsOptionId(id) ? &Options[static_cast<size_t>(id - 1)] : nullptr;
@@ -62,10 +64,11 @@ struct Settings {
     bool OptDisableVemos() const { return IsOn(OptionId::DisableVemos); }
     bool OptPromptOnDeletion() const { return IsOn(OptionId::PromptOnDeletion); }
     bool OptSystrayIcon() const { return IsOn(OptionId::SystrayIcon); }
+    bool OptRecycleBin() const { return IsOn(OptionId::RecycleBin); }
 };
 
-// Options "Remove folder", "Vemo on song start", "Prompt on deletion" and "Systray icon"
-// on, the rest off; no destination folder; the default hotkeys.
+// Options "Remove folder", "Vemo on song start", "Prompt on deletion", "Systray icon"
+// and "Recycle bin" on, the rest off; no destination folder; the default hotkeys.
 Settings DefaultSettings();
 
 enum class SettingsStatus : uint8_t {

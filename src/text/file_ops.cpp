@@ -69,7 +69,9 @@ FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to) {
     return RemoveFile(from) ? FileOpStatus::Done : FileOpStatus::SourceKept;
 }
 
-int RemoveEmptiedFolders(const std::string& path) {
+int RemoveEmptiedFolders(const std::string& path) { return RemoveEmptiedFolders(path, RemoveFolder); }
+
+int RemoveEmptiedFolders(const std::string& path, FolderRemover remove) {
     int removed = 0;
     std::string folder = path;
     for (;;) {
@@ -77,7 +79,7 @@ int RemoveEmptiedFolders(const std::string& path) {
         while (!folder.empty() && IsSeparator(folder.back())) folder.pop_back();
         // "C:" alone names the current folder of drive C, not its root: never remove it.
         if (folder.empty() || (PathSeparator() == '\\' && folder.back() == ':')) break;
-        if (!RemoveFolder(folder)) break;
+        if (!remove(folder)) break;
         ++removed;
     }
     return removed;

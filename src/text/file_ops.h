@@ -31,6 +31,10 @@ FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to);
 // (only an empty folder can be removed); never goes past a drive root or "/".
 // The number of folders removed.
 int RemoveEmptiedFolders(const std::string& path);
+// The same walk with another way of removing one folder, such as into the Recycle Bin;
+// remove must succeed only for an empty folder, or the walk would take a full one.
+using FolderRemover = bool (*)(const std::string& folder);
+int RemoveEmptiedFolders(const std::string& path, FolderRemover remove);
 
 // Renames from to to; fails when another file is at to (it is never replaced), or when
 // it cannot be told whether to names the same file. A new name that only changes the

@@ -82,7 +82,7 @@ struct PluginState {
 };
 
 // One hover-hint timer per option check box of the configuration window.
-constexpr size_t kHintTimerCount = 10;
+constexpr size_t kHintTimerCount = 11;
 
 // Runs the action of a hotkey id; handed to the popup procedure, which receives the
 // hotkeys, by the frame at set-up.
@@ -105,7 +105,7 @@ struct PopupState {
     bool PendingRightClick = false;
     bool EraseAllowed = false;
     bool HintArmed = false;
-    // The check boxes that the ten hover-hint timers watch, in the order of their ids.
+    // The check boxes that the hover-hint timers watch, in the order of their ids.
     std::array<HWND, kHintTimerCount> HintCheckBoxes{};
     // What the information actions last put into InfoPopup, and of which file. Stale:
     // something else was drawn there since (a hint), so the next information action

@@ -62,9 +62,38 @@ bool SystemBrowseForFolder(std::string& folder) {
     return chosen;
 }
 
+// The shell keeps a Recycle Bin on fixed drives only: network shares, removable media,
+// CDs and RAM disks have none, and its delete with undo is final there. The drive type
+// is asked rather than SHQueryRecycleBin, which counts every item of the bin (slow when
+// it is full), succeeds for drives where a delete is still final, and under Wine answers
+// for the desktop's trash whatever the drive. A path whose volume cannot be told counts
+// as having none, so the user is asked rather than the file lost.
+bool SystemHasRecycleBin(const std::string& path) {
+    char root[MAX_PATH] = {};
+    if (!GetVolumePathNameA(path.c_str(), root, sizeof root)) return false;
+    return GetDriveTypeA(root) == DRIVE_FIXED;
+}
+
+// The 8-bit call, as every other file call of the plug-in: the paths are in the system's
+// code page already, and it is there from Windows 95 on (IFileOperation needs Vista).
+// FOF_WANTNUKEWARNING keeps the one question the shell has when the bin cannot take the
+// file after all (the bin switched off for the drive, a file larger than the bin): it
+// would otherwise delete for good without a word.
+bool SystemRecycle(const std::string& path) {
+    // A list of names, each ended by a NUL, the list by one more: std::string's own.
+    std::string from = path;
+    from.push_back('\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
+    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
 constexpr OutsideEffects kSystemEffects = {
     SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen,       SystemSetWarningBeep,
     SystemWarningBeep,   SystemAskUser,       SystemVersion,         SystemBrowseForFolder,
+    SystemHasRecycleBin, SystemRecycle,
 };
 
 OutsideEffects gEffects = kSystemEffects;

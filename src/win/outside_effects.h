@@ -1,5 +1,5 @@
-// Calls whose effects reach outside the player: the wave-output volume, the shell, the
-// system's warning-beep setting, the modal questions to the user and the system version
+// Calls whose effects reach outside the player: the wave-output volume, the shell (with
+// its Recycle Bin), the system's warning-beep setting, the modal questions to the user and the system version
 // (which decides how the volume is set). Each is one replaceable function, so tests can
 // run where there is no sound device and nobody to answer a message box.
 #pragma once
@@ -26,6 +26,12 @@ struct OutsideEffects {
     // The shell's folder browser, rooted at the desktop, file-system folders only; false
     // when the user cancelled or there is no shell allocator.
     bool (*BrowseForFolder)(std::string& folder);
+    // Whether the drive that holds path keeps a Recycle Bin; where it does not, the
+    // shell's delete with undo deletes for good without a word.
+    bool (*HasRecycleBin)(const std::string& path);
+    // The file or folder at path into the Recycle Bin, without the shell's questions,
+    // progress or error boxes; false when the shell reports a failure or an abort.
+    bool (*Recycle)(const std::string& path);
 };
 
 // The functions in use; tests replace members and call ResetOutsideEffects afterwards.

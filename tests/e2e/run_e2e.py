@@ -296,7 +296,9 @@ def case_plugin_file_actions(args):
     dest = os.path.join(folder, "dest")
     os.makedirs(dest)
     with open(os.path.join(folder, "Plugins", "Plugin.ini"), "wb") as f:
-        f.write(f"[Vemo Plugin]\r\nDestination folder={winpath(dest)}\r\nPrompt on deletion=0\r\n".encode("latin-1"))
+        # The delete for good; the case below sends a file to the Recycle Bin.
+        f.write(f"[Vemo Plugin]\r\nDestination folder={winpath(dest)}\r\nPrompt on deletion=0\r\n"
+                "Recycle bin=0\r\n".encode("latin-1"))
     sketch = os.path.join(music, "05 - untitled sketch.mp3")
     sketch_bytes = open(sketch, "rb").read()
     renamed = f"{FIRST}.mp3"
@@ -330,6 +332,51 @@ def case_plugin_file_actions(args):
     case.check(len(left) == LIBRARY_SIZE - 2, f"one file moved and one deleted: {left}")
     case.check(not [f for f in os.listdir(music) + os.listdir(dest) if ".vemo" in f], "no temporary file is left")
     return case.report([("player log", log)])
+
+
+def trash_folder():
+    """Where Wine's shell puts what it recycles: the desktop's trash of the user's home."""
+    data = os.environ.get("XDG_DATA_HOME") or os.path.join(os.path.expanduser("~"), ".local", "share")
+    return os.path.join(data, "Trash")
+
+
+def case_plugin_recycle_bin(args):
+    """Win+Delete, pressed for real with settings written before the option existed,
+    sends the playing file to the Recycle Bin: it is gone from the library and lies in
+    the desktop's trash byte for byte, the playlist drops its entry, and quit writes the
+    option as on."""
+    case = Case(args, "plugin_recycle_bin")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    music = os.path.join(folder, "music")
+    ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    # No folder walk: the in-process tests keep the bin's walk to their own folder, where
+    # a fault cannot carry the folders above the player into the bin.
+    with open(ini, "wb") as f:
+        f.write(b"[Vemo Plugin]\r\nPrompt on deletion=0\r\nRemove folder=0\r\n")
+    song = os.path.join(music, FIRST_FILE)
+    song_bytes = open(song, "rb").read()
+    files = os.path.join(trash_folder(), "files")
+    before = set(os.listdir(files)) if os.path.isdir(files) else set()
+    log = case.run_player(folder, ["wait 1500", "keys Win+Delete", "wait 800", "quit"])
+
+    # Another run may have left one of that name: the shell then gives it another.
+    new = sorted(set(os.listdir(files)) - before) if os.path.isdir(files) else []
+    case.check(len(new) == 1 and new[0].startswith(os.path.splitext(FIRST_FILE)[0]),
+               f"one new entry in the trash, named after the file: {new}")
+    trashed = os.path.join(files, new[0]) if new else ""
+    case.check(not os.path.exists(song), "the file is gone from the library")
+    case.check(trashed and open(trashed, "rb").read() == song_bytes, "the trash holds it byte for byte")
+    case.check("cmd 40222" in after(log, "step keys Win+Delete"), "the playlist drops the dead entry")
+    case.check(len([f for f in os.listdir(music) if f.endswith(".mp3")]) == LIBRARY_SIZE - 1,
+               "the other files stay")
+    text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
+    case.check("\r\nRecycle bin=1\r\n" in text, "quit writes the option as on")
+    for name in new:
+        os.remove(os.path.join(files, name))
+        info = os.path.join(trash_folder(), "info", name + ".trashinfo")
+        if os.path.exists(info):
+            os.remove(info)
+    return case.report([("player log", log), ("Plugin.ini", text.splitlines())])
 
 
 # The "Autoplay" check box of the configuration window when the window is centred on a
@@ -647,6 +694,7 @@ CASES = {
     "plugin_settings": case_plugin_settings,
     "plugin_player_controls": case_plugin_player_controls,
     "plugin_file_actions": case_plugin_file_actions,
+    "plugin_recycle_bin": case_plugin_recycle_bin,
     "plugin_config_window": case_plugin_config_window,
     "plugin_taken_hotkeys": case_plugin_taken_hotkeys,
     "plugin_hotkeys_window": case_plugin_hotkeys_window,

@@ -20,7 +20,7 @@ using test::WriteAll;
 const std::string kDefaultSection =
     "[Vemo Plugin]\r\nVemo on song start=1\r\nLaunch minimized=0\r\nAutoplay=0\r\nVisualization=0\r\n"
     "Disable vemos=0\r\nTrack numbers=0\r\nDisabled=0\r\nPrompt on deletion=1\r\nRemove folder=1\r\n"
-    "Systray icon=1\r\nDestination folder=\r\n"
+    "Systray icon=1\r\nRecycle bin=1\r\nDestination folder=\r\n"
     "Prev=8 90\r\nPlayPause=8 88\r\nStopTrack=8 67\r\nNext=8 86\r\nIncVol=8 38\r\nDecVol=8 40\r\n"
     "MinMax=8 65\r\nSeekFwd=8 37\r\nSeekBkw=8 39\r\nMPEGInfo=10 32\r\nQuit=8 81\r\nShuffle=8 83\r\n"
     "Repeat=8 78\r\nConfig=8 192\r\nPrvWOShuffle=9 90\r\nNxtWOShuffle=9 86\r\nTrackInfo=8 32\r\n"
@@ -65,14 +65,15 @@ protected:
     std::string path = dir.File("Plugin.ini");
 };
 
-TEST(SettingsDefaults, FourOptionsOnAndDefaultHotkeys) {
+TEST(SettingsDefaults, FiveOptionsOnAndDefaultHotkeys) {
     Settings s = DefaultSettings();
-    EXPECT_TRUE(s.OptRemoveFolder() && s.OptVemoOnSongStart() && s.OptPromptOnDeletion() && s.OptSystrayIcon());
+    EXPECT_TRUE(s.OptRemoveFolder() && s.OptVemoOnSongStart() && s.OptPromptOnDeletion() && s.OptSystrayIcon() &&
+                s.OptRecycleBin());
     EXPECT_FALSE(s.OptDisabled() || s.OptLaunchMinimized() || s.OptAutoplay() || s.OptVisualization() ||
                  s.OptTrackNumbers() || s.OptDisableVemos());
     EXPECT_EQ(s.Hotkeys, DefaultHotkeys());
     EXPECT_EQ(s.OptionByte(0), nullptr);
-    EXPECT_EQ(s.OptionByte(11), nullptr);
+    EXPECT_EQ(s.OptionByte(12), nullptr);
     *s.OptionByte(2) = 1;  // check box 2 is "Disabled"
     EXPECT_TRUE(s.OptDisabled());
 }
@@ -147,6 +148,35 @@ TEST_F(SettingsFile, OptionValuesKeepTheirLowByte) {
     }
     Settings two = ReadText("[Vemo Plugin]\r\nDisabled=2");
     EXPECT_NE(ComposeSettingsFile("", two).find("Disabled=1\r\n"), std::string::npos);
+}
+
+// A key added later: files from before it lack it, and it must then read as on, since
+// "off" would delete for good where the user never chose that.
+TEST_F(SettingsFile, RecycleBinKeyAbsentReadsOnAndIsAlwaysWritten) {
+    struct Case {
+        const char* section;
+        bool on;
+    } cases[] = {
+        {"[Vemo Plugin]\r\nRemove folder=0\r\nSystray icon=0", true},  // written before the option existed
+        {"[Vemo Plugin]\r\nRecycle bin=0\r\n", false},
+        {"[Vemo Plugin]\r\nRecycle bin=1", true},
+        {"[Vemo Plugin]\r\nrecycle bin=0\r\n", true},                // keys are case-sensitive
+        {"[A]\r\nRecycle bin=0\r\n[Vemo Plugin]\r\nAutoplay=1", true},  // another section's key
+        {"[Vemo Plugin]\r\nRecycle bin=256\r\n", false},
+    };
+    for (const Case& c : cases) {
+        Settings s = ReadText(c.section);
+        EXPECT_EQ(s.OptRecycleBin(), c.on) << c.section;
+        // The writer keeps it, and after the other options, where older copies look last.
+        const std::string written = ComposeSettingsFile(c.section, s);
+        const std::string line = std::string("\r\nRecycle bin=") + (c.on ? "1" : "0") + "\r\nDestination folder=";
+        const std::string tray = s.OptSystrayIcon() ? "Systray icon=1" : "Systray icon=0";
+        EXPECT_NE(written.find(tray + line), std::string::npos) << c.section;
+        EXPECT_EQ(CountOf(written.substr(written.find("[Vemo Plugin]")), "Recycle bin="), 1u) << c.section;
+        Settings back = DefaultSettings();
+        ApplySettingsText(written, back);
+        EXPECT_EQ(back.OptRecycleBin(), c.on) << c.section;
+    }
 }
 
 TEST_F(SettingsFile, HotkeyValuesSplitAtTheLastBlank) {

@@ -81,6 +81,7 @@ protected:
 constexpr size_t kTrayRow = 7;
 constexpr size_t kDisableRow = 9;
 constexpr size_t kAutoplayRow = 1;
+constexpr size_t kRecycleRow = 10;
 
 TEST_F(ConfigWindowTest, RegionCutsBothTopCorners) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -96,6 +97,29 @@ TEST_F(ConfigWindowTest, RegionCutsBothTopCorners) {
         EXPECT_EQ(PtInRegion(region, p.At.x, p.At.y) != FALSE, p.Inside) << p.At.x << "," << p.At.y;
     }
     DeleteObject(region);
+}
+
+// The window grew by a row below the title for the Recycle Bin box: all of the box lies
+// inside the window's region and client area, below the title and above the bottom.
+TEST_F(ConfigWindowTest, WindowHoldsTheRowBelowTheTitle) {
+    RECT window{}, box{}, client{};
+    GetWindowRect(Window(), &window);
+    GetWindowRect(Box(kRecycleRow), &box);
+    GetClientRect(Window(), &client);
+    EXPECT_EQ(window.bottom - window.top, 516 + GetSystemMetrics(SM_CYSMCAPTION));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Window(), region), ERROR);
+    for (const POINT corner : {POINT{box.left, box.top}, POINT{box.right - 1, box.bottom - 1}}) {
+        EXPECT_TRUE(PtInRegion(region, corner.x - window.left, corner.y - window.top)) << corner.y - window.top;
+        POINT inClient = corner;
+        ScreenToClient(Window(), &inClient);
+        EXPECT_TRUE(PtInRect(&client, inClient)) << inClient.y;
+    }
+    DeleteObject(region);
+    // What the system sets again on a change of its settings keeps the new height.
+    SendMessageA(Window(), WM_SETTINGCHANGE, 0, 0);
+    GetWindowRect(Window(), &window);
+    EXPECT_EQ(window.bottom - window.top, 516 + GetSystemMetrics(SM_CYSMCAPTION));
 }
 
 struct ControlLook {
@@ -121,14 +145,17 @@ std::vector<ControlLook> ExpectedControls() {
         {c.GroupBoxes[2], "Button", "Service controls (Defaults)", {6, 183, 222, 266}, 0x50000007, 0},
         {c.GroupBoxes[3], "Button", "Options", {230, 183, 222, 266}, 0x50000007, 0},
     };
-    const int ids[kOptionCount] = {4, 5, 6, 3, 7, 9, 1, 10, 8, 2};
+    const int ids[kOptionCount] = {4, 5, 6, 3, 7, 9, 1, 10, 8, 2, 11};
     const char* labels[kOptionCount] = {"Launch Quavix minimized", "Autoplay", "Visualization plug-in on start",
                                         "Vemo on song start", "Playlist track number in vemo",
                                         "Prompt on file deletion", "Also remove folder",
-                                        "\"Previous/next\" button in systray", "Disable vemos", "Disable plug-in"};
+                                        "\"Previous/next\" button in systray", "Disable vemos", "Disable plug-in",
+                                        "Delete to Recycle Bin"};
+    // The ten rows of the Options box, then the Recycle Bin row below the title.
+    const auto top = [](int row) { return row < 10 ? 199 + 20 * row : 492; };
     for (int row = 0; row < kOptionCount; ++row) {
-        all.push_back({c.CheckBoxes[static_cast<size_t>(row)], "Button", "", {237, 199 + 20 * row, 208, 17},
-                       0x5001000B, ids[row]});
+        all.push_back({c.CheckBoxes[static_cast<size_t>(row)], "Button", "", {237, top(row), 208, 17}, 0x5001000B,
+                       ids[row]});
     }
     all.push_back({c.OkButton, "Button", "OK", {372, 453, 80, 25}, 0x5001000B, 0});
     all.push_back({c.FolderEdit, "Edit", "", {237, 420, 140, 20}, 0x50410090, 4});
@@ -136,8 +163,8 @@ std::vector<ControlLook> ExpectedControls() {
     all.push_back({c.HotkeysButton, "Button", "Hotkeys", {11, 492, 100, 22}, 0x5001000B, 101});
     for (int row = 0; row < kOptionCount; ++row) {
         const size_t r = static_cast<size_t>(row);
-        all.push_back({c.ShadowLabels[r], "Static", labels[row], {262, 202 + 20 * row, 210, 191}, 0x50000000, 0});
-        all.push_back({c.FaceLabels[r], "Static", labels[row], {260, 200 + 20 * row, 210, 191}, 0x50000000, 0});
+        all.push_back({c.ShadowLabels[r], "Static", labels[row], {262, top(row) + 3, 210, 191}, 0x50000000, 0});
+        all.push_back({c.FaceLabels[r], "Static", labels[row], {260, top(row) + 1, 210, 191}, 0x50000000, 0});
     }
     return all;
 }
@@ -145,7 +172,7 @@ std::vector<ControlLook> ExpectedControls() {
 // Every control as the system sees it: class, text, place, size, style and id.
 TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
     const std::vector<ControlLook> controls = ExpectedControls();
-    ASSERT_EQ(controls.size(), 43u);
+    ASSERT_EQ(controls.size(), 46u);
     for (const ControlLook& c : controls) {
         SCOPED_TRACE(c.Text.substr(0, 30) + " at " + std::to_string(c.At.left) + "," + std::to_string(c.At.top));
         ASSERT_TRUE(IsWindow(c.Handle));
@@ -167,6 +194,33 @@ TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
         EXPECT_EQ(GetDlgCtrlID(c.Handle), c.Id);
     }
     EXPECT_EQ(SendMessageA(gConfig.FolderEdit, EM_GETLIMITTEXT, 0, 0), 260);
+}
+
+// Lines of the help text with one column stand in the left group boxes: each must end
+// before the boxes' right edge (x = 228), or its last letters are drawn over the frame.
+// The Win+F2 line, as long as it always was, touches the frame by a few pixels and is
+// left as it is.
+TEST_F(ConfigWindowTest, OneColumnHelpLinesFitTheLeftBoxes) {
+    const RECT help = {11, 4, 11 + 470, 4 + 443};
+    const int boxRight = 228;
+    HDC dc = GetDC(gConfig.HelpText);
+    HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.Text.Get());
+    const std::string text = HotkeyHelpText();
+    size_t checked = 0;
+    for (size_t start = 0; start <= text.size();) {
+        size_t end = text.find('\r', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.find("  ", 1) != std::string::npos || line.starts_with(" Win+F2 ")) continue;  // two columns
+        SIZE size{};
+        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        EXPECT_LT(help.left + size.cx, boxRight) << line;
+        ++checked;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(gConfig.HelpText, dc);
+    EXPECT_GT(checked, 20u);
 }
 
 // An option flips when its box goes into the pressed state, not on every repaint in
@@ -476,12 +530,36 @@ TEST_F(ConfigWindowTest, HintShowsOnTheSecondMovementAndGoesWhenThePointerLeaves
     EXPECT_FALSE(IsWindowVisible(gPlugin.InfoPopup));
 }
 
-// The tab stops: the ten boxes, OK, the folder field, Browse, Hotkeys, round again.
+// The Recycle Bin box has a hint timer of its own, which watches that box and no other;
+// another box's timer leaves its hint alone.
+TEST_F(ConfigWindowTest, RecycleBinHintHasItsOwnTimer) {
+    SetCursorPos(0, 0);
+    gPopup.HintArmed = true;
+    SendMessageA(Box(kRecycleRow), WM_NCHITTEST, 0, 0);
+    ASSERT_TRUE(IsWindowVisible(gPlugin.InfoPopup));
+    EXPECT_EQ(gPopup.LastInfoBody, "If checked then Win+Delete moves a file to the Recycle Bin, where it can be "
+                                   "restored;\runchecked, the file is deleted for good");
+    EXPECT_EQ(TimerPeriod(18), kHintWatchPeriodMs);
+    for (UINT_PTR other : {4, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17}) EXPECT_EQ(TimerPeriod(other), 0u) << other;
+    // Timer 18 hides the hint only when the pointer is off the Recycle Bin box.
+    const POINT on = CentreOf(Box(kRecycleRow));
+    SetCursorPos(on.x, on.y);
+    SendMessageA(gPlugin.MainPopup, WM_TIMER, 18, 0);
+    EXPECT_TRUE(IsWindowVisible(gPlugin.InfoPopup)) << "still over the box";
+    SetCursorPos(0, 0);
+    SendMessageA(gPlugin.MainPopup, WM_TIMER, 18, 0);
+    EXPECT_FALSE(IsWindowVisible(gPlugin.InfoPopup));
+}
+
+// The tab stops: the boxes, the Recycle Bin one after "Disable plug-in", OK, the folder
+// field, Browse, Hotkeys, round again.
 TEST_F(ConfigWindowTest, KeysWalkTheTabStopsAndEnterOrEscapeHide) {
     ShowConfigWindowCentred();
     const HWND last = gConfig.HotkeysButton;
-    SetFocus(Box(kOptionCount - 1));
-    Key(Box(kOptionCount - 1), VK_TAB);
+    SetFocus(Box(kDisableRow));
+    Key(Box(kDisableRow), VK_TAB);
+    EXPECT_EQ(GetFocus(), Box(kRecycleRow));
+    Key(Box(kRecycleRow), VK_TAB);
     EXPECT_EQ(GetFocus(), gConfig.OkButton);
     Key(gConfig.OkButton, VK_DOWN);
     EXPECT_EQ(GetFocus(), gConfig.FolderEdit);
@@ -551,10 +629,14 @@ TEST_F(ConfigWindowTest, TitleOpensTheMailLink) {
 TEST_F(ConfigWindowTest, OptionsWrittenAtQuitFollowTheClicks) {
     Toggle(kAutoplayRow);
     Toggle(kTrayRow);
+    ASSERT_TRUE(gSettings.OptRecycleBin());
+    Toggle(kRecycleRow);
+    EXPECT_FALSE(gSettings.OptRecycleBin());
     GetPluginRecord()->Quit();
     const std::string file = ReadAll(settingsPath_);
     EXPECT_NE(file.find("\r\nAutoplay=1\r\n"), std::string::npos);
     EXPECT_NE(file.find("\r\nSystray icon=0\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\nRecycle bin=0\r\n"), std::string::npos);
 }
 
 // Another program holds two default combinations before the plug-in loads.

@@ -3,6 +3,7 @@
 // and restart, the folder walk, and no failure shown as success.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -119,8 +120,10 @@ TEST_F(FileActionTest, ReadOnlyToggleThatFailsIsNeverAnnouncedAsDone) {
 }
 
 // The only entry makes the player stop, another entry lets it play on; the emptied
-// folders go, bottom up, to the first one that still holds something.
+// folders go, bottom up, to the first one that still holds something. (The tests of the
+// physical delete turn the Recycle Bin off; those of the bin follow below.)
 TEST_F(FileActionTest, DeleteAsksReleasesRemovesAndWalksUpTheEmptiedFolders) {
+    gSettings.Set(OptionId::RecycleBin, false);
     const std::string a = temp_.File("A");
     CreateDirectoryA(a.c_str(), nullptr);
     CreateDirectoryA((a + "\\B").c_str(), nullptr);
@@ -138,6 +141,7 @@ TEST_F(FileActionTest, DeleteAsksReleasesRemovesAndWalksUpTheEmptiedFolders) {
 }
 
 TEST_F(FileActionTest, DeleteCancelledOrUnpromptedOrWithoutFolderRemoval) {
+    gSettings.Set(OptionId::RecycleBin, false);
     const std::string a = temp_.File("A");
     CreateDirectoryA(a.c_str(), nullptr);
     const std::string path = Play("A\\song.mp3", kAudio);
@@ -160,6 +164,7 @@ TEST_F(FileActionTest, DeleteCancelledOrUnpromptedOrWithoutFolderRemoval) {
 }
 
 TEST_F(FileActionTest, DeleteThatFailsSaysSoAndKeepsTheReadOnlyBit) {
+    gSettings.Set(OptionId::RecycleBin, false);
     const std::string path = Play("held.mp3", kAudio);
     SetAttributes(path, kAttrReadOnly | kAttrArchive);
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -177,6 +182,7 @@ TEST_F(FileActionTest, DeleteThatFailsSaysSoAndKeepsTheReadOnlyBit) {
 // look-up after the failed deletion that failed too once counted it as deleted, and
 // nothing was said.
 TEST_F(FileActionTest, DeleteNeverLeavesAFileHalfTreatedOrUnreported) {
+    gSettings.Set(OptionId::RecycleBin, false);
     gSettings.Set(OptionId::PromptOnDeletion, false);
     gSettings.Set(OptionId::RemoveFolder, false);  // so that putting the bit back is the last step
     const std::string path = Play("a.mp3", kAudio);
@@ -422,6 +428,212 @@ TEST_F(FileActionTest, FileAndTagKeysAskNothingOfAnEmptyListAndRefuseOtherNames)
     EXPECT_EQ(player_.Log(), Log(6, "query 124 0"));
     EXPECT_TRUE(gBoxes.empty());
     EXPECT_EQ(ReadAll(path), kAudio);
+}
+
+
+// ---- Win+Delete into the Recycle Bin ----
+
+// Wine's shell recycles into the desktop's trash in the user's home, which Wine names
+// in the environment as "\\??\\Z:\\home\\user".
+std::string TrashFolder() {
+    char buffer[MAX_PATH] = {};
+    std::string home;
+    if (GetEnvironmentVariableA("WINEHOMEDIR", buffer, sizeof buffer)) home = buffer;
+    if (home.starts_with("\\??\\")) home.erase(0, 4);
+    return home + "\\.local\\share\\Trash\\files";
+}
+
+// Names no other run has put into the trash, so each test finds its own.
+std::string UniqueName(const std::string& what) {
+    static int counter = 0;
+    return "vemo" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-" +
+           std::to_string(++counter) + what;
+}
+
+std::vector<std::string> gRecycled;
+bool gHasBin = true;
+bool FakeHasBin(const std::string&) { return gHasBin; }
+bool FakeRecycleFails(const std::string& path) {
+    gRecycled.push_back(path);
+    return false;
+}
+// Says it is done and does nothing: only a file confirmed gone may count as deleted.
+bool FakeRecycleClaims(const std::string& path) {
+    gRecycled.push_back(path);
+    return true;
+}
+// The shell's own recycling, kept inside the test's folder: a folder walk gone wrong
+// must not take the folders above it, with all they hold, into the bin.
+bool (*gSystemRecycle)(const std::string&) = nullptr;
+std::string gRecycleInside;
+bool RecycleInsideTest(const std::string& path) {
+    gRecycled.push_back(path);
+    return path.starts_with(gRecycleInside) && gSystemRecycle(path);
+}
+
+class RecycleTest : public FileActionTest {
+protected:
+    void SetUp() override {
+        FileActionTest::SetUp();
+        gRecycled.clear();
+        gHasBin = true;
+        gSystemRecycle = Effects().Recycle;
+        gRecycleInside = temp_.Path() + "\\";
+        Effects().Recycle = RecycleInsideTest;
+        ASSERT_TRUE(gSettings.OptRecycleBin()) << "on by default";
+    }
+    void TearDown() override {
+        for (const std::string& name : inTrash_) {
+            const std::string entry = TrashFolder() + "\\" + name;
+            SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileA(entry.c_str())) RemoveDirectoryA(entry.c_str());
+            DeleteFileA((TrashFolder() + "\\..\\info\\" + name + ".trashinfo").c_str());
+        }
+        FileActionTest::TearDown();
+    }
+    std::string Trashed(const std::string& name) {
+        inTrash_.push_back(name);
+        return TrashFolder() + "\\" + name;
+    }
+    std::vector<std::string> inTrash_;
+};
+
+// The file goes into the bin whole, with the folders it leaves empty, up to the first
+// one that holds something; with the prompt on, the question names the bin.
+TEST_F(RecycleTest, FileAndEmptiedFoldersGoIntoTheBinWhole) {
+    struct Case {
+        bool Prompt;
+        bool ReadOnly;
+        bool RemoveFolder;
+    } cases[] = {{true, false, true}, {false, true, true}, {false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Prompt) + std::to_string(c.ReadOnly) + std::to_string(c.RemoveFolder));
+        gBoxes.clear();
+        gRecycled.clear();
+        player_.ClearMessages();
+        gSettings.Set(OptionId::PromptOnDeletion, c.Prompt);
+        gSettings.Set(OptionId::RemoveFolder, c.RemoveFolder);
+        const std::string album = UniqueName("album");
+        const std::string disc = UniqueName("cd");
+        const std::string song = UniqueName("song.mp3");
+        const std::string outer = temp_.File(album);
+        CreateDirectoryA(outer.c_str(), nullptr);
+        CreateDirectoryA((outer + "\\" + disc).c_str(), nullptr);
+        const std::string path = Play(album + "\\" + disc + "\\" + song, kAudio, 1);
+        if (c.ReadOnly) SetAttributes(path, kAttrReadOnly);
+        Press(HotkeyId::PhysDelete);
+        if (c.Prompt) {
+            ExpectBox(player_.Window(), "Move file \"" + path + "\" to the Recycle Bin?", "Sure?", 0x40131);
+        } else {
+            EXPECT_TRUE(gBoxes.empty());
+        }
+        EXPECT_FALSE(FileAttributes(path));
+        EXPECT_EQ(ReadAll(Trashed(song)), kAudio) << TrashFolder();
+        EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdStop});
+        EXPECT_EQ(player_.EditorCommands(), std::vector<WPARAM>{CmdRemoveDeadFiles});
+        // Only this test's own folders: the temporary folder above still holds "dest".
+        const std::vector<std::string> walk = {path, outer + "\\" + disc, outer};
+        EXPECT_EQ(gRecycled, c.RemoveFolder ? walk : std::vector<std::string>{path}) << "nothing above the album";
+        EXPECT_EQ(DirectoryExists(outer), !c.RemoveFolder);
+        EXPECT_EQ(DirectoryExists(Trashed(disc)), c.RemoveFolder);
+        EXPECT_EQ(DirectoryExists(Trashed(album)), c.RemoveFolder);
+        EXPECT_TRUE(DirectoryExists(temp_.Path()));
+    }
+}
+
+// A shell that fails, or says it is done while the file stays, is reported as a failed
+// physical delete was: the box, the read-only bit back, the playlist left alone; and the
+// folder that still holds the file is not offered to the bin.
+TEST_F(RecycleTest, FailuresAreReportedAsBefore) {
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    Effects().HasRecycleBin = FakeHasBin;
+    const std::string a = temp_.File("A");
+    CreateDirectoryA(a.c_str(), nullptr);
+    const std::string path = Play("A\\song.mp3", kAudio);
+    for (auto recycle : {FakeRecycleFails, FakeRecycleClaims}) {
+        gBoxes.clear();
+        gRecycled.clear();
+        player_.ClearMessages();
+        Effects().Recycle = recycle;
+        SetAttributes(path, kAttrReadOnly | kAttrArchive);
+        Press(HotkeyId::PhysDelete);
+        ExpectBox(player_.Window(), "Error deleting \"" + path + "\"", "Error", 0x40010);
+        EXPECT_EQ(gRecycled, std::vector<std::string>{path});
+        EXPECT_EQ(*FileAttributes(path) & (kAttrReadOnly | kAttrArchive), kAttrReadOnly | kAttrArchive);
+        EXPECT_EQ(ReadAll(path), kAudio);
+        EXPECT_TRUE(DirectoryExists(a));
+        EXPECT_TRUE(player_.EditorCommands().empty());
+    }
+    SetAttributes(path, kAttrNormal);
+    // Cancel at the prompt recycles nothing and leaves playback alone.
+    gSettings.Set(OptionId::PromptOnDeletion, true);
+    gAnswer = IDCANCEL;
+    gRecycled.clear();
+    player_.ClearMessages();
+    Press(HotkeyId::PhysDelete);
+    EXPECT_TRUE(gRecycled.empty());
+    EXPECT_TRUE(player_.Commands().empty());
+    EXPECT_TRUE(FileExists(path));
+}
+
+// Where the drive has no bin the shell would delete for good without a word: the
+// plug-in asks, whatever the prompt option says, does nothing at all on No, and on Yes
+// deletes for good as with the option off (the shell is not asked).
+TEST_F(RecycleTest, DriveWithoutABinAsksFirst) {
+    Effects().HasRecycleBin = FakeHasBin;
+    Effects().Recycle = FakeRecycleClaims;
+    gHasBin = false;
+    const std::string question = "The drive of \"%\" has no Recycle Bin: the file would be deleted for good and "
+                                 "could not be restored.\r\n\r\nDelete it anyway?";
+    struct Case {
+        bool Prompt;
+        int Answer;
+        bool Deleted;
+    } cases[] = {{true, IDNO, false}, {false, IDNO, false}, {false, IDCANCEL, false}, {true, IDYES, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Prompt) + " " + std::to_string(c.Answer));
+        const std::string a = temp_.File("A");
+        CreateDirectoryA(a.c_str(), nullptr);
+        const std::string path = Play("A\\song.mp3", kAudio);
+        gSettings.Set(OptionId::PromptOnDeletion, c.Prompt);
+        gAnswer = c.Answer;
+        gBoxes.clear();
+        player_.ClearMessages();
+        Press(HotkeyId::PhysDelete);
+        std::string text = question;
+        text.replace(text.find('%'), 1, path);
+        ExpectBox(player_.Window(), text, "Sure?", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TOPMOST);
+        EXPECT_TRUE(gRecycled.empty());
+        EXPECT_EQ(FileExists(path), !c.Deleted);
+        EXPECT_EQ(DirectoryExists(a), !c.Deleted) << "the emptied folder goes for good as well";
+        EXPECT_EQ(player_.Commands().empty(), !c.Deleted);
+        EXPECT_EQ(player_.EditorCommands().empty(), !c.Deleted);
+        EXPECT_EQ(gSongWatch.TitleChangeCount == -2, c.Deleted);
+        gSongWatch.TitleChangeCount = 0;
+    }
+}
+
+// The walk into the bin takes only empty folders: one that holds a hidden file stays,
+// and so does every folder above it.
+TEST_F(RecycleTest, FolderWalkStopsAtAFolderThatHoldsAnything) {
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    Effects().HasRecycleBin = FakeHasBin;
+    const std::string a = temp_.File("A");
+    CreateDirectoryA(a.c_str(), nullptr);
+    CreateDirectoryA((a + "\\B").c_str(), nullptr);
+    const std::string path = Play("A\\B\\song.mp3", kAudio);
+    const std::string hidden = a + "\\B\\desktop.ini";
+    WriteAll(hidden, "x");
+    SetAttributes(hidden, kAttrHidden | kAttrSystem);
+    // The file goes as the shell would take it; a folder would be recorded only.
+    Effects().Recycle = [](const std::string& p) {
+        gRecycled.push_back(p);
+        return RemoveFile(p);
+    };
+    Press(HotkeyId::PhysDelete);
+    EXPECT_EQ(gRecycled, std::vector<std::string>{path});
+    EXPECT_TRUE(DirectoryExists(a + "\\B"));
+    SetAttributes(hidden, kAttrNormal);
 }
 
 }  // namespace

@@ -186,7 +186,7 @@ TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
     if (GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768 &&
         GetSystemMetrics(SM_CYSMCAPTION) == 18) {
         EXPECT_EQ(r.left, 280);
-        EXPECT_EQ(r.top, 130);
+        EXPECT_EQ(r.top, 117);
     }
 }
 
