@@ -158,7 +158,7 @@ keys Win+`
 wait 1000
 shot shots/14-config.png
 # A real click on the "Autoplay" box: the option flips at once and is saved at quit.
-click 528 363 left
+click 528 360 left
 wait 500
 shot shots/14b-autoplay-ticked.png
 keys Win+`

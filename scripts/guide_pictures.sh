@@ -37,12 +37,12 @@ popup() {  # shot name or path, picture name
     convert "$shot" -crop 1024x438+0+330 +repage -trim +repage \
         -bordercolor black -border 3 -strip -colors 16 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
-# The configuration window, centred: 464 pixels wide, 516 rows and the caption; the
+# The configuration window, centred: 464 pixels wide, 522 rows and the caption; the
 # hotkeys window stands over it at the same size.
 window() {  # shot name or path, picture name
     local shot=$1
     case $shot in /* | */*) ;; *) shot=$shots/$shot.png ;; esac
-    convert "$shot" -crop 464x532+280+118 +repage \
+    convert "$shot" -crop 464x538+280+115 +repage \
         -strip -colors 32 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
 

@@ -9,8 +9,9 @@ namespace vemo {
 
 constexpr int kConfigWindowWidth = 464;
 // Without the small caption, whose height the system decides. The row below the
-// controls' original 490 holds the Hotkeys button and one more option.
-constexpr int kConfigWindowBaseHeight = 516;
+// controls' original 490 holds the Hotkeys button and one more option; the frame takes
+// 6 of these rows, so 522 leaves the 22-row button whole.
+constexpr int kConfigWindowBaseHeight = 522;
 
 // Top left corner that centres the window on a screen of the given size.
 POINT ConfigWindowOrigin(int screenWidth, int screenHeight, int smallCaptionHeight);

@@ -381,7 +381,7 @@ def case_plugin_recycle_bin(args):
 
 # The "Autoplay" check box of the configuration window when the window is centred on a
 # 1024x768 screen: its box at client (237 + 8, 219 + 8), the client area at (283, 136).
-CONFIG_CLIENT = (283, 136)
+CONFIG_CLIENT = (283, 133)
 AUTOPLAY_BOX = (CONFIG_CLIENT[0] + 245, CONFIG_CLIENT[1] + 227)
 # The Hotkeys button below the options, and in the hotkeys window (which stands over the
 # configuration window) the ready set without the Windows key.

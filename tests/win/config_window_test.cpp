@@ -106,7 +106,7 @@ TEST_F(ConfigWindowTest, WindowHoldsTheRowBelowTheTitle) {
     GetWindowRect(Window(), &window);
     GetWindowRect(Box(kRecycleRow), &box);
     GetClientRect(Window(), &client);
-    EXPECT_EQ(window.bottom - window.top, 516 + GetSystemMetrics(SM_CYSMCAPTION));
+    EXPECT_EQ(window.bottom - window.top, 522 + GetSystemMetrics(SM_CYSMCAPTION));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(Window(), region), ERROR);
     for (const POINT corner : {POINT{box.left, box.top}, POINT{box.right - 1, box.bottom - 1}}) {
@@ -119,7 +119,7 @@ TEST_F(ConfigWindowTest, WindowHoldsTheRowBelowTheTitle) {
     // What the system sets again on a change of its settings keeps the new height.
     SendMessageA(Window(), WM_SETTINGCHANGE, 0, 0);
     GetWindowRect(Window(), &window);
-    EXPECT_EQ(window.bottom - window.top, 516 + GetSystemMetrics(SM_CYSMCAPTION));
+    EXPECT_EQ(window.bottom - window.top, 522 + GetSystemMetrics(SM_CYSMCAPTION));
 }
 
 struct ControlLook {

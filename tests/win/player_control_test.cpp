@@ -364,7 +364,7 @@ TEST_F(PlayerControlTest, ConfigKeyShowsTheWindowCentredThenHidesIt) {
     EXPECT_EQ(r.top, expected.y);
     if (GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768 && caption == 18) {
         EXPECT_EQ(expected.x, 280);
-        EXPECT_EQ(expected.y, 117);
+        EXPECT_EQ(expected.y, 114);
     }
     EXPECT_EQ(r.right - r.left, kConfigWindowWidth) << "the size is kept";
     EXPECT_EQ(GetForegroundWindow(), config);

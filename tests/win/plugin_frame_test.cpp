@@ -165,7 +165,7 @@ TEST_F(PluginTest, DisableVemosShowsNoVersionPopup) {
 
 TEST(ConfigWindowOrigin, CentresOnTheScreen) {
     EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).x, 280);
-    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 117);
+    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 114);
     EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 34);  // (600 - 531) / 2, truncated
     // A screen smaller than the window: truncated toward zero, not floored.
     EXPECT_EQ(ConfigWindowOrigin(463, 500, 13).x, 0);
@@ -186,7 +186,7 @@ TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
     if (GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768 &&
         GetSystemMetrics(SM_CYSMCAPTION) == 18) {
         EXPECT_EQ(r.left, 280);
-        EXPECT_EQ(r.top, 117);
+        EXPECT_EQ(r.top, 114);
     }
 }
 
