@@ -101,21 +101,45 @@ def file_information(p):
     if problem:
         return problem
     x0, x1 = p.inner_columns()
-    line_rows = [y for y in p.inner_rows() if p.row_runs(y, x0, x1)]
-    # The lines of text, as bands of rows with dark pixels; the first is the caption.
-    bands, previous = [], None
-    for y in line_rows:
-        if previous is None or y > previous + 1:
-            bands.append([y])
-        else:
-            bands[-1].append(y)
-        previous = y
-    if len(bands) < 3:
+    # The first line is the caption; the second, the path.
+    lines = text_bands(p, x0, x1, BORDER + 1, p.height - BORDER - 1)
+    if len(lines) < 3:
         return "no lines of text"
-    path_line = bands[1]
-    right = max(start + length for y in path_line for start, length in p.row_runs(y, x0, x1))
+    path_rows = [y for y in range(lines[1], lines[2]) if p.row_runs(y, x0, x1)]
+    right = max(start + length for y in path_rows for start, length in p.row_runs(y, x0, x1))
     if right - x0 > 0.6 * (x1 - x0):
         return "the path line is as wide as the popup: a long build folder, not a user's path"
+    return None
+
+
+def text_bands(p, x0, x1, y0, y1):
+    """The lines of text between two rows: bands of rows with dark pixels."""
+    bands, previous = [], None
+    for y in range(y0, y1):
+        if not p.row_runs(y, x0, x1):
+            continue
+        if previous is None or y > previous + 1:
+            bands.append(y)
+        previous = y
+    return bands
+
+
+def hotkeys_window(p):
+    """The hotkeys window: its list with the first action selected (a band of the
+    selection colour across the list) and, below it, a row for each action that fits."""
+    if p.width != 464:
+        return f"{p.width} pixels wide: not the hotkeys window"
+
+    def selected(y):
+        row = p.pixels[y * p.width : (y + 1) * p.width]
+        return sum(1 for r, g, b in row if b > 150 and r < 100) > 0.8 * p.width
+
+    band = [y for y in range(min(80, p.height)) if selected(y)]
+    if len(band) < 10:
+        return "no selected row at the top of the list"
+    lines = text_bands(p, 10, 440, band[-1] + 1, min(p.height, band[-1] + 300))
+    if len(lines) < 18:
+        return f"{len(lines)} rows of actions below the selected one, 18 expected"
     return None
 
 
@@ -129,6 +153,7 @@ CHECKS = {
     "id3-tag.png": multi_line_popup(6),
     "file-info.png": file_information,
     "taken-hotkeys.png": multi_line_popup(3),
+    "hotkeys.png": hotkeys_window,
 }
 
 
