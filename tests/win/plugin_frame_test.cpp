@@ -166,10 +166,10 @@ TEST_F(PluginTest, DisableVemosShowsNoVersionPopup) {
 TEST(ConfigWindowOrigin, CentresOnTheScreen) {
     EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).x, 280);
     EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 114);
-    EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 34);  // (600 - 531) / 2, truncated
+    EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 31);  // (600 - 537) / 2, truncated
     // A screen smaller than the window: truncated toward zero, not floored.
     EXPECT_EQ(ConfigWindowOrigin(463, 500, 13).x, 0);
-    EXPECT_EQ(ConfigWindowOrigin(461, 526, 13).y, -1);
+    EXPECT_EQ(ConfigWindowOrigin(461, 532, 13).y, -1);
 }
 
 TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
