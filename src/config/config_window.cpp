@@ -35,6 +35,9 @@ constexpr int kCutCorner = 14;
 constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kTitleStyle = kStaticStyle | SS_NOTIFY | SS_NOPREFIX;
 constexpr DWORD kLabelStyle = kStaticStyle | SS_NOPREFIX;
+// A help line too long for its box is cut at the frame rather than wrapped onto the
+// lines below it.
+constexpr DWORD kHelpStyle = kLabelStyle | SS_LEFTNOWORDWRAP;
 constexpr DWORD kGroupStyle = kStaticStyle | BS_GROUPBOX;
 constexpr DWORD kOwnerDrawnStyle = kStaticStyle | WS_TABSTOP | BS_OWNERDRAW;
 constexpr DWORD kEditStyle = kStaticStyle | WS_DLGFRAME | WS_TABSTOP | ES_AUTOHSCROLL | ES_LOWERCASE;
@@ -87,6 +90,10 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
      "If checked then Win+Delete moves a file to the Recycle Bin, where it can be restored;\runchecked, "
      "the file is deleted for good", kRecycleRowTop},
 };
+
+// Each box's help inside the box's frame, below its caption, with room for its lines
+// at a 13-pixel line height: 12 in the upper boxes, 18 in the service box.
+constexpr RECT kHelpAt[kHelpBoxCount] = {{12, 17, 212, 161}, {236, 17, 212, 161}, {12, 198, 212, 249}};
 
 int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
 
@@ -198,7 +205,10 @@ void CreateControls(HWND window) {
     for (size_t i = 0; i < c.TitleLayers.size(); ++i) {
         c.TitleLayers[i] = MakeControl(window, "STATIC", kConfigTitle, titleAt[i], kTitleStyle, 0);
     }
-    c.HelpText = MakeControl(window, "STATIC", HotkeyHelpText().c_str(), {11, 4, 470, 443}, kStaticStyle, 0);
+    for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        const std::string text = HotkeyHelpText(static_cast<HelpBox>(box), DefaultHotkeys(), HotkeyStates{});
+        c.HelpTexts[box] = MakeControl(window, "STATIC", text.c_str(), kHelpAt[box], kHelpStyle, 0);
+    }
     c.FolderLabel = MakeControl(window, "STATIC", kFolderLabel, {239, 405, 150, 20}, kLabelStyle, 0);
     const struct {
         const char* Text;
@@ -389,30 +399,25 @@ void OnFolderEdited() {
     gSettings.DestinationFolder = text;
 }
 
-// The help line at a point of the window, by its action; none between lines.
-HotkeyId HelpLineAt(HWND window, POINT p) {
-    MapWindowPoints(window, gConfig.HelpText, &p, 1);
-    ScopedGetDC dc(gConfig.HelpText);
-    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Text.Get());
-    TEXTMETRICA metrics{};
-    if (!dc.Get() || !GetTextMetricsA(dc.Get(), &metrics) || metrics.tmHeight <= 0 || p.y < 0) return HotkeyId::Unused;
-    // Line 0 is the empty one before the text's leading carriage return.
-    const size_t line = static_cast<size_t>(p.y / metrics.tmHeight);
-    const std::string text = HotkeyHelpText(gSettings.Hotkeys, HotkeyRegistration());
-    size_t start = 0;
-    for (size_t i = 0; i < line && start != std::string::npos; ++i) {
-        start = text.find('\r', start);
-        if (start != std::string::npos) ++start;
+// The help line at a point of the window, by its action; none between lines or boxes.
+HotkeyId HelpLineAt(HWND window, POINT at) {
+    for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        HWND help = gConfig.HelpTexts[box];
+        POINT p = at;
+        MapWindowPoints(window, help, &p, 1);
+        RECT client{};
+        if (!help || !GetClientRect(help, &client) || !PtInRect(&client, p)) continue;
+        ScopedGetDC dc(help);
+        ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Text.Get());
+        TEXTMETRICA metrics{};
+        if (!dc.Get() || !GetTextMetricsA(dc.Get(), &metrics) || metrics.tmHeight <= 0) return HotkeyId::Unused;
+        return HelpLineHotkey(static_cast<HelpBox>(box), static_cast<size_t>(p.y / metrics.tmHeight));
     }
-    if (start == std::string::npos) return HotkeyId::Unused;
-    const std::string left = text.substr(start, text.find_first_of("\t\r", start) - start);
-    SIZE extent{};
-    GetTextExtentPoint32A(dc.Get(), left.c_str(), static_cast<int>(left.size()), &extent);
-    return HelpLineHotkey(line, p.x > extent.cx);
+    return HotkeyId::Unused;
 }
 
-// The help text lets the mouse through to the window (the option boxes lie under it), so
-// the double click on one of its lines arrives here.
+// The help texts let the mouse through to the window, so the double click on one of
+// their lines arrives here.
 LRESULT OnDoubleClick(HWND window, POINT at) {
     const HotkeyId id = HelpLineAt(window, at);
     if (id != HotkeyId::Unused) OpenHotkeysWindow(static_cast<int32_t>(id));
@@ -481,7 +486,7 @@ void ApplyConfigFonts() {
     const ConfigWindowState& c = gConfig;
     const FontSet& f = gPlugin.Fonts;
     for (HWND layer : c.TitleLayers) SetFont(layer, f.Title.Get());
-    SetFont(c.HelpText, f.Text.Get());
+    for (HWND help : c.HelpTexts) SetFont(help, f.Text.Get());
     SetFont(c.FolderLabel, f.Text.Get());
     SetFont(c.FolderEdit, f.Text.Get());
     for (HWND group : c.GroupBoxes) SetFont(group, f.Bold.Get());
@@ -529,7 +534,11 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowHotkeyMarks() {
-    if (gConfig.HelpText) SetWindowTextA(gConfig.HelpText, HotkeyHelpText(gSettings.Hotkeys, HotkeyRegistration()).c_str());
+    for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        if (!gConfig.HelpTexts[box]) continue;
+        const std::string text = HotkeyHelpText(static_cast<HelpBox>(box), gSettings.Hotkeys, HotkeyRegistration());
+        SetWindowTextA(gConfig.HelpTexts[box], text.c_str());
+    }
 }
 
 void ReleaseConfigControls() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/hotkey_table.h"
 #include "settings/settings_file.h"
 #include "win/config_placement.h"
 #include "win/scoped_win.h"
@@ -24,7 +25,8 @@ constexpr size_t kConfigTabStopCount = kOptionCount + 4;
 // The controls, in the order they are made, and what the window remembers of them.
 struct ConfigWindowState {
     std::array<HWND, 3> TitleLayers{};  // shadow (the mail link), highlight, face
-    HWND HelpText = nullptr;
+    // The help, one static inside each hotkey box: playback, additional, service.
+    std::array<HWND, kHelpBoxCount> HelpTexts{};
     HWND FolderLabel = nullptr;
     std::array<HWND, 4> GroupBoxes{};
     std::array<HWND, kOptionCount> CheckBoxes{};  // by row, top to bottom

@@ -1,5 +1,7 @@
 #include "settings/hotkey_table.h"
 
+#include <span>
+
 namespace vemo {
 
 void FillDefaultHotkeys(HotkeyTable& table) {
@@ -16,32 +18,35 @@ namespace {
 
 using enum HotkeyId;
 
+// A line of a help box: an action with its combination, or a note about no hotkey.
 struct HelpLine {
-    HotkeyId LeftId;  // Unused: a line of its own, about no hotkey (Text)
-    std::string_view Left;  // the action, or the text of a line about no hotkey
-    size_t LeftPadding = 0;  // blanks after the left column, with the default combination
-    HotkeyId RightId = Unused;  // Unused: the line has one column
-    std::string_view Right = {};
+    HotkeyId Id;  // Unused: a note (Text as it stands)
+    std::string_view Text;  // the action's name, or the note
 };
 
-constexpr size_t kRightColumnIndent = 9;
 constexpr std::string_view kActionSeparator = " - ";
 
-constexpr HelpLine kHelpLines[] = {
-    {Prev, "Previous track", 24, Repeat, "Repeat toggle"},
-    {PlayPause, "Play/Pause toggle", 12, Shuffle, "Shuffle toggle"},
-    {StopTrack, "Stop track", 24, IncVol, "Volume up"},
-    {Next, "Next track", 24, DecVol, "Volume down"},
-    {PrvWOShuffle, "Previous track w/o Shuffle", 0, EQ, "EQ on/off toggle"},
-    {NxtWOShuffle, "Next track w/o Shuffle", 0, RptOn, "Repeat on"},
-    {StopWFadeout, "Stop track with fadeout", 0, ShflOn, "Shuffle on"},
+// Each box's lines, top to bottom. The boxes hold at most 12, 12 and 18 lines, so
+// that each fits inside its frame at a 13-pixel line height as well.
+constexpr HelpLine kPlaybackLines[] = {
+    {Prev, "Previous track"},
+    {PlayPause, "Play/Pause toggle"},
+    {StopTrack, "Stop track"},
+    {Next, "Next track"},
+    {PrvWOShuffle, "Previous track w/o Shuffle"},
+    {NxtWOShuffle, "Next track w/o Shuffle"},
+    {StopWFadeout, "Stop track with fadeout"},
     {StopAfterCurr, "Stop after current track"},
     {SeekFwd, "Rewind 5 sec."},
     {SeekBkw, "Fast forward 5 sec."},
     {JumpTo, "Open jump to file dialog"},
-    {Unused, ""},
-    {Unused, ""},
     {MinMax, "Minimize/Restore toggle"},
+};
+constexpr HelpLine kAdditionalLines[] = {
+    {Repeat, "Repeat toggle"}, {Shuffle, "Shuffle toggle"}, {IncVol, "Volume up"},   {DecVol, "Volume down"},
+    {EQ, "EQ on/off toggle"},  {RptOn, "Repeat on"},        {ShflOn, "Shuffle on"},
+};
+constexpr HelpLine kServiceLines[] = {
     {ID3v1, "ID3v1 Tag"},
     {ID3v2, "ID3v2 Tag"},
     {TAG, "MPEG file info+ID3 tag editor box"},
@@ -58,11 +63,13 @@ constexpr HelpLine kHelpLines[] = {
     {VisPlug, "Toggle visualization plug-in"},
     {Config, "Toggle this window"},
     {Quit, "Exit Quavix"},
-    // Below the service controls, narrow enough to stay clear of the options beside them.
-    {Unused, " Double-click a line, or press Hotkeys"},
-    {Unused, " below, to change a combination or to"},
-    {Unused, " pick a set that works on this computer."},
+    {Unused, "Double-click a line or press Hotkeys to"},
+    {Unused, "change a combination or pick a set."},
 };
+
+constexpr std::span<const HelpLine> kHelpBoxLines[kHelpBoxCount] = {kPlaybackLines, kAdditionalLines, kServiceLines};
+
+constexpr std::span<const HelpLine> LinesOf(HelpBox box) { return kHelpBoxLines[static_cast<size_t>(box)]; }
 
 // Why an id does nothing, as its help line's mark says it ("also Next track").
 constexpr std::string_view kTakenShort = "taken";
@@ -102,32 +109,10 @@ std::string Mark(const HotkeyStates& states, HotkeyId id) {
     return std::string(" (").append(ShortReason(states[id])).append(")");
 }
 
-// " Win+V - Next track" with the combination in effect.
-std::string HelpColumn(const HotkeyTable& table, HotkeyId id, std::string_view action) {
-    return CombinationText(table[id]).append(kActionSeparator).append(action);
-}
-
-std::string BuildHelpText(const HotkeyTable& table, const HotkeyStates& states) {
-    static const HotkeyTable kDefaults = DefaultHotkeys();
-    std::string text;
-    for (const HelpLine& line : kHelpLines) {
-        text += '\r';
-        if (line.LeftId == Unused) {
-            text += line.Left;
-            continue;
-        }
-        const std::string left = " " + HelpColumn(table, line.LeftId, line.Left) + Mark(states, line.LeftId);
-        text += left;
-        if (line.RightId == Unused) continue;
-        // The padding keeps the right column where the defaults put it, as far as it can.
-        const size_t width = 1 + HelpColumn(kDefaults, line.LeftId, line.Left).size() + line.LeftPadding;
-        text.append(width > left.size() ? width - left.size() : 0, ' ');
-        text += '\t';
-        text.append(kRightColumnIndent, ' ');
-        text += HelpColumn(table, line.RightId, line.Right);
-        text += Mark(states, line.RightId);
-    }
-    return text;
+// "Win+V - Next track" with the combination in effect, and its mark.
+std::string HelpLineText(const HotkeyTable& table, const HotkeyStates& states, const HelpLine& line) {
+    if (line.Id == Unused) return std::string(line.Text);
+    return CombinationText(table[line.Id]).append(kActionSeparator).append(line.Text).append(Mark(states, line.Id));
 }
 
 constexpr int32_t kVkTab = 0x09;
@@ -175,26 +160,42 @@ bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state) {
     return id != Unused && state.Hold != HotkeyHold::None && state.Hold != HotkeyHold::Held;
 }
 
-const std::string& HotkeyHelpText() {
-    static const std::string text = BuildHelpText(DefaultHotkeys(), HotkeyStates{});
+std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states) {
+    std::string text;
+    for (const HelpLine& line : LinesOf(box)) {
+        if (!text.empty()) text += '\r';
+        text += HelpLineText(table, states, line);
+    }
     return text;
 }
 
-std::string HotkeyHelpText(const HotkeyStates& states) { return BuildHelpText(DefaultHotkeys(), states); }
+std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states) {
+    std::string text;
+    for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        text += '\r';
+        text += HotkeyHelpText(static_cast<HelpBox>(box), table, states);
+    }
+    return text;
+}
 
-std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states) { return BuildHelpText(table, states); }
+std::string HotkeyHelpText(const HotkeyStates& states) { return HotkeyHelpText(DefaultHotkeys(), states); }
 
-HotkeyId HelpLineHotkey(size_t line, bool rightColumn) {
-    if (line == 0 || line > std::size(kHelpLines)) return Unused;
-    const HelpLine& help = kHelpLines[line - 1];
-    return rightColumn && help.RightId != Unused ? help.RightId : help.LeftId;
+const std::string& HotkeyHelpText() {
+    static const std::string text = HotkeyHelpText(HotkeyStates{});
+    return text;
+}
+
+HotkeyId HelpLineHotkey(HelpBox box, size_t line) {
+    const std::span<const HelpLine> lines = LinesOf(box);
+    return line < lines.size() ? lines[line].Id : Unused;
 }
 
 std::string_view HotkeyActionName(HotkeyId id) {
     if (id == Unused) return {};
-    for (const HelpLine& line : kHelpLines) {
-        if (line.LeftId == id) return line.Left;
-        if (line.RightId == id) return line.Right;
+    for (const std::span<const HelpLine> lines : kHelpBoxLines) {
+        for (const HelpLine& line : lines) {
+            if (line.Id == id) return line.Text;
+        }
     }
     return {};
 }

@@ -192,19 +192,25 @@ struct HotkeyStates {
 // a duplicate, refused. None (not asked for) and the unused id 36 are not such a problem.
 bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state);
 
-// The configuration window's help label: the combinations of table, each with what it
-// does, then where combinations are changed; the one-argument forms show the defaults.
-// The line of an id with a problem ends in its mark: " (taken)" when another program
-// holds it, " (also Next track)" when another action of ours has the combination,
-// " (needs Win, Ctrl or Alt)", " (refused by Windows)". Starts with a carriage return;
-// lines are separated by a carriage return alone.
+// The configuration window's help: one text for each of its three boxes, the
+// combinations of table, each with what it does; the service box ends with where
+// combinations are changed. The line of an id with a problem ends in its mark:
+// " (taken)" when another program holds it, " (also Next track)" when another action of
+// ours has the combination, " (needs Win, Ctrl or Alt)", " (refused by Windows)". Lines
+// are separated by a carriage return alone, with no blank lines, padding or tabs, so
+// that each box's text can sit inside its own frame.
+enum class HelpBox : uint8_t { Playback, Additional, Service };
+constexpr size_t kHelpBoxCount = 3;
+std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states);
+// All three boxes' texts, each led by a carriage return; the one-argument forms show
+// the defaults.
 const std::string& HotkeyHelpText();
 std::string HotkeyHelpText(const HotkeyStates& states);
 std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states);
 
-// The id a line of the help text is about (line 1 is the first after the leading
-// carriage return), in its left or right column; Unused for a line about no hotkey.
-HotkeyId HelpLineHotkey(size_t line, bool rightColumn);
+// The id a line of a box's help is about (line 0 is its first); Unused for a line
+// about no hotkey.
+HotkeyId HelpLineHotkey(HelpBox box, size_t line);
 
 // What an id does, as its line of the help label says it ("Next track"); empty for 36.
 std::string_view HotkeyActionName(HotkeyId id);

@@ -3,6 +3,7 @@
 // hints, the keyboard, the folder field, and the options written at quit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -54,11 +55,7 @@ protected:
         Click(Box(row));
     }
     void Key(HWND control, WPARAM key) { SendMessageA(control, WM_KEYDOWN, key, 0); }
-    std::string HelpShown() const {
-        char text[4096] = {};
-        GetWindowTextA(gConfig.HelpText, text, sizeof text);
-        return text;
-    }
+    std::string HelpShown() const { return HelpShownInConfigWindow(); }
     static size_t Marks(const std::string& help) {
         size_t count = 0;
         for (size_t at = help.find("(taken)"); at != std::string::npos; at = help.find("(taken)", at + 1)) ++count;
@@ -131,6 +128,8 @@ struct ControlLook {
     int Id;
 };
 
+std::string BoxText(HelpBox box) { return HotkeyHelpText(box, DefaultHotkeys(), HotkeyStates{}); }
+
 std::vector<ControlLook> ExpectedControls() {
     const ConfigWindowState& c = gConfig;
     const char* title = "Quavix VEMO plug-in 1.6";
@@ -138,7 +137,9 @@ std::vector<ControlLook> ExpectedControls() {
         {c.TitleLayers[0], "Static", title, {28, 447, 317, 44}, 0x50000180, 0},
         {c.TitleLayers[1], "Static", title, {26, 445, 317, 44}, 0x50000180, 0},
         {c.TitleLayers[2], "Static", title, {27, 446, 317, 44}, 0x50000180, 0},
-        {c.HelpText, "Static", HotkeyHelpText(), {11, 4, 470, 443}, 0x50000000, 0},
+        {c.HelpTexts[0], "Static", BoxText(HelpBox::Playback), {12, 17, 212, 161}, 0x5000008C, 0},
+        {c.HelpTexts[1], "Static", BoxText(HelpBox::Additional), {236, 17, 212, 161}, 0x5000008C, 0},
+        {c.HelpTexts[2], "Static", BoxText(HelpBox::Service), {12, 198, 212, 249}, 0x5000008C, 0},
         {c.FolderLabel, "Static", "Move to/copy to folder:", {239, 405, 150, 20}, 0x50000080, 0},
         {c.GroupBoxes[0], "Button", "Playback controls (Defaults)", {6, 2, 222, 178}, 0x50000007, 0},
         {c.GroupBoxes[1], "Button", "Additional controls (Defaults)", {230, 2, 222, 178}, 0x50000007, 0},
@@ -172,7 +173,7 @@ std::vector<ControlLook> ExpectedControls() {
 // Every control as the system sees it: class, text, place, size, style and id.
 TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
     const std::vector<ControlLook> controls = ExpectedControls();
-    ASSERT_EQ(controls.size(), 46u);
+    ASSERT_EQ(controls.size(), 48u);
     for (const ControlLook& c : controls) {
         SCOPED_TRACE(c.Text.substr(0, 30) + " at " + std::to_string(c.At.left) + "," + std::to_string(c.At.top));
         ASSERT_TRUE(IsWindow(c.Handle));
@@ -196,31 +197,64 @@ TEST_F(ConfigWindowTest, EveryControlIsWhereTheTableSays) {
     EXPECT_EQ(SendMessageA(gConfig.FolderEdit, EM_GETLIMITTEXT, 0, 0), 260);
 }
 
-// Lines of the help text with one column stand in the left group boxes: each must end
-// before the boxes' right edge (x = 228), or its last letters are drawn over the frame.
-// The Win+F2 line, as long as it always was, touches the frame by a few pixels and is
-// left as it is.
-TEST_F(ConfigWindowTest, OneColumnHelpLinesFitTheLeftBoxes) {
-    const RECT help = {11, 4, 11 + 470, 4 + 443};
-    const int boxRight = 228;
-    HDC dc = GetDC(gConfig.HelpText);
+// Every help box's lines lie inside its frame, below its caption, at 12- and 13-pixel
+// line heights, with the default combinations and with long ones marked: the help used
+// to put lines on the frames and under the captions, and a long combination wrapped.
+TEST_F(ConfigWindowTest, HelpLinesStayInsideTheirBoxes) {
+    HotkeyTable longOnes = DefaultHotkeys();
+    HotkeyStates taken;
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        longOnes[id] = {kModCtrl | kModAlt | kModShift, VK_NEXT};
+        taken[id] = {HotkeyHold::TakenByOther};
+    }
+    const struct {
+        HotkeyTable Table;
+        HotkeyStates States;
+    } combinations[] = {{DefaultHotkeys(), HotkeyStates{}}, {longOnes, taken}};
+    // The lines as the text font lays them out, counted at its own line height; a
+    // user's "Arial" may be a pixel taller, so the lines must fit at 13 pixels too.
+    HDC dc = GetDC(Window());
     HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.Text.Get());
-    const std::string text = HotkeyHelpText();
-    size_t checked = 0;
-    for (size_t start = 0; start <= text.size();) {
-        size_t end = text.find('\r', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (line.find("  ", 1) != std::string::npos || line.starts_with(" Win+F2 ")) continue;  // two columns
-        SIZE size{};
-        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
-        EXPECT_LT(help.left + size.cx, boxRight) << line;
-        ++checked;
+    TEXTMETRICA metrics{};
+    ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
+    ASSERT_GT(metrics.tmHeight, 0);
+    for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        SCOPED_TRACE("box " + std::to_string(box));
+        HWND help = gConfig.HelpTexts[box];
+        // Lines too long for the box are cut, never wrapped onto the next ones.
+        EXPECT_EQ(GetWindowLongA(help, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
+        RECT at{}, frame{};
+        GetWindowRect(help, &at);
+        MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&at), 2);
+        GetWindowRect(gConfig.GroupBoxes[box], &frame);
+        MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&frame), 2);
+        for (const auto& c : combinations) {
+            const std::string lines = HotkeyHelpText(static_cast<HelpBox>(box), c.Table, c.States);
+            RECT need{0, 0, at.right - at.left, 0};
+            DrawTextA(dc, lines.c_str(), -1, &need, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+            const int count = need.bottom / metrics.tmHeight;
+            EXPECT_EQ(count, static_cast<int>(std::count(lines.begin(), lines.end(), '\r')) + 1) << lines;
+            for (int lineHeight : {12, 13}) {
+                SCOPED_TRACE("line height " + std::to_string(lineHeight));
+                EXPECT_LE(count * lineHeight, at.bottom - at.top) << lines;
+                // Inside the two-pixel frame, below the caption (the bold font, as tall as the text).
+                EXPECT_GE(at.left, frame.left + 2);
+                EXPECT_LE(at.right, frame.right - 2);
+                EXPECT_GE(at.top, frame.top + lineHeight);
+                EXPECT_LE(at.bottom, frame.bottom - 2);
+            }
+        }
     }
     SelectObject(dc, old);
-    ReleaseDC(gConfig.HelpText, dc);
-    EXPECT_GT(checked, 20u);
+    ReleaseDC(Window(), dc);
+    // The boxes themselves stay where they were.
+    const RECT boxes[] = {{6, 2, 228, 180}, {230, 2, 452, 180}, {6, 183, 228, 449}, {230, 183, 452, 449}};
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        RECT r{};
+        GetWindowRect(gConfig.GroupBoxes[i], &r);
+        MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(EqualRect(&r, &boxes[i])) << i;
+    }
 }
 
 // An option flips when its box goes into the pressed state, not on every repaint in
@@ -480,7 +514,9 @@ TEST_F(ConfigWindowTest, LayeredLabelsDrawTransparentInTheirColours) {
     std::vector<std::pair<HWND, int>> cases = {{gConfig.TitleLayers[0], COLOR_BTNSHADOW},
                                                {gConfig.TitleLayers[1], COLOR_BTNHIGHLIGHT},
                                                {gConfig.TitleLayers[2], COLOR_BTNFACE},
-                                               {gConfig.HelpText, -1},
+                                               {gConfig.HelpTexts[0], -1},
+                                               {gConfig.HelpTexts[1], -1},
+                                               {gConfig.HelpTexts[2], -1},
                                                {gConfig.FolderLabel, -1}};
     for (size_t row = 0; row < kOptionCount; ++row) {
         cases.emplace_back(gConfig.ShadowLabels[row], COLOR_BTNSHADOW);
@@ -668,7 +704,7 @@ TEST_F(TakenHotkeysTest, AreNamedAtStartMarkedInTheHelpAndTakenAgainWhenFree) {
     }
     std::string help = HelpShown();
     EXPECT_EQ(Marks(help), 2u);
-    EXPECT_NE(help.find(" Win+V - Next track (taken)"), std::string::npos);
+    EXPECT_NE(help.find("\rWin+V - Next track (taken)"), std::string::npos);
     EXPECT_NE(help.find("Win+S - Shuffle toggle (taken)"), std::string::npos);
 
     ASSERT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerNotice)) << "the notice waits for the start popup";

@@ -63,11 +63,7 @@ protected:
         EXPECT_EQ(ReadSettings(settingsPath_, saved), SettingsStatus::Ok);
         return saved;
     }
-    std::string Help() {
-        char help[4096] = {};
-        GetWindowTextA(gConfig.HelpText, help, sizeof help);
-        return help;
-    }
+    std::string Help() { return HelpShownInConfigWindow(); }
     // Presses a combination through the system's input and says whether Next was played.
     bool PlaysNext(const HotkeyEntry& combination) {
         std::vector<WORD> modifiers;
@@ -264,7 +260,7 @@ TEST_F(HotkeyChangeTest, SavedSetIsReadBackAtTheNextStart) {
     EXPECT_EQ(gSettings.Hotkeys, expected);
     EXPECT_EQ(HotkeyRegistration()[HotkeyId::Next].Hold, HotkeyHold::Held);
     EXPECT_EQ(HotkeyRegistration()[HotkeyId::Quit].Hold, HotkeyHold::None) << "none is not asked for";
-    EXPECT_NE(Help().find("\r none - Exit Quavix"), std::string::npos);
+    EXPECT_NE(Help().find("\rnone - Exit Quavix"), std::string::npos);
 }
 
 // A change that cannot be saved works all the same, and the user is told where and why.
@@ -288,21 +284,21 @@ TEST_F(HotkeyChangeTest, FailureToSaveIsTold) {
 TEST_F(HotkeyChangeTest, HelpTextFollowsTheCombinationsInEffect) {
     HeldElsewhere other({kCtrlAltF4});
     Start("Prev=3 112\r\n");
-    EXPECT_NE(Help().find("\r Ctrl+Alt+F1 - Previous track"), std::string::npos);
+    EXPECT_NE(Help().find("\rCtrl+Alt+F1 - Previous track"), std::string::npos);
     ChangeHotkey(static_cast<int32_t>(HotkeyId::Prev), {});
     ChangeHotkey(static_cast<int32_t>(HotkeyId::StopTrack), kCtrlAltF4);
     ShowHotkeyMarks();
-    EXPECT_NE(Help().find("\r none - Previous track"), std::string::npos);
-    EXPECT_NE(Help().find("\r Win+C - Stop track"), std::string::npos) << "kept: the new one is taken";
+    EXPECT_NE(Help().find("\rnone - Previous track"), std::string::npos);
+    EXPECT_NE(Help().find("\rWin+C - Stop track"), std::string::npos) << "kept: the new one is taken";
     ChangeHotkey(static_cast<int32_t>(HotkeyId::StopTrack), {kModCtrl | kModAlt, VK_F3});
     ShowHotkeyMarks();
-    EXPECT_NE(Help().find("\r Ctrl+Alt+F3 - Stop track"), std::string::npos) << Help();
+    EXPECT_NE(Help().find("\rCtrl+Alt+F3 - Stop track"), std::string::npos) << Help();
 
     ResetStateForTests();
     SetSettingsPathForTests(settingsPath_);
     WriteSettingsFile("[Vemo Plugin]\r\nDisabled=1\r\nNext=3 115\r\n");
     Load();
-    EXPECT_NE(Help().find("\r Ctrl+Alt+F4 - Next track"), std::string::npos);
+    EXPECT_NE(Help().find("\rCtrl+Alt+F4 - Next track"), std::string::npos);
 }
 
 }  // namespace

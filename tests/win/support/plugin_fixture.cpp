@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "config/config_window.h"
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
@@ -127,6 +128,16 @@ POINT CentreOf(HWND window) {
     POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(window, &centre);
     return centre;
+}
+
+std::string HelpShownInConfigWindow() {
+    std::string all;
+    for (HWND help : gConfig.HelpTexts) {
+        char text[2048] = {};
+        GetWindowTextA(help, text, sizeof text);
+        all.append("\r").append(text);
+    }
+    return all;
 }
 
 bool CombinationFree(const HotkeyEntry& combination) {

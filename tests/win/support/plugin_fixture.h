@@ -81,6 +81,9 @@ bool MovePointer(POINT screen);
 bool LeftButton(bool down);
 // The middle of a window's client area on the screen.
 POINT CentreOf(HWND window);
+// What the configuration window's help boxes show, each box's text led by a carriage
+// return, as HotkeyHelpText gives the whole help.
+std::string HelpShownInConfigWindow();
 
 // Delivers the messages waiting for this thread until done() holds or the time is up.
 template <typename Done>
