@@ -1,5 +1,7 @@
 #include "config/config_draw.h"
 
+#include <algorithm>
+
 #include "win/module_state.h"
 #include "win/scoped_win.h"
 
@@ -118,6 +120,31 @@ void DrawCaptionAndFrame(HDC dc, const CaptionLook& look) {
     }
     ScopedSelectObject pen(dc, d.ButtonHighlightPen.Get());
     Line(dc, 1, kCorner, kCorner, 1);
+}
+
+void MoveFocusAmong(std::span<const HWND> stops, HWND from, bool forward) {
+    const auto at = std::find(stops.begin(), stops.end(), from);
+    if (at == stops.end()) return;
+    const size_t n = stops.size();
+    const size_t index = static_cast<size_t>(at - stops.begin());
+    SetFocus(stops[(index + (forward ? 1 : n - 1)) % n]);
+}
+
+void PaintCaptionAndFrame(HWND window, bool active, int textX, const char* text) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC dc = GetWindowDC(window);
+    if (!dc) return;
+    CaptionLook look;
+    look.Window = {r.right - r.left, r.bottom - r.top};
+    look.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+    look.DialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
+    look.Active = active;
+    look.Font = gPlugin.Fonts.Bold.Get();
+    look.TextX = textX;
+    look.Text = text;
+    DrawCaptionAndFrame(dc, look);
+    ReleaseDC(window, dc);
 }
 
 }  // namespace vemo

@@ -1,10 +1,11 @@
-// The self-drawn parts of the configuration window: the option check boxes, the push
-// buttons and the caption with the frame. Drawing only: what to draw is decided by the
-// window, so tests can draw into a memory device context.
+// The self-drawn parts of the configuration and hotkeys windows: the option check
+// boxes, the push buttons and the caption with the frame; and the focus walk both share.
+// What to draw is decided by the window, so tests can draw into a memory device context.
 #pragma once
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 namespace vemo {
@@ -40,5 +41,11 @@ struct CaptionLook {
 // On the window's own device context: the caption bar, its text, the raised frame and
 // the cut corners.
 void DrawCaptionAndFrame(HDC dc, const CaptionLook& look);
+// The same on a whole window of ours, with its caption text in the bold font.
+void PaintCaptionAndFrame(HWND window, bool active, int textX, const char* text);
+
+// Neither window is a dialog, so their controls move the focus themselves: to the next
+// or previous of the tab stops, round at the ends. Nothing when from is not one of them.
+void MoveFocusAmong(std::span<const HWND> stops, HWND from, bool forward);
 
 }  // namespace vemo

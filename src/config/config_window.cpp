@@ -126,11 +126,7 @@ std::array<HWND, kConfigTabStopCount> TabStops() {
 
 void MoveFocus(HWND from, bool forward) {
     const auto stops = TabStops();
-    const auto at = std::find(stops.begin(), stops.end(), from);
-    if (at == stops.end()) return;
-    const size_t n = stops.size();
-    const size_t index = static_cast<size_t>(at - stops.begin());
-    SetFocus(stops[(index + (forward ? 1 : n - 1)) % n]);
+    MoveFocusAmong(stops, from, forward);
 }
 
 void PressOk() {
@@ -353,22 +349,7 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) {
     return FALSE;
 }
 
-void PaintFrame(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    HDC dc = GetWindowDC(window);
-    if (!dc) return;
-    CaptionLook look;
-    look.Window = {r.right - r.left, r.bottom - r.top};
-    look.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
-    look.DialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
-    look.Active = gConfig.Active;
-    look.Font = gPlugin.Fonts.Bold.Get();
-    look.TextX = gPlugin.AboutLineX;
-    look.Text = kAboutLine;
-    DrawCaptionAndFrame(dc, look);
-    ReleaseDC(window, dc);
-}
+void PaintFrame(HWND window) { PaintCaptionAndFrame(window, gConfig.Active, gPlugin.AboutLineX, kAboutLine); }
 
 LRESULT OnNcPaint(HWND window) {
     PaintFrame(window);

@@ -88,11 +88,7 @@ std::array<HWND, kHotkeysTabStopCount> TabStops() {
 
 void MoveFocus(HWND from, bool forward) {
     const auto stops = TabStops();
-    const auto at = std::find(stops.begin(), stops.end(), from);
-    if (at == stops.end()) return;
-    const size_t n = stops.size();
-    const size_t index = static_cast<size_t>(at - stops.begin());
-    SetFocus(stops[(index + (forward ? 1 : n - 1)) % n]);
+    MoveFocusAmong(stops, from, forward);
 }
 
 void Click(HWND button) {
@@ -368,22 +364,7 @@ LRESULT OnMeasureItem(MEASUREITEMSTRUCT& item) {
     return TRUE;
 }
 
-void PaintFrame(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    HDC dc = GetWindowDC(window);
-    if (!dc) return;
-    CaptionLook look;
-    look.Window = {r.right - r.left, r.bottom - r.top};
-    look.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
-    look.DialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
-    look.Active = W().Active;
-    look.Font = gPlugin.Fonts.Bold.Get();
-    look.TextX = kCutCorner + 4;
-    look.Text = kHotkeysCaption;
-    DrawCaptionAndFrame(dc, look);
-    ReleaseDC(window, dc);
-}
+void PaintFrame(HWND window) { PaintCaptionAndFrame(window, W().Active, kCutCorner + 4, kHotkeysCaption); }
 
 // ---- the window's messages ----
 
