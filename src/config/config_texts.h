@@ -17,7 +17,7 @@ constexpr char kOkText[] = "OK";
 constexpr char kBrowseText[] = "Browse";
 
 // The caption line, centred in the window's width.
-constexpr char kAboutLine[] = "Quavix VEMO plug-in v" VEMO_VERSION_TEXT "  -  all rights reserved by its author";
+constexpr char kAboutLine[] = "Quavix VEMO plug-in v" VEMO_VERSION_TEXT "  -  free software under the MIT licence";
 
 // The author's address, opened by a click on the title.
 constexpr char kMailVerb[] = "open";
