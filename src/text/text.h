@@ -1,5 +1,5 @@
-// Number and text helpers shared by the whole plug-in. Texts are 8-bit strings in the
-// system's code page, as the player's own strings are; an empty string means "no text".
+// Number and text helpers shared by the whole plug-in. Texts are UTF-8 (text/unicode.h);
+// an empty string means "no text".
 #pragma once
 
 #include <cstdint>
