@@ -100,5 +100,15 @@ TEST(CodePage, TablesConvertBothWaysAndRefuseWhatTheyLack) {
     }
 }
 
+// The system's own conversion (Windows') must refuse a best fit just as the tables do:
+// Windows would turn "Łódź" into "Lodz", the name of some other file.
+TEST(CodePage, TheSystemsConversionGivesNoLookAlike) {
+    ASSERT_NE(CurrentCodePage(), 1250u) << "Łódź is whole in the Central European code page";
+    EXPECT_FALSE(Utf8ToCodePage("\xC5\x81\xC3\xB3" "d\xC5\xBA").has_value());
+    EXPECT_FALSE(Utf8ToCodePage("\xF0\x9F\x8E\xB5").has_value());
+    EXPECT_EQ(Utf8ToCodePage("abc"), "abc");
+    EXPECT_EQ(CodePageToUtf8("abc"), "abc");
+}
+
 }  // namespace
 }  // namespace vemo
