@@ -127,7 +127,8 @@ private:
 // while ours is still the window's procedure: when something subclassed on top of us,
 // putting the old procedure back would cut that one out of the chain. Installed with the
 // wide calls: the 8-bit ones would turn a Unicode window into an 8-bit one, and its title
-// would lose every character outside the code page.
+// would lose every character outside the code page. So the procedure passes messages on
+// with CallWindowProcW (or DefWindowProcW), never the 8-bit forms.
 class WindowSubclass {
 public:
     WindowSubclass() = default;
