@@ -138,7 +138,7 @@ std::vector<std::string_view> PathParts(std::string_view path) {
 
 // Whether the old key may have been a short form written for folder while folder cannot
 // be looked up now (a drive not plugged in): part by part, the same where the part fits
-// the code page, and a short name ("MUSIKA~1") where it does not.
+// the code page, or else a short name ("MUZYKA~1"), which long Latin parts get too.
 bool MayBeShortFormOf(std::string_view old, const std::string& folder) {
     const std::vector<std::string_view> oldParts = PathParts(old);
     const std::vector<std::string_view> parts = PathParts(folder);
