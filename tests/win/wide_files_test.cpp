@@ -201,6 +201,33 @@ TEST(WideFileLimits, ShortFormNamesTheSameFolder) {
     EXPECT_FALSE(ShortPathOf(dir.File("missing Ж")));
 }
 
+// ---- Message boxes ----
+
+std::string gBoxCaption, gBoxText;
+
+// Runs inside the message box's own loop: reads the box as the user sees it, then closes it.
+void CALLBACK ReadAndCloseBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowW(L"#32770", nullptr);
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    wchar_t text[256] = {};
+    GetWindowTextW(box, text, 256);
+    gBoxCaption = FromWide(text);
+    GetDlgItemTextW(box, 0xFFFF, text, 256);  // the static control that holds the text
+    gBoxText = FromWide(text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(WideMessageBox, TextAndCaptionInAnyScript) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadAndCloseBox);
+    ASSERT_NE(timer, 0u);
+    const std::string text = "Move \"ソング 🎵.mp3\" to \"Μουσική\"?";
+    EXPECT_EQ(AskUser(nullptr, text.c_str(), "Кино", MB_OK), IDOK);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gBoxCaption, "Кино");
+    EXPECT_EQ(gBoxText, text);
+}
+
 // ---- The settings of a player whose folder is named in Cyrillic ----
 
 constexpr wchar_t kChildSwitch[] = L"VEMO_WIDE_SETTINGS_CHILD";
