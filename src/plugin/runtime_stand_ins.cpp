@@ -29,6 +29,7 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 // max_size, an empty std::function called); the code never relies on them throwing.
 namespace std {
 void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
 void __throw_bad_function_call() { std::abort(); }
 void __throw_length_error(const char*) { std::abort(); }
 void __throw_logic_error(const char*) { std::abort(); }
