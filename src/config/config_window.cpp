@@ -173,7 +173,9 @@ WNDPROC PreviousProcOf(HWND control) {
 }
 
 LRESULT PassToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    return PassToPrevious(PreviousProcOf(control), control, message, wParam, lParam);
+    WNDPROC previous = PreviousProcOf(control);
+    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
+    return CallWindowProcA(previous, control, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CheckBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -275,7 +275,9 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
     // Keys pressed in another window are not meant for the waiting row.
     if (message == WM_KILLFOCUS && control == W().List) StopWaiting();
     if (message == WM_KEYDOWN && OnNavigationKey(control, wParam)) return 0;
-    return PassToPrevious(PreviousProcOf(control), control, message, wParam, lParam);
+    WNDPROC previous = PreviousProcOf(control);
+    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
+    return CallWindowProcA(previous, control, message, wParam, lParam);
 }
 
 // ---- drawing ----

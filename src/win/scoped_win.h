@@ -188,16 +188,4 @@ inline bool RegisterPlainClass(HINSTANCE instance, const wchar_t* name, WNDPROC 
     return RegisterClassW(&wc) != 0;
 }
 
-// Hands a message on to the procedure below ours in a control's chain. Ours receives
-// the messages in the window's own form (wide or 8-bit, as it was installed) and must
-// pass them on in that form, or the text they carry is read as the other.
-inline LRESULT PassToPrevious(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool wide = IsWindowUnicode(window) != FALSE;
-    if (!previous) {
-        return wide ? DefWindowProcW(window, message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
-    }
-    return wide ? CallWindowProcW(previous, window, message, wParam, lParam)
-                : CallWindowProcA(previous, window, message, wParam, lParam);
-}
-
 }  // namespace vemo
