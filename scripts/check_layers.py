@@ -26,8 +26,8 @@ PORTABLE = {"text", "audio", "settings"}
 # Headers of the system that only the Win32 layer may include.
 WINDOWS_HEADERS = re.compile(r'#\s*include\s*<(windows|mmsystem|shellapi|shlobj|commctrl)\.h>', re.I)
 PROJECT_INCLUDE = re.compile(r'#\s*include\s*"([a-z_]+)/')
-# The POSIX/Win32 halves of the file-access module are the core's one door to the system.
-SYSTEM_HALVES = {os.path.join("text", "file_access_win32.cpp")}
+# The Win32 halves of the file-access and code-page modules are the core's doors to the system.
+SYSTEM_HALVES = {os.path.join("text", "file_access_win32.cpp"), os.path.join("text", "code_page_win32.cpp")}
 
 
 def main():

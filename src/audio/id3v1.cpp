@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "audio/audio_texts.h"
+#include "text/code_page.h"
 #include "text/text.h"
 
 namespace vemo {
@@ -34,11 +35,12 @@ constexpr size_t kLabelYear = 5;
 constexpr size_t kLabelGenre = 22;
 constexpr size_t kLabelComment = 23;
 
-// A fixed-size field up to its first zero byte.
-std::string CutAtZero(const uint8_t* field, size_t size) {
+// A fixed-size field up to its first zero byte, read in the system's code page: the
+// tag holds 8-bit text of no named encoding, and the plug-in has always shown it so.
+std::string FieldText(const uint8_t* field, size_t size) {
     const void* zero = std::memchr(field, 0, size);
     size_t length = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - field) : size;
-    return std::string(reinterpret_cast<const char*>(field), length);
+    return CodePageToUtf8(std::string_view(reinterpret_cast<const char*>(field), length));
 }
 
 void AppendLine(std::string& text, size_t label, const std::string& value) {
@@ -119,12 +121,12 @@ TID3v1Tag ReadID3v1(ByteReader& reader) {
     if (reader.Size() < static_cast<int64_t>(kID3v1Size)) return tag;
     if (!reader.Seek(reader.Size() - static_cast<int64_t>(kID3v1Size)) || !reader.Read(raw, kID3v1Size)) return tag;
 
-    tag.Title = Trim(CutAtZero(raw + kTitleAt, kTextFieldSize));
-    tag.Artist = Trim(CutAtZero(raw + kArtistAt, kTextFieldSize));
-    tag.Album = Trim(CutAtZero(raw + kAlbumAt, kTextFieldSize));
-    tag.Year = Trim(CutAtZero(raw + kYearAt, kYearSize));
+    tag.Title = Trim(FieldText(raw + kTitleAt, kTextFieldSize));
+    tag.Artist = Trim(FieldText(raw + kArtistAt, kTextFieldSize));
+    tag.Album = Trim(FieldText(raw + kAlbumAt, kTextFieldSize));
+    tag.Year = Trim(FieldText(raw + kYearAt, kYearSize));
     // The comment is kept as written, blanks included; a zero at byte 125 ends it there.
-    tag.Comment = CutAtZero(raw + kCommentAt, kTextFieldSize);
+    tag.Comment = FieldText(raw + kCommentAt, kTextFieldSize);
     uint8_t genre = raw[kGenreAt];
     if (genre < kGenreCount) tag.Genre = GenreNames[genre];
     if (raw[kTrackMarkerAt] == 0 && raw[kTrackAt] != 0) tag.Track = NumToStr(false, raw[kTrackAt]);

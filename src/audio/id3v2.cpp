@@ -22,6 +22,7 @@ constexpr size_t kFrameIdSize = 4;
 constexpr size_t kFrameSizeAt = 4;
 constexpr size_t kLanguageSize = 3;
 constexpr uint32_t kMaxFrameSize = 0xFFFFFFFFu;
+constexpr uint32_t kMaxSyncSafeFrameSize = 0x0FFFFFFFu;
 
 constexpr uint8_t kVersion3 = 3;
 constexpr uint8_t kVersion4 = 4;
@@ -265,15 +266,19 @@ std::string StripGenreNumber(std::string_view genre) {
     return std::string(genre.substr(close + 1));
 }
 
-bool AppendID3v2Frame(std::vector<uint8_t>& tagBuffer, std::string_view id, std::string_view text) {
-    if (id.size() != kFrameIdSize || static_cast<uint64_t>(text.size()) >= kMaxFrameSize) return false;
-    uint32_t size = static_cast<uint32_t>(text.size()) + 1;  // the encoding byte, then the text
-    size_t at = tagBuffer.size();
-    tagBuffer.resize(at + kID3v2FrameHeaderSize + 1 + text.size(), 0);
+bool AppendID3v2Frame(std::vector<uint8_t>& tagBuffer, std::string_view id, std::string_view text,
+                      uint8_t majorVersion) {
+    if (id.size() != kFrameIdSize) return false;
+    const std::vector<uint8_t> data = EncodeID3Text(text, majorVersion);
+    const uint64_t limit = majorVersion == kVersion4 ? kMaxSyncSafeFrameSize : kMaxFrameSize;
+    if (static_cast<uint64_t>(data.size()) > limit) return false;
+    const uint32_t size = static_cast<uint32_t>(data.size());
+    const uint32_t stored = majorVersion == kVersion4 ? SyncSafe(size) : size;
+    const size_t at = tagBuffer.size();
+    tagBuffer.resize(at + kID3v2FrameHeaderSize, 0);  // the flags stay zero
     std::memcpy(tagBuffer.data() + at, id.data(), kFrameIdSize);
-    for (size_t i = 0; i < 4; ++i) tagBuffer[at + kFrameSizeAt + i] = static_cast<uint8_t>(size >> (24 - 8 * i));
-    // Flags and the encoding byte (0, ISO-8859-1) stay zero.
-    std::memcpy(tagBuffer.data() + at + kID3v2FrameHeaderSize + 1, text.data(), text.size());
+    for (size_t i = 0; i < 4; ++i) tagBuffer[at + kFrameSizeAt + i] = static_cast<uint8_t>(stored >> (24 - 8 * i));
+    tagBuffer.insert(tagBuffer.end(), data.begin(), data.end());
     return true;
 }
 

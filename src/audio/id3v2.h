@@ -95,8 +95,10 @@ void ParseID3v2Frame(ID3v2Fields& fields, std::span<const uint8_t> frame, uint8_
 // "(17)Rock" gives "Rock", "(17)" gives ""; anything else stays as it is.
 std::string StripGenreNumber(std::string_view genre);
 
-// Appends a version 2.3 text frame in ISO-8859-1 (no terminator) to tagBuffer. False,
-// with nothing appended, when id is not 4 characters or text is too long for a frame.
-bool AppendID3v2Frame(std::vector<uint8_t>& tagBuffer, std::string_view id, std::string_view text);
+// Appends a text frame of a UTF-8 text (no terminator) to tagBuffer, in the form of the
+// major version (3 or 4) and in the encoding EncodeID3Text picks. False, with nothing
+// appended, when id is not 4 characters or the text is too long for a frame.
+bool AppendID3v2Frame(std::vector<uint8_t>& tagBuffer, std::string_view id, std::string_view text,
+                      uint8_t majorVersion = 3);
 
 }  // namespace vemo

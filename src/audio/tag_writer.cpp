@@ -1,13 +1,16 @@
 // The tag made from a file's name.
 //
-// ID3v1 (artist and title both at most 30 bytes): the last 128 bytes of the file.
+// ID3v1 (artist and title both in the system's code page, at most 30 bytes there): the
+// last 128 bytes of the file, holding the code-page bytes.
 //   offset size
 //        0    3  "TAG"
 //        3   30  title, zero-padded        only these two fields are written; a file
 //       33   30  artist, zero-padded       without the tag gets "TAG", 124 zeros and
 //      127    1  genre (255: none)         the genre byte 255 first
 //
-// ID3v2 (either is longer): at the start of the file.
+// ID3v2 (either is longer or has a character the code page lacks): at the start of the
+// file. Each frame is ISO-8859-1 when its text is all Latin-1, else UTF-16 with a
+// byte-order mark in a 2.3 tag and UTF-8 in a 2.4 tag.
 //   offset size
 //        0    3  "ID3"
 //        3    1  major version (3 or 4), then the revision
@@ -30,6 +33,7 @@
 #include "audio/audio_texts.h"
 #include "audio/byte_reader.h"
 #include "audio/id3v2.h"
+#include "text/code_page.h"
 #include "text/file_access.h"
 #include "text/text.h"
 
@@ -118,10 +122,12 @@ bool IsSyncSafe(const uint8_t* p) {
 
 void PutID3v1Field(Bytes& tag, size_t at, const std::string& text) {
     std::memset(tag.data() + at, 0, kID3v1FieldSize);
+    // The caller has made sure the text fits; the bound only keeps a slip inside the tag.
     std::memcpy(tag.data() + at, text.data(), std::min(text.size(), kID3v1FieldSize));
 }
 
 // The whole 128 bytes go out in one write, and are put back as they were on failure.
+// name holds code-page bytes that fit the fields.
 TagWriteResult WriteID3v1(File& file, const NameSplit& name) {
     const int64_t size = file.Size();
     if (size < 0) return NotWritten();
@@ -168,18 +174,9 @@ void PutTagHeader(Bytes& tag, uint8_t major, uint8_t revision, uint8_t flags, ui
     PutBe32(tag.data() + kTagSizeAt, SyncSafe(size));
 }
 
-// TPE1 and TIT2 of the name, with frame sizes in the form of the major version.
+// TPE1 and TIT2 of the name, in the form and the encodings of the major version.
 bool AppendNameFrames(Bytes& frames, const NameSplit& name, uint8_t major) {
-    for (const auto& [id, text] : {std::pair{"TPE1", &name.Artist}, std::pair{"TIT2", &name.Title}}) {
-        const size_t at = frames.size();
-        if (!AppendID3v2Frame(frames, id, *text)) return false;
-        if (major == kVersion4) {
-            const uint32_t size = GetBe32(frames.data() + at + kFrameSizeAt);
-            if (size > kMaxSyncSafe) return false;
-            PutBe32(frames.data() + at + kFrameSizeAt, SyncSafe(size));
-        }
-    }
-    return true;
+    return AppendID3v2Frame(frames, "TPE1", name.Artist, major) && AppendID3v2Frame(frames, "TIT2", name.Title, major);
 }
 
 bool IsNameFrame(const uint8_t* frame) {
@@ -426,11 +423,24 @@ NameSplit SplitTrackName(std::string_view path) {
     return {std::string(base.substr(0, split)), std::string(base.substr(split + kSeparator.size()))};
 }
 
+namespace {
+
+// The code-page bytes of the name when it can go into ID3v1 whole.
+std::optional<NameSplit> ID3v1Fields(const NameSplit& name) {
+    std::optional<std::string> artist = Utf8ToCodePage(name.Artist);
+    std::optional<std::string> title = Utf8ToCodePage(name.Title);
+    // A text cut to fit would lose its end, and maybe half a character with it.
+    if (!artist || !title || std::max(artist->size(), title->size()) > kID3v1FieldSize) return std::nullopt;
+    return NameSplit{std::move(*artist), std::move(*title)};
+}
+
+}  // namespace
+
 TagWriteResult WriteTagFromFileName(const std::string& path) {
     const NameSplit name = SplitTrackName(path);
     File file = File::OpenReadWrite(path, Share::Read);
     if (!file) return {TagWriteStatus::CannotOpen, texts::kCannotOpenForWriting};
-    if (std::max(name.Artist.size(), name.Title.size()) <= kID3v1FieldSize) return WriteID3v1(file, name);
+    if (const std::optional<NameSplit> fields = ID3v1Fields(name)) return WriteID3v1(file, *fields);
     return WriteID3v2(file, path, name);
 }
 

@@ -1,8 +1,9 @@
 // The tag made from a file's name: "Artist - Title.mp3" gives the artist and the title.
-// Both fit the 30-byte fields of ID3v1: the ID3v1 tag at the end of the file is written
-// or updated in place. Either is longer: the ID3v2 tag at the start gets TPE1 and TIT2
-// from the name and keeps every other frame of an old 2.3 or 2.4 tag, in its version;
-// a file without one gets a new 2.3 tag. No byte of the audio may be lost on any path:
+// Both go into the system's code page without loss and fit the 30-byte fields of ID3v1
+// there: the ID3v1 tag at the end of the file is written or updated in place. Else the
+// ID3v2 tag at the start gets TPE1 and TIT2 from the name, in an encoding that holds
+// them whole, and keeps every other frame of an old 2.3 or 2.4 tag, in its version; a
+// file without one gets a new 2.3 tag. No byte of the audio may be lost on any path:
 // a tag that needs the audio moved is written with the whole file into a temporary
 // file beside it, then swapped in (through a symbolic link, the file it leads to; its
 // owner, group and extended attributes kept). Only when that cannot be done (another
@@ -18,7 +19,7 @@ namespace vemo {
 
 // The base name (after the last separator, without the extension from its last "."),
 // split at its first " - ": artist before, title after. Without " - " the artist is
-// empty and the title is the whole base name. Nothing is trimmed.
+// empty and the title is the whole base name. Nothing is trimmed. UTF-8 in and out.
 struct NameSplit {
     std::string Artist;
     std::string Title;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/scoped_win.h"
 
@@ -34,17 +35,18 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
 }
 
 // Centred text, drawn twice: a shadow down and to the right, the text up and to the left.
-void DrawEmbossedText(HDC dc, RECT area, const std::string& text, int offset) {
+void DrawEmbossedText(HDC dc, RECT area, const std::string& utf8, int offset) {
+    const std::wstring text = ToWide(utf8);
     SetBkMode(dc, TRANSPARENT);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     RECT shadow = area;
     OffsetRect(&shadow, 1, 1);
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &shadow, format);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shadow, format);
     RECT face = area;
     OffsetRect(&face, -offset, -offset);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &face, format);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &face, format);
 }
 
 }  // namespace
@@ -104,7 +106,8 @@ void DrawCaptionAndFrame(HDC dc, const CaptionLook& look) {
         ScopedSelectObject font(dc, look.Font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(look.Active ? COLOR_INFOTEXT : COLOR_INACTIVECAPTIONTEXT));
-        TextOutA(dc, look.TextX, look.SmallCaption / 2 - 4, look.Text, lstrlenA(look.Text));
+        const std::wstring text = ToWide(look.Text);
+        TextOutW(dc, look.TextX, look.SmallCaption / 2 - 4, text.c_str(), static_cast<int>(text.size()));
     }
     RECT all{0, 0, look.Window.cx, look.Window.cy};
     DrawEdge(dc, &all, EDGE_RAISED, BF_RECT);

@@ -22,7 +22,7 @@ void DrawCheckBox(HDC dc, const CheckBoxLook& look);
 
 struct PushButtonLook {
     RECT Client{};
-    std::string Text;
+    std::string Text;  // UTF-8
     bool Pressed = false;
     bool Focused = false;
     HFONT Font = nullptr;
@@ -36,7 +36,7 @@ struct CaptionLook {
     bool Active = false;
     HFONT Font = nullptr;
     int TextX = 0;
-    const char* Text = "";
+    const char* Text = "";  // UTF-8
 };
 // On the window's own device context: the caption bar, its text, the raised frame and
 // the cut corners.

@@ -15,6 +15,7 @@
 #include "popup/popup_window.h"
 #include "settings/hotkey_table.h"
 #include "settings/settings_file.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -44,7 +45,7 @@ constexpr DWORD kEditStyle = kStaticStyle | WS_DLGFRAME | WS_TABSTOP | ES_AUTOHS
 constexpr int kEditId = 4;
 constexpr int kBrowseId = 100;
 constexpr int kHotkeysId = 101;
-constexpr int kFolderLimit = 260;  // characters the edit field takes
+constexpr int kFolderLimit = 260;  // UTF-16 units the edit field takes
 constexpr int kButtonTextLimit = 10;
 
 // Where the option rows in the Options box start and how far apart they are.
@@ -97,8 +98,8 @@ constexpr RECT kHelpAt[kHelpBoxCount] = {{12, 17, 212, 161}, {236, 17, 212, 161}
 
 int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
 
-HWND MakeControl(HWND parent, const char* className, const char* text, RECT r, DWORD style, int id) {
-    return CreateWindowExA(0, className, text, style, r.left, r.top, r.right, r.bottom, parent,
+HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
+    return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
 }
 
@@ -130,7 +131,7 @@ void MoveFocus(HWND from, bool forward) {
 }
 
 void PressOk() {
-    SendMessageA(gPlugin.ConfigWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(gConfig.OkButton));
+    SendMessageW(gPlugin.ConfigWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(gConfig.OkButton));
 }
 
 // The window is not a dialog, so the controls move the focus themselves.
@@ -200,13 +201,13 @@ void CreateControls(HWND window) {
     ConfigWindowState& c = gConfig;
     const RECT titleAt[3] = {{28, 447, 317, 44}, {26, 445, 317, 44}, {27, 446, 317, 44}};
     for (size_t i = 0; i < c.TitleLayers.size(); ++i) {
-        c.TitleLayers[i] = MakeControl(window, "STATIC", kConfigTitle, titleAt[i], kTitleStyle, 0);
+        c.TitleLayers[i] = MakeControl(window, L"STATIC", kConfigTitle, titleAt[i], kTitleStyle, 0);
     }
     for (size_t box = 0; box < kHelpBoxCount; ++box) {
         const std::string text = HotkeyHelpText(static_cast<HelpBox>(box), DefaultHotkeys(), HotkeyStates{});
-        c.HelpTexts[box] = MakeControl(window, "STATIC", text.c_str(), kHelpAt[box], kHelpStyle, 0);
+        c.HelpTexts[box] = MakeControl(window, L"STATIC", text, kHelpAt[box], kHelpStyle, 0);
     }
-    c.FolderLabel = MakeControl(window, "STATIC", kFolderLabel, {239, 405, 150, 20}, kLabelStyle, 0);
+    c.FolderLabel = MakeControl(window, L"STATIC", kFolderLabel, {239, 405, 150, 20}, kLabelStyle, 0);
     const struct {
         const char* Text;
         RECT At;
@@ -215,24 +216,24 @@ void CreateControls(HWND window) {
                    {kServiceGroup, {6, 183, 222, 266}},
                    {kOptionsGroup, {230, 183, 222, 266}}};
     for (size_t i = 0; i < c.GroupBoxes.size(); ++i) {
-        c.GroupBoxes[i] = MakeControl(window, "BUTTON", groups[i].Text, groups[i].At, kGroupStyle, 0);
+        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", groups[i].Text, groups[i].At, kGroupStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) {
-        c.CheckBoxes[row] = MakeControl(window, "BUTTON", "", {237, kOptionRows[row].Top, 208, 17}, kOwnerDrawnStyle,
+        c.CheckBoxes[row] = MakeControl(window, L"BUTTON", "", {237, kOptionRows[row].Top, 208, 17}, kOwnerDrawnStyle,
                                         static_cast<int>(kOptionRows[row].Option));
         WatchHintCheckBox(kOptionRows[row].HintTimer, c.CheckBoxes[row]);
     }
-    c.OkButton = MakeControl(window, "BUTTON", kOkText, {372, 453, 80, 25}, kOwnerDrawnStyle, 0);
-    c.FolderEdit = MakeControl(window, "EDIT", "", {237, 420, 140, 20}, kEditStyle, kEditId);
-    c.BrowseButton = MakeControl(window, "BUTTON", kBrowseText, {382, 420, 64, 22}, kOwnerDrawnStyle, kBrowseId);
+    c.OkButton = MakeControl(window, L"BUTTON", kOkText, {372, 453, 80, 25}, kOwnerDrawnStyle, 0);
+    c.FolderEdit = MakeControl(window, L"EDIT", "", {237, 420, 140, 20}, kEditStyle, kEditId);
+    c.BrowseButton = MakeControl(window, L"BUTTON", kBrowseText, {382, 420, 64, 22}, kOwnerDrawnStyle, kBrowseId);
     c.HotkeysButton =
-        MakeControl(window, "BUTTON", kHotkeysButtonText, {11, 492, 100, 22}, kOwnerDrawnStyle, kHotkeysId);
+        MakeControl(window, L"BUTTON", kHotkeysButtonText, {11, 492, 100, 22}, kOwnerDrawnStyle, kHotkeysId);
     for (size_t row = 0; row < kOptionCount; ++row) {
         const int x = 260;
         const int y = kOptionRows[row].Top + kFaceLabelDown;
-        c.ShadowLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label,
+        c.ShadowLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label,
                                           {x + kShadowOffset, y + kShadowOffset, 210, 191}, kStaticStyle, 0);
-        c.FaceLabels[row] = MakeControl(window, "STATIC", kOptionRows[row].Label, {x, y, 210, 191}, kStaticStyle, 0);
+        c.FaceLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label, {x, y, 210, 191}, kStaticStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) c.ControlProcs[row].Install(c.CheckBoxes[row], CheckBoxProc);
     c.ControlProcs[kOptionCount].Install(c.OkButton, ControlProc);
@@ -241,7 +242,7 @@ void CreateControls(HWND window) {
     c.ControlProcs[kOptionCount + 3].Install(c.HotkeysButton, ControlProc);
 }
 
-void SetFont(HWND control, HFONT font) { SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+void SetFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
 
 // ---- the window's messages ----
 
@@ -276,7 +277,7 @@ LRESULT OnSettingChange(HWND window) {
 // A hand over the title, which is a link; the arrow everywhere else, the edit field too.
 LRESULT OnSetCursor(HWND under) {
     const bool link = under && under == gConfig.TitleLayers[0];
-    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(link ? IDC_HAND : IDC_ARROW)));
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(link ? IDC_HAND : IDC_ARROW)));
     return 1;
 }
 
@@ -326,11 +327,11 @@ void DrawOptionBox(const DRAWITEMSTRUCT& item, size_t row) {
 }
 
 void DrawButton(const DRAWITEMSTRUCT& item) {
-    char text[kButtonTextLimit + 1] = {};
-    GetWindowTextA(item.hwndItem, text, sizeof text);
+    wchar_t text[kButtonTextLimit + 1] = {};
+    GetWindowTextW(item.hwndItem, text, kButtonTextLimit + 1);
     PushButtonLook look;
     look.Client = item.rcItem;
-    look.Text = text;
+    look.Text = FromWide(text);
     look.Pressed = item.itemState == (ODS_SELECTED | ODS_FOCUS);
     look.Focused = (item.itemState & ODS_FOCUS) != 0;
     look.Font = gPlugin.Fonts.Bold.Get();
@@ -365,20 +366,22 @@ LRESULT OnNcActivate(HWND window, bool active) {
 
 void Browse() {
     std::string folder;
-    if (Effects().BrowseForFolder(folder)) SetWindowTextA(gConfig.FolderEdit, folder.c_str());
+    if (Effects().BrowseForFolder(folder)) SetWindowTextW(gConfig.FolderEdit, ToWide(folder).c_str());
 }
 
 void OpenMailLink() {
-    const std::string directory = PlayerDirectory(GetCommandLineA());
+    const std::string directory = PlayerDirectory(FromWide(GetCommandLineW()));
     Effects().ShellOpen(gPlugin.MainPopup, kMailVerb, kMailLink, nullptr, directory.c_str(), SW_SHOWNORMAL);
 }
 
 // The edit field shows the destination folder; the settings keep what it shows, for
-// copy and move and for the file at quit.
+// copy and move and for the file at quit, in lower case. The field lowers what is typed;
+// what the program puts there is lowered here, letter by letter in any script.
 void OnFolderEdited() {
-    char text[kFolderLimit + 1] = {};
-    GetWindowTextA(gConfig.FolderEdit, text, sizeof text);
-    gSettings.DestinationFolder = text;
+    std::wstring text(kFolderLimit + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(gConfig.FolderEdit, text.data(), kFolderLimit + 1)));
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    gSettings.DestinationFolder = FromWide(text);
 }
 
 // The help line at a point of the window, by its action; none between lines or boxes.
@@ -391,8 +394,8 @@ HotkeyId HelpLineAt(HWND window, POINT at) {
         if (!help || !GetClientRect(help, &client) || !PtInRect(&client, p)) continue;
         ScopedGetDC dc(help);
         ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Text.Get());
-        TEXTMETRICA metrics{};
-        if (!dc.Get() || !GetTextMetricsA(dc.Get(), &metrics) || metrics.tmHeight <= 0) return HotkeyId::Unused;
+        TEXTMETRICW metrics{};
+        if (!dc.Get() || !GetTextMetricsW(dc.Get(), &metrics) || metrics.tmHeight <= 0) return HotkeyId::Unused;
         return HelpLineHotkey(static_cast<HelpBox>(box), static_cast<size_t>(p.y / metrics.tmHeight));
     }
     return HotkeyId::Unused;
@@ -439,7 +442,7 @@ LRESULT OnCtlColorStatic(HWND window, HDC dc, HWND control) {
         colour = COLOR_BTNFACE;
     }
     if (colour < 0) {
-        return DefWindowProcA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+        return DefWindowProcW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     }
     SetTextColor(dc, GetSysColor(colour));
     SetBkMode(dc, TRANSPARENT);
@@ -452,14 +455,14 @@ bool RegisterConfigClass(HINSTANCE instance) {
     return RegisterPlainClass(instance, kConfigClassName, ConfigWindowProc, COLOR_BTNFACE);
 }
 
-void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassA(kConfigClassName, instance); }
+void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassW(kConfigClassName, instance); }
 
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kConfigClassName, "", WS_OVERLAPPED, kInitialX, kInitialY,
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kConfigClassName, L"", WS_OVERLAPPED, kInitialX, kInitialY,
                                   kConfigWindowWidth, WindowHeight(), owner, nullptr, instance, nullptr);
     if (!window) return nullptr;
     // Double clicks on the help text's lines open the hotkeys window.
-    SetClassLongPtrA(window, GCL_STYLE, GetClassLongPtrA(window, GCL_STYLE) | CS_DBLCLKS);
+    SetClassLongPtrW(window, GCL_STYLE, GetClassLongPtrW(window, GCL_STYLE) | CS_DBLCLKS);
     CreateControls(window);
     return window;
 }
@@ -474,11 +477,11 @@ void ApplyConfigFonts() {
     for (HWND group : c.GroupBoxes) SetFont(group, f.Bold.Get());
     for (HWND label : c.ShadowLabels) SetFont(label, f.Bold.Get());
     for (HWND label : c.FaceLabels) SetFont(label, f.Bold.Get());
-    SendMessageA(c.FolderEdit, EM_LIMITTEXT, kFolderLimit, 0);
+    SendMessageW(c.FolderEdit, EM_LIMITTEXT, kFolderLimit, 0);
 }
 
 void ShowStoredDestinationFolder() {
-    SetWindowTextA(gConfig.FolderEdit, gSettings.DestinationFolder.c_str());
+    SetWindowTextW(gConfig.FolderEdit, ToWide(gSettings.DestinationFolder).c_str());
 }
 
 void ShapeConfigWindow() {
@@ -512,14 +515,14 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             if (message == TaskbarCreatedMessage()) OnTaskbarCreated();
             break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void ShowHotkeyMarks() {
     for (size_t box = 0; box < kHelpBoxCount; ++box) {
         if (!gConfig.HelpTexts[box]) continue;
         const std::string text = HotkeyHelpText(static_cast<HelpBox>(box), gSettings.Hotkeys, HotkeyRegistration());
-        SetWindowTextA(gConfig.HelpTexts[box], text.c_str());
+        SetWindowTextW(gConfig.HelpTexts[box], ToWide(text).c_str());
     }
 }
 
@@ -532,8 +535,9 @@ int16_t MeasureAboutLineX() {
     ScopedGetDC dc(gPlugin.ConfigWindow);
     if (!dc.Get()) return 0;
     ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+    const std::wstring line = ToWide(kAboutLine);
     SIZE size{};
-    GetTextExtentPoint32A(dc.Get(), kAboutLine, static_cast<int>(sizeof(kAboutLine) - 1), &size);
+    GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size);
     return static_cast<int16_t>((kConfigWindowWidth - size.cx) / 2);
 }
 

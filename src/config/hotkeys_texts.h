@@ -3,7 +3,7 @@
 
 namespace vemo {
 
-constexpr char kHotkeysClassName[] = "VemoHotkeys";
+constexpr wchar_t kHotkeysClassName[] = L"VemoHotkeys";
 constexpr char kHotkeysCaption[] = "Hotkeys: pick an action, then its keys";
 constexpr char kHotkeysButtonText[] = "Hotkeys";
 

@@ -9,6 +9,7 @@
 #include "config/hotkeys_texts.h"
 #include "settings/hotkey_sets.h"
 #include "settings/key_names.h"
+#include "text/unicode.h"
 #include "win/config_placement.h"
 
 namespace vemo {
@@ -49,25 +50,27 @@ HotkeysWindowState& W() { return gHotkeysWindow; }
 
 int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
 
-HWND MakeControl(HWND parent, const char* className, const char* text, RECT r, DWORD style, int id) {
-    return CreateWindowExA(0, className, text, style, r.left, r.top, r.right, r.bottom, parent,
+HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
+    return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
 }
 
-void SetFont(HWND control, HFONT font) { SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+void SetFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
 
 int32_t SelectedId() {
-    const LRESULT row = SendMessageA(W().List, LB_GETCURSEL, 0, 0);
+    const LRESULT row = SendMessageW(W().List, LB_GETCURSEL, 0, 0);
     return row == LB_ERR ? 0 : static_cast<int32_t>(row) + kFirstHotkeyId;
 }
 
 // The name a key shows in the list: the layout's own for punctuation keys, which type
-// what the layout puts on them.
+// what the layout puts on them (in the layout's script: "Ж" on a Russian one).
 std::string ListedKeyName(int32_t vk) {
     if (IsLayoutKey(vk)) {
-        const UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
-        char name[32] = {};
-        if (scan && GetKeyNameTextA(static_cast<LONG>(scan << 16), name, sizeof name) > 0) return name;
+        const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+        wchar_t name[32] = {};
+        if (scan && GetKeyNameTextW(static_cast<LONG>(scan << 16), name, static_cast<int>(std::size(name))) > 0) {
+            return FromWide(name);
+        }
     }
     return KeyName(vk);
 }
@@ -92,23 +95,23 @@ void MoveFocus(HWND from, bool forward) {
 }
 
 void Click(HWND button) {
-    SendMessageA(W().Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(W().Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 // ---- what the window shows ----
 
-void ShowResult(const std::string& text) { SetWindowTextA(W().ResultLine, text.c_str()); }
+void ShowResult(const std::string& text) { SetWindowTextW(W().ResultLine, ToWide(text).c_str()); }
 
 // The editor (boxes and key list) shows the combination being edited.
 void ShowEditing() {
     HotkeysWindowState& w = W();
     for (HWND box : w.ModifierBoxes) InvalidateRect(box, nullptr, FALSE);
-    const LRESULT count = SendMessageA(w.KeyList, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(w.KeyList, CB_GETCOUNT, 0, 0);
     LRESULT found = -1;
     for (LRESULT i = 0; i < count && found < 0; ++i) {
-        if (SendMessageA(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == w.Editing.VirtualKey) found = i;
+        if (SendMessageW(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == w.Editing.VirtualKey) found = i;
     }
-    SendMessageA(w.KeyList, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    SendMessageW(w.KeyList, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
 }
 
 // After any change: the rows, the editor and the configuration window's help.
@@ -119,7 +122,7 @@ void ShowChanges() {
 
 void SelectRow(int32_t id) {
     if (!IsHotkeyId(id) || id > kStoredHotkeyCount) id = kFirstHotkeyId;
-    SendMessageA(W().List, LB_SETCURSEL, static_cast<WPARAM>(id - kFirstHotkeyId), 0);
+    SendMessageW(W().List, LB_SETCURSEL, static_cast<WPARAM>(id - kFirstHotkeyId), 0);
     W().Editing = gSettings.Hotkeys[id];
     ShowEditing();
 }
@@ -220,7 +223,7 @@ bool OnNavigationKey(HWND control, WPARAM key) {
     const bool list = control == w.List;
     const bool keyList = control == w.KeyList;
     // An open key list has every key for itself: Enter and Esc close it.
-    if (keyList && SendMessageA(w.KeyList, CB_GETDROPPEDSTATE, 0, 0)) return false;
+    if (keyList && SendMessageW(w.KeyList, CB_GETDROPPEDSTATE, 0, 0)) return false;
     switch (key) {
         case VK_TAB: MoveFocus(control, GetKeyState(VK_SHIFT) >= 0); return true;
         case VK_LEFT: MoveFocus(control, false); return true;
@@ -303,7 +306,8 @@ void DrawRow(const DRAWITEMSTRUCT& item) {
     for (const auto& column : columns) {
         RECT r{item.rcItem.left + column.Left, item.rcItem.top, item.rcItem.left + column.Right - kTextInset,
                item.rcItem.bottom};
-        DrawTextA(dc, column.Text.c_str(), static_cast<int>(column.Text.size()), &r,
+        const std::wstring text = ToWide(column.Text);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
@@ -327,15 +331,15 @@ void DrawModifierBox(const DRAWITEMSTRUCT& item, size_t index) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT label{item.rcItem.left + 19, item.rcItem.top + 2, item.rcItem.right - 2, item.rcItem.bottom};
-    DrawTextA(dc, kModifierBoxes[index].Label, -1, &label, DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, ToWide(kModifierBoxes[index].Label).c_str(), -1, &label, DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void DrawButton(const DRAWITEMSTRUCT& item) {
-    char text[kButtonTextLimit + 1] = {};
-    GetWindowTextA(item.hwndItem, text, sizeof text);
+    wchar_t text[kButtonTextLimit + 1] = {};
+    GetWindowTextW(item.hwndItem, text, static_cast<int>(std::size(text)));
     PushButtonLook look;
     look.Client = item.rcItem;
-    look.Text = text;
+    look.Text = FromWide(text);
     look.Pressed = (item.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS);
     look.Focused = (item.itemState & ODS_FOCUS) != 0;
     look.Font = gPlugin.Fonts.Bold.Get();
@@ -381,9 +385,9 @@ void OnCommand(WORD control, WORD code, HWND from) {
         return;
     }
     if (from == w.KeyList && code == CBN_SELCHANGE) {
-        const LRESULT at = SendMessageA(w.KeyList, CB_GETCURSEL, 0, 0);
+        const LRESULT at = SendMessageW(w.KeyList, CB_GETCURSEL, 0, 0);
         if (at == CB_ERR) return;
-        w.Editing.VirtualKey = static_cast<int32_t>(SendMessageA(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+        w.Editing.VirtualKey = static_cast<int32_t>(SendMessageW(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
         TryEditing();
         return;
     }
@@ -434,34 +438,35 @@ void Shape(HWND window) {
 void FillLists() {
     HotkeysWindowState& w = W();
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
-        SendMessageA(w.List, LB_ADDSTRING, 0, static_cast<LPARAM>(id));
+        SendMessageW(w.List, LB_ADDSTRING, 0, static_cast<LPARAM>(id));
     }
     for (const NamedKey& key : PickableKeys()) {
         const std::string name = ListedKeyName(key.VirtualKey);
-        const LRESULT at = SendMessageA(w.KeyList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (at >= 0) SendMessageA(w.KeyList, CB_SETITEMDATA, static_cast<WPARAM>(at), key.VirtualKey);
+        const std::wstring wide = ToWide(name);
+        const LRESULT at = SendMessageW(w.KeyList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+        if (at >= 0) SendMessageW(w.KeyList, CB_SETITEMDATA, static_cast<WPARAM>(at), key.VirtualKey);
     }
 }
 
 void CreateControls(HWND window) {
     HotkeysWindowState& w = W();
-    w.List = MakeControl(window, "LISTBOX", "", {6, 4, 452, 318}, kListStyle, kListId);
+    w.List = MakeControl(window, L"LISTBOX", "", {6, 4, 452, 318}, kListStyle, kListId);
     for (size_t i = 0; i < kModifierBoxCount; ++i) {
-        w.ModifierBoxes[i] = MakeControl(window, "BUTTON", kModifierBoxes[i].Label,
+        w.ModifierBoxes[i] = MakeControl(window, L"BUTTON", kModifierBoxes[i].Label,
                                          {10 + 58 * static_cast<int>(i), 334, 54, 17}, kOwnerDrawnStyle,
                                          kFirstModifierId + static_cast<int>(i));
     }
-    w.KeyList = MakeControl(window, "COMBOBOX", "", {246, 332, 110, 300}, kKeyListStyle, kKeyListId);
-    w.PressButton = MakeControl(window, "BUTTON", kPressKeysText, {362, 331, 90, 22}, kOwnerDrawnStyle, kPressId);
-    w.NoneButton = MakeControl(window, "BUTTON", kNoneText, {10, 360, 80, 22}, kOwnerDrawnStyle, kNoneId);
-    w.ResultLine = MakeControl(window, "STATIC", "", {96, 364, 356, 30}, kChildStyle | SS_NOPREFIX, 0);
-    w.SetsLabel = MakeControl(window, "STATIC", kReadySetsLabel, {10, 402, 440, 16}, kChildStyle | SS_NOPREFIX, 0);
+    w.KeyList = MakeControl(window, L"COMBOBOX", "", {246, 332, 110, 300}, kKeyListStyle, kKeyListId);
+    w.PressButton = MakeControl(window, L"BUTTON", kPressKeysText, {362, 331, 90, 22}, kOwnerDrawnStyle, kPressId);
+    w.NoneButton = MakeControl(window, L"BUTTON", kNoneText, {10, 360, 80, 22}, kOwnerDrawnStyle, kNoneId);
+    w.ResultLine = MakeControl(window, L"STATIC", "", {96, 364, 356, 30}, kChildStyle | SS_NOPREFIX, 0);
+    w.SetsLabel = MakeControl(window, L"STATIC", kReadySetsLabel, {10, 402, 440, 16}, kChildStyle | SS_NOPREFIX, 0);
     for (size_t i = 0; i < kReadySetCount; ++i) {
         const std::string name(HotkeySetName(kHotkeySets[i]));
-        w.SetButtons[i] = MakeControl(window, "BUTTON", name.c_str(), {10 + 116 * static_cast<int>(i), 420, 110, 25},
+        w.SetButtons[i] = MakeControl(window, L"BUTTON", name, {10 + 116 * static_cast<int>(i), 420, 110, 25},
                                       kOwnerDrawnStyle, kFirstSetId + static_cast<int>(i));
     }
-    w.CloseButton = MakeControl(window, "BUTTON", kCloseText, {372, 453, 80, 25}, kOwnerDrawnStyle, kCloseId);
+    w.CloseButton = MakeControl(window, L"BUTTON", kCloseText, {372, 453, 80, 25}, kOwnerDrawnStyle, kCloseId);
     const FontSet& f = gPlugin.Fonts;
     for (HWND control : {w.List, w.KeyList, w.ResultLine}) SetFont(control, f.Text.Get());
     SetFont(w.SetsLabel, f.Bold.Get());
@@ -476,12 +481,12 @@ bool RegisterHotkeysClass(HINSTANCE instance) {
     return RegisterPlainClass(instance, kHotkeysClassName, HotkeysWindowProc, COLOR_BTNFACE);
 }
 
-void UnregisterHotkeysClass(HINSTANCE instance) { UnregisterClassA(kHotkeysClassName, instance); }
+void UnregisterHotkeysClass(HINSTANCE instance) { UnregisterClassW(kHotkeysClassName, instance); }
 
 void OpenHotkeysWindow(int32_t id) {
     HotkeysWindowState& w = W();
     if (!w.Window) {
-        w.Window = CreateWindowExA(WS_EX_TOOLWINDOW, kHotkeysClassName, "", WS_OVERLAPPED, 0, 0, kConfigWindowWidth,
+        w.Window = CreateWindowExW(WS_EX_TOOLWINDOW, kHotkeysClassName, L"", WS_OVERLAPPED, 0, 0, kConfigWindowWidth,
                                    WindowHeight(), gPlugin.ConfigWindow, nullptr, gPlugin.Module, nullptr);
         if (!w.Window) return;
         CreateControls(w.Window);
@@ -551,7 +556,7 @@ LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
         default: break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace vemo

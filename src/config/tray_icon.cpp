@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 #include "actions/player_control.h"
 #include "config/tray_texts.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
 
@@ -14,51 +17,57 @@ namespace {
 // The picture is the module's second icon group, after MAINICON.
 constexpr int kTrayPictureIndex = 1;
 
-constexpr char kTaskbarCreated[] = "TaskbarCreated";
+constexpr wchar_t kTaskbarCreated[] = L"TaskbarCreated";
 
-// The tip's room in the first form of the record; the later forms have more.
-constexpr int kFirstFormTipBytes = 64;
+// The tip's room in the first form of the record, terminator included; the later forms
+// have more.
+constexpr int kFirstFormTipUnits = 64;
+
+constexpr size_t kLongestPath = 32768;
 
 }  // namespace
 
 HICON LoadTrayPicture(HMODULE module) {
     // Asked of the module rather than of a fixed file name in the player's plug-in
     // folder, so a renamed or moved DLL still finds its own picture.
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(module, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return nullptr;  // a cut path names another file
+    // Wide, so that a player folder named in any script is found; with room for the
+    // longest path the wide calls take.
+    std::wstring path(kLongestPath, L'\0');
+    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return nullptr;  // a cut path names another file
+    path.resize(length);
     HICON small = nullptr;
-    if (ExtractIconExA(path, kTrayPictureIndex, nullptr, &small, 1) == 0) return nullptr;
+    if (ExtractIconExW(path.c_str(), kTrayPictureIndex, nullptr, &small, 1) == 0) return nullptr;
     return small;
 }
 
 void PrepareTrayIcon() {
     TrayIconState& tray = gPlugin.Tray;
     tray.Picture.Reset(LoadTrayPicture(OwnModule()));
-    NOTIFYICONDATAA& r = tray.Record;
-    r = NOTIFYICONDATAA{};
+    NOTIFYICONDATAW& r = tray.Record;
+    r = NOTIFYICONDATAW{};
     // The first form of the record: every shell since the first one knows it.
-    r.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    r.cbSize = NOTIFYICONDATAW_V1_SIZE;
     r.hWnd = gPlugin.ConfigWindow;
     r.uID = 0;
     r.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     r.uCallbackMessage = kTrayIconMessage;
     r.hIcon = tray.Picture.Get();
-    lstrcpynA(r.szTip, kTrayIconTip, kFirstFormTipBytes);
+    lstrcpynW(r.szTip, ToWide(kTrayIconTip).c_str(), kFirstFormTipUnits);
 }
 
 void AddTrayIcon() {
     TrayIconState& tray = gPlugin.Tray;
     if (tray.Shown) return;
     tray.Shown = true;
-    Shell_NotifyIconA(NIM_ADD, &tray.Record);
+    Shell_NotifyIconW(NIM_ADD, &tray.Record);
 }
 
 void RemoveTrayIcon() {
     TrayIconState& tray = gPlugin.Tray;
     if (!tray.Shown) return;
     tray.Shown = false;
-    Shell_NotifyIconA(NIM_DELETE, &tray.Record);
+    Shell_NotifyIconW(NIM_DELETE, &tray.Record);
 }
 
 bool TrayIconShown() { return gPlugin.Tray.Shown; }
@@ -70,12 +79,12 @@ void ReleaseTrayIcon() {
 }
 
 UINT TaskbarCreatedMessage() {
-    static const UINT message = RegisterWindowMessageA(kTaskbarCreated);
+    static const UINT message = RegisterWindowMessageW(kTaskbarCreated);
     return message;
 }
 
 void OnTaskbarCreated() {
-    if (gPlugin.Tray.Shown) Shell_NotifyIconA(NIM_ADD, &gPlugin.Tray.Record);
+    if (gPlugin.Tray.Shown) Shell_NotifyIconW(NIM_ADD, &gPlugin.Tray.Record);
 }
 
 void OnTrayNotify(LPARAM mouseMessage) {

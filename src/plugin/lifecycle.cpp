@@ -30,15 +30,16 @@ constexpr UINT kStartupPopupMs = 2000;
 // How long the notice about combinations held by another program stays up.
 constexpr UINT kTakenHotkeysNoticeMs = 6000;
 
-// Shared by every font of the plug-in.
-constexpr BYTE kFontCharset = 204;
+// Shared by every font of the plug-in. The default character set lets the system pick
+// glyphs for any script: the texts are drawn wide, never through a code page.
+constexpr BYTE kFontCharset = DEFAULT_CHARSET;
 constexpr BYTE kFontOutPrecision = OUT_STROKE_PRECIS;
 constexpr BYTE kFontClipPrecision = CLIP_STROKE_PRECIS;
 constexpr BYTE kFontQuality = DRAFT_QUALITY;
 constexpr BYTE kFontPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
 
-HFONT MakeFont(int height, int weight, const char* face) {
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, kFontCharset, kFontOutPrecision,
+HFONT MakeFont(int height, int weight, const wchar_t* face) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, kFontCharset, kFontOutPrecision,
                        kFontClipPrecision, kFontQuality, kFontPitchAndFamily, face);
 }
 
@@ -83,8 +84,8 @@ void TellOfUnsavedSettings(SettingsStatus status, const std::string& path, int e
 // Keeps the module in memory until the process ends.
 void PinModule() {
     HMODULE module = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                           reinterpret_cast<LPCSTR>(&PlayerHookProc), &module)) {
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&PlayerHookProc), &module)) {
         gPlugin.ModulePinned = true;
     }
 }

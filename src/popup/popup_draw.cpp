@@ -13,13 +13,7 @@ void UseInfoColours(HDC dc) {
     SetBkMode(dc, OPAQUE);
 }
 
-void DrawText8(HDC dc, HFONT font, int x, int y, const std::string& text) {
-    ScopedSelectObject select(dc, font);
-    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
-}
-
-// The squares are not in the 8-bit code page, so the bar goes out as wide characters.
-void DrawText16(HDC dc, HFONT font, int x, int y, const std::wstring& text) {
+void DrawTextAt(HDC dc, HFONT font, int x, int y, const std::wstring& text) {
     ScopedSelectObject select(dc, font);
     TextOutW(dc, x, y, text.data(), static_cast<int>(text.size()));
 }
@@ -33,17 +27,17 @@ void DrawRaisedEdge(HDC dc, int width, int height) {
 
 void DrawLinePopup(HDC dc, const LineDrawing& d) {
     UseInfoColours(dc);
-    DrawText8(dc, d.Font, kPopupEdge, kPopupEdge, d.Padded);
+    DrawTextAt(dc, d.Font, kPopupEdge, kPopupEdge, d.Padded);
     DrawRaisedEdge(dc, d.Text.cx + 2 * kPopupEdge, d.Text.cy + 2 * kPopupEdge);
 }
 
 void DrawLevelPopup(HDC dc, const LevelDrawing& d) {
     UseInfoColours(dc);
-    if (d.Parts.Prefix) DrawText8(dc, d.TextFont, kPopupEdge, kPopupEdge, d.Prefix);
+    if (d.Parts.Prefix) DrawTextAt(dc, d.TextFont, kPopupEdge, kPopupEdge, d.Prefix);
     // The bar's font is taller than the text's: it starts at the very top.
-    if (d.Parts.Bar) DrawText16(dc, d.BarFont, kPopupEdge + d.PrefixWidth, 0, d.Bar);
+    if (d.Parts.Bar) DrawTextAt(dc, d.BarFont, kPopupEdge + d.PrefixWidth, 0, d.Bar);
     DrawRaisedEdge(dc, d.Client.cx, d.Client.cy);
-    if (d.Parts.Suffix) DrawText8(dc, d.TextFont, kPopupEdge + d.PrefixWidth + kLevelBarSlot, kPopupEdge, d.Suffix);
+    if (d.Parts.Suffix) DrawTextAt(dc, d.TextFont, kPopupEdge + d.PrefixWidth + kLevelBarSlot, kPopupEdge, d.Suffix);
 }
 
 void DrawMultiLinePopup(HDC dc, const MultiLineDrawing& d) {
@@ -51,7 +45,7 @@ void DrawMultiLinePopup(HDC dc, const MultiLineDrawing& d) {
     DrawRaisedEdge(dc, d.MaxWidth + 2 * kPopupEdge, d.LineHeight * lineCount + 2 * kPopupEdge);
     UseInfoColours(dc);
     for (int k = 0; k < lineCount; ++k) {
-        DrawText8(dc, d.Font, kPopupEdge, kPopupEdge + k * d.LineHeight, d.PaddedLines[static_cast<size_t>(k)]);
+        DrawTextAt(dc, d.Font, kPopupEdge, kPopupEdge + k * d.LineHeight, d.PaddedLines[static_cast<size_t>(k)]);
     }
     if (d.PaddedCaption.empty()) return;
     // The caption sits centred on the first line and interrupts the rule drawn through it.
@@ -61,7 +55,7 @@ void DrawMultiLinePopup(HDC dc, const MultiLineDrawing& d) {
         MoveToEx(dc, kCaptionRuleLeft, ruleY, nullptr);
         LineTo(dc, d.MaxWidth - kPopupEdge, ruleY);
     }
-    DrawText8(dc, d.Font, d.MaxWidth / 2 - d.CaptionWidth / 2 + kPopupEdge, kPopupEdge, d.PaddedCaption);
+    DrawTextAt(dc, d.Font, d.MaxWidth / 2 - d.CaptionWidth / 2 + kPopupEdge, kPopupEdge, d.PaddedCaption);
 }
 
 }  // namespace vemo

@@ -1,5 +1,6 @@
 // The content of the popups, drawn into any device context: the popup's own when it is
-// shown, a memory one in tests. Placement is done before, by the show operations.
+// shown, a memory one in tests. Placement is done before, by the show operations. The
+// texts are wide, as measured: the width of a popup comes from exactly what it draws.
 #pragma once
 
 #include <windows.h>
@@ -13,15 +14,15 @@ namespace vemo {
 
 struct LineDrawing {
     HFONT Font = nullptr;
-    std::string Padded;  // the text with its blanks
+    std::wstring Padded;  // the text with its blanks
     SIZE Text{};         // its measured size
 };
 
 struct LevelDrawing {
     HFONT TextFont = nullptr;
     HFONT BarFont = nullptr;
-    std::string Prefix;
-    std::string Suffix;
+    std::wstring Prefix;
+    std::wstring Suffix;
     std::wstring Bar;
     int PrefixWidth = 0;
     SIZE Client{};
@@ -31,8 +32,8 @@ struct LevelDrawing {
 struct MultiLineDrawing {
     HFONT Font = nullptr;
     HPEN RulePen = nullptr;
-    std::vector<std::string> PaddedLines;
-    std::string PaddedCaption;  // empty: no caption
+    std::vector<std::wstring> PaddedLines;
+    std::wstring PaddedCaption;  // empty: no caption
     int MaxWidth = 0;
     int LineHeight = 0;
     int CaptionWidth = 0;

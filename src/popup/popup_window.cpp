@@ -11,6 +11,7 @@
 #include "popup/track_watcher.h"
 #include "popup/window_stack.h"
 #include "text/text.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
 #include "win/scoped_win.h"
@@ -41,14 +42,15 @@ int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 HFONT BoldFont() { return gPlugin.Fonts.Bold.Get(); }
 
-SIZE MeasureText(HDC dc, HFONT font, const std::string& text) {
+// Measured as drawn: the wide text in the popup's font.
+SIZE MeasureText(HDC dc, HFONT font, const std::wstring& text) {
     ScopedSelectObject select(dc, font);
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
     return size;
 }
 
-SIZE MeasureOn(HWND window, const std::string& text) {
+SIZE MeasureOn(HWND window, const std::wstring& text) {
     ScopedGetDC dc(window);
     return MeasureText(dc.Get(), BoldFont(), text);
 }
@@ -66,7 +68,7 @@ void PlaceAndShow(HWND popup, const PopupPlace& place) {
 // The class brush erases, and only here: everywhere else the popup refuses erasing.
 void EraseWithClassBackground(HWND window, HDC dc) {
     gPopup.EraseAllowed = true;
-    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     gPopup.EraseAllowed = false;
 }
 
@@ -168,7 +170,7 @@ void OnHitTest(HWND window) {
 // The popups are drawn completely by their show operations; letting the system erase
 // them in between would only make them flicker.
 LRESULT OnEraseBackground(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (gPopup.EraseAllowed) return DefWindowProcA(window, WM_ERASEBKGND, wParam, lParam);
+    if (gPopup.EraseAllowed) return DefWindowProcW(window, WM_ERASEBKGND, wParam, lParam);
     return 1;
 }
 
@@ -187,10 +189,10 @@ bool RegisterPopupClass(HINSTANCE instance) {
     return RegisterPlainClass(instance, kPopupClassName, PopupWindowProc, COLOR_INFOBK);
 }
 
-void UnregisterPopupClass(HINSTANCE instance) { UnregisterClassA(kPopupClassName, instance); }
+void UnregisterPopupClass(HINSTANCE instance) { UnregisterClassW(kPopupClassName, instance); }
 
 HWND CreatePopupWindow(HINSTANCE instance, HWND owner) {
-    return CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupClassName, "", WS_POPUP, kInitialX, kInitialY,
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kPopupClassName, L"", WS_POPUP, kInitialX, kInitialY,
                            kInitialWidth, kInitialHeight, owner, nullptr, instance, nullptr);
 }
 
@@ -206,7 +208,7 @@ LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void ShowPopup(const std::string& text) {
@@ -216,8 +218,8 @@ void ShowPopup(const std::string& text) {
     gPopup.HintArmed = false;
     gPopup.LevelShown = false;
     HidePopup(gPlugin.InfoPopup);
-    LineDrawing d{BoldFont(), Padded(text), {}};
-    gPopup.CurrentPopupText = d.Padded;
+    gPopup.CurrentPopupText = Padded(text);
+    LineDrawing d{BoldFont(), ToWide(gPopup.CurrentPopupText), {}};
     d.Text = MeasureOn(popup, d.Padded);
     PlaceAndShow(popup, LinePopupPlace(ScreenWidth(), ScreenHeight(), d.Text.cx, d.Text.cy));
     ScopedGetDC dc(popup);
@@ -235,14 +237,14 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
         LevelDrawing d;
         d.TextFont = BoldFont();
         d.BarFont = gPlugin.Fonts.LevelBar.Get();
-        d.Prefix = prefix;
-        d.Suffix = suffix;
+        d.Prefix = ToWide(prefix);
+        d.Suffix = ToWide(suffix);
         d.Bar = LevelBar(level);
         SIZE total{};
         {
             ScopedGetDC dc(popup);
-            d.PrefixWidth = MeasureText(dc.Get(), d.TextFont, prefix).cx;
-            total = MeasureText(dc.Get(), d.TextFont, prefix + suffix);
+            d.PrefixWidth = MeasureText(dc.Get(), d.TextFont, d.Prefix).cx;
+            total = MeasureText(dc.Get(), d.TextFont, d.Prefix + d.Suffix);
         }
         const PopupPlace place = LevelPopupPlace(ScreenWidth(), ScreenHeight(), total.cx, total.cy);
         d.Client = {place.Width, place.Height};
@@ -276,16 +278,16 @@ void ShowMultiLinePopup(const std::string& body, const std::string& title, char 
     MultiLineDrawing d;
     d.Font = BoldFont();
     d.RulePen = gPlugin.Drawing.InfoTextPen.Get();
-    for (const std::string& line : SplitLines(text, separator)) d.PaddedLines.push_back(Padded(line));
+    for (const std::string& line : SplitLines(text, separator)) d.PaddedLines.push_back(ToWide(Padded(line)));
     {
         ScopedGetDC dc(popup);
-        for (const std::string& line : d.PaddedLines) {
+        for (const std::wstring& line : d.PaddedLines) {
             const SIZE size = MeasureText(dc.Get(), d.Font, line);
             d.MaxWidth = std::max(d.MaxWidth, static_cast<int>(size.cx));
             d.LineHeight = size.cy;
         }
         if (!title.empty()) {
-            d.PaddedCaption = Padded(title);
+            d.PaddedCaption = ToWide(Padded(title));
             d.CaptionWidth = MeasureText(dc.Get(), d.Font, d.PaddedCaption).cx;
             d.MaxWidth = std::max(d.MaxWidth, d.CaptionWidth);
         }

@@ -3,16 +3,20 @@
 // end. Our section:
 //   [Vemo Plugin]
 //   <option key>=1|0          eleven lines, in kWriteOrder
-//   Destination folder=<text>
+//   Destination folder=<the folder in the code page, or its short form>
+//   Destination folder UTF-8=<the folder>    only where the line above cannot hold it
 //   <hotkey name>=<Modifiers> <VirtualKey>   ids 1..35, the last line without a line end
 // Reading accepts lines ending in LF alone, and blanks around keys, "=" and values, as
 // well, since people edit the file by hand.
 #include "settings/settings_file.h"
 
 #include <optional>
+#include <vector>
 
+#include "text/code_page.h"
 #include "text/file_access.h"
 #include "text/text.h"
+#include "text/unicode.h"
 
 namespace vemo {
 
@@ -20,6 +24,7 @@ namespace {
 
 constexpr std::string_view kSectionHeader = "[Vemo Plugin]";
 constexpr std::string_view kFolderKey = "Destination folder=";
+constexpr std::string_view kFolderUtf8Key = "Destination folder UTF-8=";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kSectionStart = '[';
 constexpr char kEquals = '=';
@@ -99,14 +104,21 @@ std::optional<std::string> ValueOf(std::string_view line, std::string_view name,
     return Trim(rest.empty() ? rest : rest.substr(1));
 }
 
+// The two folder keys as read; which one counts is settled once the section is read.
+struct FolderKeys {
+    std::optional<std::string> CodePage;
+    std::optional<std::string> Utf8;
+};
+
 // Every key the line begins with takes its value from it; keys are case-sensitive.
-void ApplyLine(std::string_view line, Settings& settings) {
+void ApplyLine(std::string_view line, Settings& settings, FolderKeys& folder) {
     for (int32_t id = 1; id <= kOptionCount; ++id) {
         if (const auto value = ValueOf(line, KeyName(kOptionKeys[id - 1]), false)) {
             *settings.OptionByte(id) = LowByte(StrToIntVal(*value));
         }
     }
-    if (const auto value = ValueOf(line, KeyName(kFolderKey), false)) settings.DestinationFolder = *value;
+    if (auto value = ValueOf(line, KeyName(kFolderKey), false)) folder.CodePage = std::move(value);
+    if (auto value = ValueOf(line, KeyName(kFolderUtf8Key), false)) folder.Utf8 = std::move(value);
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         if (const auto value = ValueOf(line, HotkeySlotOf(id).KeyName, true)) {
             settings.Hotkeys[id] = ParseHotkeyValue(*value);
@@ -114,16 +126,58 @@ void ApplyLine(std::string_view line, Settings& settings) {
     }
 }
 
+std::vector<std::string_view> PathParts(std::string_view path) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const size_t cut = path.find_first_of("\\/");
+        parts.push_back(path.substr(0, cut));
+        if (cut == std::string_view::npos) return parts;
+        path.remove_prefix(cut + 1);
+    }
+}
+
+// Whether the old key may have been a short form written for folder while folder cannot
+// be looked up now (a drive not plugged in): part by part, the same where the part fits
+// the code page, or else a short name ("MUZYKA~1"), which long Latin parts get too.
+bool MayBeShortFormOf(std::string_view old, const std::string& folder) {
+    const std::vector<std::string_view> oldParts = PathParts(old);
+    const std::vector<std::string_view> parts = PathParts(folder);
+    if (oldParts.size() != parts.size()) return false;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::optional<std::string> bytes = Utf8ToCodePage(parts[i]);
+        const bool shortName = oldParts[i].find('~') != std::string_view::npos;
+        if (bytes ? oldParts[i] != *bytes && !shortName : !shortName) return false;
+    }
+    return true;
+}
+
+// Whether the old key still holds what this copy writes for folder; else an older copy
+// has chosen another folder since.
+bool OldKeyStillFits(const std::string& old, const std::string& folder, ShortPathFinder shortPath) {
+    if (old == FolderForOlderCopies(folder, shortPath)) return true;
+    // A folder that is not there now has no short form to compare with.
+    if (Utf8ToCodePage(folder) || shortPath(folder)) return false;
+    return MayBeShortFormOf(old, folder);
+}
+
+std::string ChosenFolder(const FolderKeys& keys, ShortPathFinder shortPath) {
+    if (keys.Utf8 && OldKeyStillFits(*keys.CodePage, *keys.Utf8, shortPath)) return ValidUtf8(*keys.Utf8);
+    return CodePageToUtf8(*keys.CodePage);
+}
+
 // Only the first of our sections counts; a later header of ours ends it like any other.
-void ApplySection(std::string_view content, bool complete, Settings& settings) {
+void ApplySection(std::string_view content, bool complete, Settings& settings, ShortPathFinder shortPath) {
     bool inSection = false;
     bool sectionEnded = false;
+    FolderKeys folder;
     ForEachLine(content, complete, [&](const Line& line) {
         if (sectionEnded) return;
         if (inSection && BeginsSection(line.Text)) sectionEnded = true;
         if (line.Text == kSectionHeader) inSection = true;
-        if (inSection && !sectionEnded) ApplyLine(line.Text, settings);
+        if (inSection && !sectionEnded) ApplyLine(line.Text, settings, folder);
     });
+    // Without the old key there is nothing the new one could be checked against.
+    if (folder.CodePage) settings.DestinationFolder = ChosenFolder(folder, shortPath);
 }
 
 // The file without any of our sections (there may be several made by hand); every
@@ -150,14 +204,26 @@ std::string WithoutOurSections(std::string_view content) {
 bool EndsWithLineEnd(std::string_view text) { return text.ends_with('\n'); }
 bool EndsWithEmptyLine(std::string_view text) { return text.ends_with("\n\n") || text.ends_with("\n\r\n"); }
 
+// The longest start of a UTF-8 text within maxUnits UTF-16 units, whole characters only.
+std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits) {
+    size_t at = 0, units = 0;
+    char32_t c = 0;
+    for (size_t next = 0; NextCodePoint(utf8, next, c); at = next) {
+        units += c > 0xFFFF ? 2 : 1;
+        if (units > maxUnits) break;
+    }
+    return utf8.substr(0, units > maxUnits ? at : utf8.size());
+}
+
 // What the edit field gives back, and never a line end: one would split the section.
 // Without the blanks at its ends, which the reader drops, so that it reads back as written.
 std::string StorableFolder(std::string_view folder) {
-    folder = folder.substr(0, kMaxDestinationFolder);
-    return Trim(folder.substr(0, folder.find_first_of("\r\n")));
+    const std::string valid = ValidUtf8(folder);
+    const std::string_view kept = Utf16Prefix(valid, kMaxDestinationFolder);
+    return Trim(kept.substr(0, kept.find_first_of("\r\n")));
 }
 
-void AppendSection(std::string& text, const Settings& settings) {
+void AppendSection(std::string& text, const Settings& settings, ShortPathFinder shortPath) {
     text += kSectionHeader;
     text += kLineEnd;
     for (OptionId id : kWriteOrder) {
@@ -165,8 +231,15 @@ void AppendSection(std::string& text, const Settings& settings) {
         text += settings.IsOn(id) ? '1' : '0';
         text += kLineEnd;
     }
+    const std::string folder = StorableFolder(settings.DestinationFolder);
     text += kFolderKey;
-    text += StorableFolder(settings.DestinationFolder);
+    text += FolderForOlderCopies(folder, shortPath);
+    // Written after the old key: older copies skip a key they do not know.
+    if (!ConvertsLosslessly(folder)) {
+        text += kLineEnd;
+        text += kFolderUtf8Key;
+        text += folder;
+    }
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         const HotkeyEntry& entry = settings.Hotkeys[id];
         text += kLineEnd;  // before each line, so the last one has none
@@ -214,6 +287,23 @@ bool RewriteInPlace(const std::string& path, const std::string& content) {
 
 std::string_view OptionKey(OptionId id) { return kOptionKeys[static_cast<size_t>(id) - 1]; }
 
+std::string FolderForOlderCopies(const std::string& folder, ShortPathFinder shortPath) {
+    if (std::optional<std::string> bytes = Utf8ToCodePage(folder)) return *std::move(bytes);
+    if (std::optional<std::string> shortForm = shortPath(folder)) {
+        if (std::optional<std::string> bytes = Utf8ToCodePage(*shortForm)) return *std::move(bytes);
+    }
+    std::string best;
+    size_t at = 0;
+    char32_t c = 0;
+    while (NextCodePoint(folder, at, c)) {
+        std::string one;
+        AppendUtf8(one, c);
+        const std::optional<std::string> bytes = Utf8ToCodePage(one);
+        best += bytes ? *bytes : std::string("?");
+    }
+    return best;
+}
+
 Settings DefaultSettings() {
     Settings settings;
     settings.Set(OptionId::RemoveFolder, true);
@@ -226,20 +316,22 @@ Settings DefaultSettings() {
     return settings;
 }
 
-SettingsStatus ReadSettings(const std::string& path, Settings& settings) {
+SettingsStatus ReadSettings(const std::string& path, Settings& settings, ShortPathFinder shortPath) {
     std::string content;
     ReadResult result = ReadWholeFile(path, content);
     if (result == ReadResult::NoFile) return SettingsStatus::NoFile;
     // After a failure the unfinished last line may be cut short, so it is not used.
-    ApplySection(content, result == ReadResult::Complete, settings);
+    ApplySection(content, result == ReadResult::Complete, settings, shortPath);
     if (result == ReadResult::Complete) return SettingsStatus::Ok;
     settings.KeepExistingFile = true;
     return SettingsStatus::Unreadable;
 }
 
-void ApplySettingsText(std::string_view content, Settings& settings) { ApplySection(content, true, settings); }
+void ApplySettingsText(std::string_view content, Settings& settings, ShortPathFinder shortPath) {
+    ApplySection(content, true, settings, shortPath);
+}
 
-std::string ComposeSettingsFile(std::string_view existing, const Settings& settings) {
+std::string ComposeSettingsFile(std::string_view existing, const Settings& settings, ShortPathFinder shortPath) {
     std::string text = WithoutOurSections(existing);
     // Other text is followed by at least one empty line before our section.
     if (!text.empty() && !EndsWithLineEnd(text)) {
@@ -247,15 +339,15 @@ std::string ComposeSettingsFile(std::string_view existing, const Settings& setti
         text += kLineEnd;
     }
     if (!text.empty() && !EndsWithEmptyLine(text)) text += kLineEnd;
-    AppendSection(text, settings);
+    AppendSection(text, settings, shortPath);
     return text;
 }
 
-SettingsStatus WriteSettings(const std::string& path, const Settings& settings) {
+SettingsStatus WriteSettings(const std::string& path, const Settings& settings, ShortPathFinder shortPath) {
     if (settings.KeepExistingFile) return SettingsStatus::Unreadable;
     std::string existing;
     if (ReadWholeFile(path, existing) == ReadResult::Failed) return SettingsStatus::Unreadable;
-    const std::string content = ComposeSettingsFile(existing, settings);
+    const std::string content = ComposeSettingsFile(existing, settings, shortPath);
 
     std::string tempPath;
     File temp = CreateTemporaryBeside(path, tempPath);

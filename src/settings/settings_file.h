@@ -1,16 +1,19 @@
 // The plug-in's settings: eleven option flags, the destination folder of the copy and
 // move actions, and the hotkey combinations, kept in the section "[Vemo Plugin]" of the
 // player's shared Plugin.ini. Other plug-ins keep their sections in the same file, so
-// only our section is ever replaced and every other byte is kept.
+// only our section is ever replaced and every other byte is kept. The file stays 8-bit
+// text without a byte-order mark, as older copies of the plug-in read it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "settings/hotkey_table.h"
+#include "text/file_access.h"
 
 namespace vemo {
 
@@ -32,13 +35,13 @@ enum class OptionId : uint8_t {
 };
 
 constexpr int32_t kOptionCount = 11;
-// The edit field's buffer holds 260 characters with the terminator.
+// The edit field's buffer holds 260 UTF-16 units with the terminator.
 constexpr size_t kMaxDestinationFolder = 259;
 
 struct Settings {
     // Zero = off, anything else = on; byte N-1 is option N.
     std::array<uint8_t, kOptionCount> Options{};
-    std::string DestinationFolder;
+    std::string DestinationFolder;  // UTF-8
     HotkeyTable Hotkeys{};
     // Set when the file existed but could not be read through: it is then never
     // replaced, so whatever other plug-ins (and we) kept there survives.
@@ -81,28 +84,41 @@ enum class SettingsStatus : uint8_t {
 // The key of an option in the file, with its "=" ("Remove folder=").
 std::string_view OptionKey(OptionId id);
 
+// The destination folder is kept under two keys. "Destination folder=" holds it as older
+// copies read it, in the code page: the folder's own bytes where it converts whole, else
+// its short form (which the code page always holds), else each character the code page
+// lacks as "?", which makes an older copy report a missing folder rather than use
+// another. Only in those cases does "Destination folder UTF-8=" follow with the folder
+// whole; it is trusted only while the old key still holds what this copy writes for it,
+// so that a folder chosen since by an older copy wins.
+// How the short form of a path is found; ShortPathOf of the file system by default.
+using ShortPathFinder = std::optional<std::string> (*)(const std::string& path);
+// What the old key holds for a folder.
+std::string FolderForOlderCopies(const std::string& folder, ShortPathFinder shortPath = ShortPathOf);
+
 // Reads our section of the file at path into settings: keys found there replace what
 // settings holds, everything else stays. When the file cannot be read through, the
 // lines read before the failure are applied and settings.KeepExistingFile is set.
-SettingsStatus ReadSettings(const std::string& path, Settings& settings);
+SettingsStatus ReadSettings(const std::string& path, Settings& settings, ShortPathFinder shortPath = ShortPathOf);
 
 // The same for a whole file's content already in memory (its last line counts even
 // without a line end), for callers that hold the bytes.
-void ApplySettingsText(std::string_view content, Settings& settings);
+void ApplySettingsText(std::string_view content, Settings& settings, ShortPathFinder shortPath = ShortPathOf);
 
 // Rewrites the file at path with our section, as the last section, made from settings;
 // every other section stays as it was. The new content goes to a fresh file beside the
 // old one, which then takes its place in one step, so a crash leaves either the old file
 // or the new one. Does nothing when settings.KeepExistingFile is set or when the
 // existing file cannot be read.
-SettingsStatus WriteSettings(const std::string& path, const Settings& settings);
+SettingsStatus WriteSettings(const std::string& path, const Settings& settings, ShortPathFinder shortPath = ShortPathOf);
 
 // The whole content WriteSettings puts at the place of existing (the old file's bytes,
 // empty when there was none).
-std::string ComposeSettingsFile(std::string_view existing, const Settings& settings);
+std::string ComposeSettingsFile(std::string_view existing, const Settings& settings,
+                                ShortPathFinder shortPath = ShortPathOf);
 
-// The player's folder from the process command line, which starts with the player's
-// path in double quotes. Without one, the running program's own path is used.
+// The player's folder from the process command line (UTF-8), which starts with the
+// player's path in double quotes. Without one, the running program's own path is used.
 std::string PlayerDirectory(std::string_view commandLine);
 
 // playerDirectory + "\Plugins\Plugin.ini" (with the platform's separator).

@@ -1,6 +1,10 @@
 // The platform-independent half of the file-access module.
 #include "text/file_access.h"
 
+#include <string_view>
+
+#include "text/unicode.h"
+
 namespace vemo {
 
 namespace {
@@ -32,6 +36,20 @@ bool IsEndOfFile(File& file) {
 }
 
 namespace {
+// The longest start of a UTF-8 text that is at most maxUnits UTF-16 units long and ends
+// at a character's end.
+std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits) {
+    size_t at = 0, units = 0;
+    for (;;) {
+        size_t next = at;
+        char32_t c = 0;
+        if (!NextCodePoint(utf8, next, c)) return utf8;
+        units += c > 0xFFFF ? 2 : 1;
+        if (units > maxUnits) return utf8.substr(0, at);
+        at = next;
+    }
+}
+
 // Where the last part of a path begins: after its last separator, or at 0.
 size_t NameStart(const std::string& path) {
     size_t cut = path.find_last_of(PathSeparator() == '\\' ? "\\/" : "/");
@@ -50,16 +68,14 @@ std::string TemporaryPathBeside(const std::string& target, int attempt) {
     if (PathFits(target + suffix)) return target + suffix;
     const size_t nameAt = NameStart(target);
     const std::string folder = target.substr(0, nameAt);
-    const std::string name = target.substr(nameAt);
-    if (name.size() >= suffix.size()) {
-        // Cut after a single-byte character: in UTF-8 and in the double-byte code pages
-        // alike, a byte below 0x80 ends a character.
-        size_t keep = name.size() - suffix.size();
-        while (keep > 0 && static_cast<unsigned char>(name[keep - 1]) >= 0x80) --keep;
-        return folder + name.substr(0, keep) + suffix;
-    }
-    if (name.size() <= number.size()) return folder + number;
-    return folder + "~" + number + std::string(name.size() - 1 - number.size(), '~');
+    const std::string_view name = std::string_view(target).substr(nameAt);
+    // Windows measures names in UTF-16 units. The suffix is ASCII, one unit and one byte
+    // a character, and a character never has more units than bytes, so giving up as
+    // many units as the suffix has keeps the path within the target's length either way.
+    const size_t units = Utf16Length(name);
+    if (units >= suffix.size()) return folder + std::string(Utf16Prefix(name, units - suffix.size())) + suffix;
+    if (units <= number.size()) return folder + number;
+    return folder + "~" + number + std::string(units - 1 - number.size(), '~');
 }
 
 File CreateTemporaryBeside(const std::string& target, std::string& tempPath) {

@@ -1,6 +1,8 @@
-// The portable core's only door to the file system. Paths are 8-bit strings in the
-// system's code page. Windows enforces the sharing modes named here; POSIX has none
-// and ignores them. Every operation counts towards the test seam FailFileOperationAt.
+// The portable core's only door to the file system. Paths are UTF-8; Windows gets them
+// as UTF-16 through its wide calls, so a name in any script reaches the disk whole, and
+// POSIX takes the bytes as they are. Windows enforces the sharing modes named here;
+// POSIX has none and ignores them. Every operation counts towards the test seam
+// FailFileOperationAt.
 #pragma once
 
 #include <cstddef>
@@ -92,7 +94,8 @@ bool ReplaceFileAtomic(const std::string& replacement, const std::string& target
 // Used by the file operations
 // Removes a folder; the system refuses one that still holds anything.
 bool RemoveFolder(const std::string& path);
-// Whether a and b name one file: on Windows the same full path in any letter case, on
+// Whether a and b name one file: on Windows the same full path in any letter case (of
+// any script, as the file system compares names), on
 // POSIX the same device and inode (false when nothing is at b). Nothing when it cannot
 // be told, e.g. a cannot be looked up.
 std::optional<bool> IsSameFile(const std::string& a, const std::string& b);
@@ -117,16 +120,22 @@ std::optional<std::string> FinalPathOf(const std::string& path);
 bool CopyOwnerAndExtendedAttributes(const std::string& from, const std::string& to);
 // Whether the system takes a path this long: its last part within the limit for a name
 // (255), the whole within the limit for a path (MAX_PATH on Windows, PATH_MAX on POSIX).
+// Windows counts both in UTF-16 units, POSIX in bytes.
 bool PathFits(const std::string& path);
+// The short (8.3) form Windows keeps of an existing path, every part of it short, for
+// readers that only take the code page; nothing where there is none (POSIX, a missing
+// path, a volume that makes no short names).
+std::optional<std::string> ShortPathOf(const std::string& path);
 
 // Whole new contents are written beside the file they replace and swapped in with
 // ReplaceFileAtomic, so a crash or a full disk half way leaves the old file whole.
 // The temporary file is "<target>.vemoN.tmp" for the first N (0 to 7) under which one
 // can be created exclusively: a file or link already at that name is never followed
 // nor removed. Where that name would be too long, the target's own name gives up its
-// end to ".vemoN.tmp" (a shorter name becomes "~N", filled up with "~" to its length),
-// so the temporary path is no longer than the target's and fits wherever the target
-// does. Not open when none can be made; tempPath then holds the last name tried.
+// end to ".vemoN.tmp", whole characters only (a shorter name becomes "~N", filled up with
+// "~" to its length in UTF-16 units), so the temporary path is no longer than the
+// target's, in bytes and in UTF-16 units, and fits wherever the target does. Not open
+// when none can be made; tempPath then holds the last name tried.
 constexpr int kTemporaryAttempts = 8;
 std::string TemporaryPathBeside(const std::string& target, int attempt);
 File CreateTemporaryBeside(const std::string& target, std::string& tempPath);

@@ -1,5 +1,6 @@
 // POSIX implementation of the file-access module, for the native build and its tests.
-// POSIX has no sharing modes; they are accepted and ignored.
+// Paths are bytes to the system, so the UTF-8 ones go to it as they are. POSIX has no
+// sharing modes; they are accepted and ignored.
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -341,10 +342,17 @@ bool CopyOwnerAndExtendedAttributes(const std::string& from, const std::string& 
     return true;
 }
 
+// Both limits count bytes here.
 bool PathFits(const std::string& path) {
     const size_t cut = path.rfind('/');
     const size_t nameSize = cut == std::string::npos ? path.size() : path.size() - cut - 1;
     return nameSize <= NAME_MAX && path.size() < PATH_MAX;
+}
+
+// There are no short names here.
+std::optional<std::string> ShortPathOf(const std::string&) {
+    Injected();
+    return std::nullopt;
 }
 
 char PathSeparator() { return '/'; }

@@ -1,8 +1,12 @@
-// Win32 implementation of the file-access module: the ANSI calls, since every path the
-// player hands over is an 8-bit string in the system code page.
+// Win32 implementation of the file-access module: the wide calls, each UTF-8 path made
+// UTF-16 at the call, so that no name depends on the system's code page.
 #include <windows.h>
 
+#include <iterator>
+#include <string_view>
+
 #include "text/file_access.h"
+#include "text/unicode.h"
 
 namespace vemo {
 
@@ -33,13 +37,14 @@ DWORD ShareFlags(Share share) {
 HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 bool IsFolder(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 intptr_t Open(const std::string& path, DWORD access, Share share, DWORD disposition) {
     if (Injected()) return -1;
-    HANDLE h = CreateFileA(path.c_str(), access, ShareFlags(share), nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(ToWide(path).c_str(), access, ShareFlags(share), nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         gLastError = GetLastError();
         // A folder is refused as access denied, which would read as a want of rights.
@@ -48,17 +53,37 @@ intptr_t Open(const std::string& path, DWORD access, Share share, DWORD disposit
     return reinterpret_cast<intptr_t>(h);
 }
 
-std::optional<std::string> ExactFullPath(const std::string& path) {
-    char buffer[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (n == 0 || n >= sizeof buffer) {
-        gLastError = n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
-        return std::nullopt;
+// The answer of a call that fills a wide buffer and, when it is too small, returns the
+// size it needs: asked again with that much room. Nothing when the call fails.
+template <typename Call>
+std::optional<std::wstring> WideAnswer(Call call) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int tries = 0; tries < 3; ++tries) {
+        const DWORD n = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) {
+            gLastError = GetLastError();
+            return std::nullopt;
+        }
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.assign(n + 1, L'\0');
     }
-    return std::string(buffer, n);
+    gLastError = ERROR_FILENAME_EXCED_RANGE;
+    return std::nullopt;
 }
 
-std::string FullPath(const std::string& path) { return ExactFullPath(path).value_or(path); }
+std::optional<std::wstring> WideFullPath(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    return WideAnswer([&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
+}
+
+std::optional<std::string> ExactFullPath(const std::string& path) {
+    std::optional<std::wstring> full = WideFullPath(path);
+    if (!full) return std::nullopt;
+    return FromWide(*full);
+}
 
 }  // namespace
 
@@ -192,17 +217,18 @@ void File::Close() {
 
 int LastFileError() { return static_cast<int>(gLastError); }
 
+// The system's text in its own language, whatever the code page can show.
 std::string FileErrorText(int code) {
-    char buffer[512];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(code), 0,
-                             buffer, sizeof buffer, nullptr);
-    while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
-    return n > 0 ? std::string(buffer, n) : "error " + std::to_string(code);
+    wchar_t buffer[512];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(code), 0,
+                             buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    while (n > 0 && (buffer[n - 1] == L'\r' || buffer[n - 1] == L'\n' || buffer[n - 1] == L' ')) --n;
+    return n > 0 ? FromWide(std::wstring_view(buffer, n)) : "error " + std::to_string(code);
 }
 
 std::optional<uint32_t> FileAttributes(const std::string& path) {
     if (Injected()) return std::nullopt;
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         gLastError = GetLastError();
         return std::nullopt;
@@ -217,8 +243,8 @@ std::optional<int64_t> ListedFileSize(const std::string& path) {
         gLastError = ERROR_INVALID_NAME;
         return std::nullopt;
     }
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(ToWide(path).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return Fail(), std::nullopt;
     FindClose(search);
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -230,56 +256,60 @@ std::optional<int64_t> ListedFileSize(const std::string& path) {
 
 bool SetAttributes(const std::string& path, uint32_t attributes) {
     if (Injected()) return false;
-    return SetFileAttributesA(path.c_str(), attributes) || Fail();
+    return SetFileAttributesW(ToWide(path).c_str(), attributes) || Fail();
 }
 
 bool RemoveFile(const std::string& path) {
     if (Injected()) return false;
-    return DeleteFileA(path.c_str()) || Fail();
+    return DeleteFileW(ToWide(path).c_str()) || Fail();
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
     if (Injected()) return false;
-    return MoveFileA(from.c_str(), to.c_str()) || Fail();
+    return MoveFileW(ToWide(from).c_str(), ToWide(to).c_str()) || Fail();
 }
 
 bool ReplaceFileAtomic(const std::string& replacement, const std::string& target) {
     if (Injected()) return false;
     // ReplaceFile keeps the target's attributes and fails on relative paths under some systems.
-    std::string from = FullPath(replacement);
-    std::string to = FullPath(target);
-    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const std::wstring from = WideFullPath(replacement).value_or(ToWide(replacement));
+    const std::wstring to = WideFullPath(target).value_or(ToWide(target));
+    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
         // A target held open by someone else makes ReplaceFile fail after it has made a
         // backup file of its own beside it, which it then leaves there; find that out first.
-        HANDLE probe = CreateFileA(to.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE probe = CreateFileW(to.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (probe == INVALID_HANDLE_VALUE) return Fail();
         CloseHandle(probe);
-        if (ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+        if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
     }
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail();
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail();
 }
 
 bool RemoveFolder(const std::string& path) {
     if (Injected()) return false;
-    return RemoveDirectoryA(path.c_str()) || Fail();
+    return RemoveDirectoryW(ToWide(path).c_str()) || Fail();
 }
 
 std::optional<bool> IsSameFile(const std::string& a, const std::string& b) {
     if (Injected()) return std::nullopt;
-    auto first = ExactFullPath(a);
-    auto second = ExactFullPath(b);
+    auto first = WideFullPath(a);
+    auto second = WideFullPath(b);
     if (!first || !second) return std::nullopt;
-    // The file system ignores letter case; the full paths also settle "." and "..".
-    CharUpperBuffA(first->data(), static_cast<DWORD>(first->size()));
-    CharUpperBuffA(second->data(), static_cast<DWORD>(second->size()));
-    return *first == *second;
+    // The file system ignores letter case in every script ("Кино" and "КИНО" are one
+    // name) and compares without regard to the language; the full paths also settle
+    // "." and "..".
+    const int order = CompareStringOrdinal(first->c_str(), static_cast<int>(first->size()), second->c_str(),
+                                           static_cast<int>(second->size()), TRUE);
+    if (order == 0) return Fail(), std::nullopt;
+    return order == CSTR_EQUAL;
 }
 
 bool CopyFileStamp(const std::string& from, const std::string& to) {
     if (Injected()) return false;
     WIN32_FILE_ATTRIBUTE_DATA source{};
-    if (!GetFileAttributesExA(from.c_str(), GetFileExInfoStandard, &source)) return Fail();
-    HANDLE h = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    if (!GetFileAttributesExW(ToWide(from).c_str(), GetFileExInfoStandard, &source)) return Fail();
+    const std::wstring target = ToWide(to);
+    HANDLE h = CreateFileW(target.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Fail();
     bool timed = SetFileTime(h, nullptr, nullptr, &source.ftLastWriteTime) || Fail();
@@ -290,7 +320,7 @@ bool CopyFileStamp(const std::string& from, const std::string& to) {
                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
                                 FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     DWORD attributes = source.dwFileAttributes & kSettable;
-    return SetFileAttributesA(to.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) || Fail();
+    return SetFileAttributesW(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) || Fail();
 }
 
 bool IsOtherDriveError(int code) { return code == ERROR_NOT_SAME_DEVICE; }
@@ -302,20 +332,21 @@ bool IsNotFoundError(int code) { return code == ERROR_FILE_NOT_FOUND || code == 
 std::optional<std::string> FinalPathOf(const std::string& path) {
     if (Injected()) return std::nullopt;
     // Asking for the attributes only: no sharing mode of another handle stands in the way.
-    HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE h = CreateFileW(ToWide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Fail(), std::nullopt;
-    char buffer[MAX_PATH * 2];
-    DWORD n = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    bool saidNothing = false;
+    std::optional<std::wstring> final = WideAnswer([&](wchar_t* buffer, DWORD size) {
+        const DWORD n = GetFinalPathNameByHandleW(h, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        saidNothing = n == 0;
+        return n;
+    });
     CloseHandle(h);
-    if (n == 0) return ExactFullPath(path);  // a file system that cannot say
-    if (n >= sizeof buffer) {
-        gLastError = ERROR_FILENAME_EXCED_RANGE;
-        return std::nullopt;
-    }
+    if (saidNothing) return ExactFullPath(path);  // a file system that cannot say
+    if (!final) return std::nullopt;
     // The answer comes in the long form, "\\?\C:\..." or "\\?\UNC\server\...", where the
     // rest of the plug-in works with ordinary paths.
-    std::string resolved(buffer, n);
+    std::string resolved = FromWide(*final);
     constexpr char kLong[] = "\\\\?\\";
     constexpr char kLongUnc[] = "\\\\?\\UNC\\";
     if (resolved.rfind(kLongUnc, 0) == 0) return "\\\\" + resolved.substr(sizeof kLongUnc - 1);
@@ -326,23 +357,39 @@ std::optional<std::string> FinalPathOf(const std::string& path) {
 // ReplaceFile keeps the security settings and the streams of the file it replaces.
 bool CopyOwnerAndExtendedAttributes(const std::string&, const std::string&) { return !Injected(); }
 
+// Both limits count UTF-16 units: 255 Cyrillic letters make a name that fits, although
+// they take 510 bytes here.
 bool PathFits(const std::string& path) {
     constexpr size_t kMaxName = 255;
     const size_t cut = path.find_last_of("\\/");
-    const size_t nameSize = cut == std::string::npos ? path.size() : path.size() - cut - 1;
-    if (nameSize > kMaxName) return false;
+    const std::string_view name = std::string_view(path).substr(cut == std::string::npos ? 0 : cut + 1);
+    if (Utf16Length(name) > kMaxName) return false;
     // The limit is on the full path, the folder of a relative one included.
-    char buffer[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < MAX_PATH;
+    std::optional<std::wstring> full = WideFullPath(path);
+    return full && full->size() < MAX_PATH;
+}
+
+std::optional<std::string> ShortPathOf(const std::string& path) {
+    if (Injected()) return std::nullopt;
+    const std::wstring wide = ToWide(path);
+    std::optional<std::wstring> found =
+        WideAnswer([&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(wide.c_str(), buffer, size); });
+    if (!found) return std::nullopt;
+    return FromWide(*found);
 }
 
 char PathSeparator() { return '\\'; }
 
 std::string ProgramPath() {
-    char buffer[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
+    // The call cuts a path that does not fit and returns the buffer's size instead of
+    // what it needs: a buffer filled to the last unit is tried again larger.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int tries = 0; tries < 4; ++tries, buffer.resize(buffer.size() * 4)) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::string();
+        if (n < buffer.size()) return FromWide(std::wstring_view(buffer.data(), n));
+    }
+    return std::string();
 }
 
 }  // namespace vemo

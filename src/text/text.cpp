@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/unicode.h"
+
 namespace vemo {
 
 std::string NumToStr(bool twoDigits, int64_t value) {
@@ -144,7 +146,9 @@ std::string TrackFileName(std::string_view artist, std::string_view title) {
     return base + ".mp3";
 }
 
-bool FitsPathLimit(std::string_view path) { return path.size() <= kMaxPathLength; }
+// Windows counts UTF-16 units: a Cyrillic letter is one there though two bytes here, an
+// emoji two there though four here.
+bool FitsPathLimit(std::string_view path) { return Utf16Length(path) <= kMaxPathLength; }
 
 uint32_t SyncSafe(uint32_t value) {
     return (value & 0x7Fu) | ((value & 0x3F80u) << 1) | ((value & 0x1FC000u) << 2) | ((value & 0xFE00000u) << 3);

@@ -38,7 +38,8 @@ int32_t Min(int32_t a, int32_t b);
 int32_t StrToIntVal(std::string_view text);
 
 // \ / : * ? " < > | and the control characters 1 to 31, all refused in Windows file
-// names, become "_"; everything else stays.
+// names, become "_"; everything else stays. All of them are ASCII, so UTF-8 letters of
+// any script stay whole.
 std::string MakeValidFileName(std::string_view name);
 
 // The file name a track's tag gives: the artist, or "artist - title" when both are
@@ -47,7 +48,7 @@ std::string MakeValidFileName(std::string_view name);
 // nothing usable is left.
 std::string TrackFileName(std::string_view artist, std::string_view title);
 
-// The longest path Windows takes (MAX_PATH less the terminator).
+// The longest path Windows takes (MAX_PATH less the terminator), in UTF-16 units.
 constexpr size_t kMaxPathLength = 259;
 bool FitsPathLimit(std::string_view path);
 

@@ -1,5 +1,7 @@
 #include "win/module_state.h"
 
+#include "text/unicode.h"
+
 namespace vemo {
 
 PluginState gPlugin;
@@ -53,8 +55,8 @@ void RecordModuleHandle(HINSTANCE module) { gRecordedModule = module; }
 HINSTANCE OwnModule() {
     if (gRecordedModule) return gRecordedModule;
     HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&OwnModule), &module);
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&OwnModule), &module);
     return module;
 }
 
@@ -64,7 +66,9 @@ std::string gSettingsPathForTests;
 
 std::string CurrentSettingsPath() {
     if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
-    return SettingsPath(PlayerDirectory(GetCommandLineA()));
+    // The wide command line: the 8-bit one holds "?" for a player folder outside the
+    // code page, where the settings would be neither found nor saved.
+    return SettingsPath(PlayerDirectory(FromWide(GetCommandLineW())));
 }
 
 void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }

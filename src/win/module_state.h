@@ -42,7 +42,7 @@ struct DrawingSet {
 // The previous/next button in the notification area: one record, filled at load and
 // used for every add and remove, and the picture it shows for the whole run.
 struct TrayIconState {
-    NOTIFYICONDATAA Record{};
+    NOTIFYICONDATAW Record{};
     IconHandle Picture;
     // Added and not removed since. Also set when the shell refused the add (no taskbar
     // yet): the taskbar announces its start, and the button is added then.

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "text/unicode.h"
+
 namespace vemo {
 
 namespace {
@@ -15,22 +17,30 @@ MMRESULT SystemSetWaveVolume(UINT device, DWORD volume) {
     return waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
 }
 
+// A null argument stays null: the shell reads it as "the default".
+std::wstring WideOrEmpty(const char* utf8) { return utf8 ? ToWide(utf8) : std::wstring(); }
+const wchar_t* NullOr(const char* utf8, const std::wstring& wide) { return utf8 ? wide.c_str() : nullptr; }
+
 HINSTANCE SystemShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
                           const char* directory, int show) {
-    return ShellExecuteA(owner, verb, file, parameters, directory, show);
+    const std::wstring wideVerb = WideOrEmpty(verb), wideFile = WideOrEmpty(file);
+    const std::wstring wideParameters = WideOrEmpty(parameters), wideDirectory = WideOrEmpty(directory);
+    return ShellExecuteW(owner, NullOr(verb, wideVerb), NullOr(file, wideFile), NullOr(parameters, wideParameters),
+                         NullOr(directory, wideDirectory), show);
 }
 
 // Not written to the user profile: the change lasts only for this session.
-void SystemSetWarningBeep(bool on) { SystemParametersInfoA(SPI_SETBEEP, on ? TRUE : FALSE, nullptr, 0); }
+void SystemSetWarningBeep(bool on) { SystemParametersInfoW(SPI_SETBEEP, on ? TRUE : FALSE, nullptr, 0); }
 
 // When the system cannot tell, it is taken to be on, the system's default.
 bool SystemWarningBeep() {
     BOOL on = TRUE;
-    return !SystemParametersInfoA(SPI_GETBEEP, 0, &on, 0) || on != FALSE;
+    return !SystemParametersInfoW(SPI_GETBEEP, 0, &on, 0) || on != FALSE;
 }
 
 int SystemAskUser(HWND owner, const char* text, const char* caption, UINT type) {
-    return MessageBoxA(owner, text, caption, type);
+    const std::wstring wideText = WideOrEmpty(text), wideCaption = WideOrEmpty(caption);
+    return MessageBoxW(owner, NullOr(text, wideText), NullOr(caption, wideCaption), type);
 }
 
 DWORD SystemVersion() { return GetVersion(); }
@@ -40,17 +50,17 @@ bool SystemBrowseForFolder(std::string& folder) {
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
     bool chosen = false;
-    auto* name = static_cast<char*>(allocator->Alloc(MAX_PATH));
+    auto* name = static_cast<wchar_t*>(allocator->Alloc(MAX_PATH * sizeof(wchar_t)));
     LPITEMIDLIST root = nullptr;
     if (name && SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &root))) {
-        BROWSEINFOA info{};
+        BROWSEINFOW info{};
         info.pidlRoot = root;
         info.pszDisplayName = name;
-        info.lpszTitle = "";
+        info.lpszTitle = L"";
         info.ulFlags = BIF_RETURNONLYFSDIRS;
-        if (LPITEMIDLIST picked = SHBrowseForFolderA(&info)) {
-            if (SHGetPathFromIDListA(picked, name)) {
-                folder = name;
+        if (LPITEMIDLIST picked = SHBrowseForFolderW(&info)) {
+            if (SHGetPathFromIDListW(picked, name)) {
+                folder = FromWide(name);
                 chosen = true;
             }
             allocator->Free(picked);
@@ -69,25 +79,25 @@ bool SystemBrowseForFolder(std::string& folder) {
 // for the desktop's trash whatever the drive. A path whose volume cannot be told counts
 // as having none, so the user is asked rather than the file lost.
 bool SystemHasRecycleBin(const std::string& path) {
-    char root[MAX_PATH] = {};
-    if (!GetVolumePathNameA(path.c_str(), root, sizeof root)) return false;
-    return GetDriveTypeA(root) == DRIVE_FIXED;
+    wchar_t root[MAX_PATH] = {};
+    if (!GetVolumePathNameW(ToWide(path).c_str(), root, MAX_PATH)) return false;
+    return GetDriveTypeW(root) == DRIVE_FIXED;
 }
 
-// The 8-bit call, as every other file call of the plug-in: the paths are in the system's
-// code page already, and it is there from Windows 95 on (IFileOperation needs Vista).
+// The shell's own delete with undo: it takes any name the file system does, and it asks
+// nothing of the system that IFileOperation would (a COM apartment on this thread).
 // FOF_WANTNUKEWARNING keeps the one question the shell has when the bin cannot take the
 // file after all (the bin switched off for the drive, a file larger than the bin): it
 // would otherwise delete for good without a word.
 bool SystemRecycle(const std::string& path) {
-    // A list of names, each ended by a NUL, the list by one more: std::string's own.
-    std::string from = path;
-    from.push_back('\0');
-    SHFILEOPSTRUCTA operation{};
+    // A list of names, each ended by a NUL, the list by one more: std::wstring's own.
+    std::wstring from = ToWide(path);
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
-    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+    return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
 constexpr OutsideEffects kSystemEffects = {

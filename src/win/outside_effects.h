@@ -1,7 +1,8 @@
 // Calls whose effects reach outside the player: the wave-output volume, the shell (with
 // its Recycle Bin), the system's warning-beep setting, the modal questions to the user and the system version
 // (which decides how the volume is set). Each is one replaceable function, so tests can
-// run where there is no sound device and nobody to answer a message box.
+// run where there is no sound device and nobody to answer a message box. Every text and
+// path they take or give is UTF-8; the system versions hand them to the wide calls.
 #pragma once
 
 #include <windows.h>

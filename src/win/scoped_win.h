@@ -178,16 +178,17 @@ private:
 };
 
 // The plug-in's window classes differ only in name, procedure and background: standard
-// application icon, arrow cursor, no extra bytes, no menu.
-inline bool RegisterPlainClass(HINSTANCE instance, const char* name, WNDPROC procedure, int backgroundColor) {
-    WNDCLASSA wc{};
+// application icon, arrow cursor, no extra bytes, no menu. Registered wide, so that their
+// windows carry any text whole.
+inline bool RegisterPlainClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, int backgroundColor) {
+    WNDCLASSW wc{};
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColor + 1));
     wc.lpszClassName = name;
-    return RegisterClassA(&wc) != 0;
+    return RegisterClassW(&wc) != 0;
 }
 
 }  // namespace vemo

@@ -1,13 +1,13 @@
 // Names shared by the plug-in's windows: the classes they are registered under and the
-// font faces they draw with.
+// font faces they draw with. Wide, as the calls that take them.
 #pragma once
 
 namespace vemo {
 
-constexpr char kPopupClassName[] = "VemoWindow";
-constexpr char kConfigClassName[] = "CFW";
+constexpr wchar_t kPopupClassName[] = L"VemoWindow";
+constexpr wchar_t kConfigClassName[] = L"CFW";
 
-constexpr char kTitleFontFace[] = "Arial Black";
-constexpr char kTextFontFace[] = "Arial";
+constexpr wchar_t kTitleFontFace[] = L"Arial Black";
+constexpr wchar_t kTextFontFace[] = L"Arial";
 
 }  // namespace vemo

@@ -120,6 +120,29 @@ status=0
 out=$("$tool" --file-info "$dir/missing.mp3" "$dir" 2>/dev/null) || status=$?
 check "missing file and folder with --file-info" "1:" "$status:$out"
 
+# Text of any script is printed whole: a UTF-8 Cyrillic title in a 2.4 tag, a UTF-16
+# Japanese one in a 2.3 tag, an ID3v1 title in the code page (Windows-1252 here), and
+# the files' own names.
+{
+  printf 'ID3\x04\x00\x00\x00\x00\x00\x22'
+  printf 'TIT2\x00\x00\x00\x18\x00\x00\x03'
+  printf 'Группа крови'
+} > "$dir/Группа.mp3"
+{
+  printf 'ID3\x03\x00\x00\x00\x00\x00\x17'
+  printf 'TIT2\x00\x00\x00\x0d\x00\x00\x01\xff\xfe\xe5\x65\x2c\x67\x9e\x8a\x6e\x30\x4c\x6b'
+  printf 'TAGCaf\xe9'
+  head -c 120 /dev/zero
+  printf '\xff'  # no genre
+} > "$dir/歌.mp3"
+check "--id3 in any script" "ID3v2.4.0 tag
+Title: Группа крови
+ID3v2.3.0 tag
+Title: 日本語の歌" "$("$tool" --id3 "$dir/Группа.mp3" "$dir/歌.mp3")"
+check "--id3v1 in the code page" "ID3v1 tag
+Title: Café" "$("$tool" --id3v1 "$dir/歌.mp3")"
+check "--file-info of a Cyrillic name" "Filename: Группа.mp3" "$("$tool" --file-info "$dir/Группа.mp3" | grep Filename)"
+
 for args in "" "--bogus $dir/a.mp3" "--id3v1 --id3v2 $dir/a.mp3" "--id3"; do
   status=0
   # shellcheck disable=SC2086

@@ -60,6 +60,21 @@ same "file behind the link tagged" "$dir/expected" "$dir/links/stored/song.mp3"
 check "owner kept" "$owner" "$(stat -c %u:%g "$dir/links/stored/song.mp3")"
 check "nothing left beside" "$long.mp3|stored|song.mp3" "$(cd "$dir/links" && ls . stored | grep -v ':$' | grep . | paste -sd '|')"
 
+# A name outside the code page (Windows-1252 here) goes into an ID3v2.3 tag in UTF-16,
+# and its line is printed whole.
+cyrillic="Кино - Группа крови.mp3"
+cp "$dir/audio" "$dir/$cyrillic"
+run "$dir/$cyrillic"
+check "cyrillic line" "$dir/$cyrillic: ID3 tag created" "$out"
+{
+  printf 'ID3\x03\x00\x00\x00\x00\x00\x3a'  # L = 21 + 37
+  printf 'TPE1\x00\x00\x00\x0b\x00\x00\x01\xff\xfe\x1a\x04\x38\x04\x3d\x04\x3e\x04'
+  printf 'TIT2\x00\x00\x00\x1b\x00\x00\x01\xff\xfe'
+  printf '\x13\x04\x40\x04\x43\x04\x3f\x04\x3f\x04\x30\x04\x20\x00\x3a\x04\x40\x04\x3e\x04\x32\x04\x38\x04\x00'
+  cat "$dir/audio"
+} > "$dir/expected"
+same "UTF-16 bytes" "$dir/expected" "$dir/$cyrillic"
+
 run --help
 check "--help status" 0 "$status"
 case "$out" in usage:*) ;; *) echo "FAIL: --help prints no usage"; failures=$((failures + 1)) ;; esac

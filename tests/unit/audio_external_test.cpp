@@ -12,7 +12,9 @@
 #include <sstream>
 
 #include "audio/info_text.h"
+#include "audio/tag_writer.h"
 #include "support/temp_dir.h"
+#include "text/code_page.h"
 #include "text/text.h"
 
 namespace vemo {
@@ -154,7 +156,7 @@ TEST_F(ExternalTools, LameTagsReadBack) {
 }
 
 // Tags written by mutagen in both versions and all encodings it writes, compared with
-// the values mutagen reads back (turned into Windows-1252 with "?" the same way).
+// the values mutagen reads back: the same UTF-8, letter for letter.
 TEST_F(ExternalTools, MutagenTagsAgree) {
     if (!Have(std::string(kPython) + " -c 'import mutagen'")) GTEST_SKIP() << "mutagen missing";
     std::string writer = dir.File("write.py");
@@ -191,7 +193,7 @@ if t.version[1] == 3:
 out.append("TCON=" + " / ".join(t["TCON"].text))
 out.append("COMM=" + [c for c in t.getall("COMM") if c.desc == ""][0].text[0])
 out.append("WXXX=" + t.getall("WXXX")[0].url)
-sys.stdout.buffer.write("\n".join(out).encode("cp1252", "replace"))
+sys.stdout.buffer.write("\n".join(out).encode("utf-8"))
 )");
     std::string audio = dir.File("plain.mp3");
     ASSERT_EQ(RunCommand("lame --quiet -b 96 " + Quote(wav) + " " + Quote(audio)).status, 0);
@@ -208,7 +210,8 @@ sys.stdout.buffer.write("\n".join(out).encode("cp1252", "replace"))
             TID3v2Tag tag = ReadID3v2(mp3).value_or(TID3v2Tag{});
             EXPECT_EQ(NumToStr(false, tag.Version[0]) + "." + NumToStr(false, tag.Version[1]), expected["version"]);
             EXPECT_EQ(tag.Title, expected["TIT2"]);
-            EXPECT_EQ(tag.Title, "Caf\xE9 ? \x80");
+            EXPECT_EQ(tag.Title, "Caf\xC3\xA9 \xD0\x96 \xE2\x82\xAC");
+            EXPECT_EQ(tag.EncodedBy, "\xF0\x9F\x8E\xB5 encoder");
             EXPECT_EQ(tag.Artist, expected["TPE1"]);
             EXPECT_EQ(tag.Album, expected["TALB"]);
             EXPECT_EQ(tag.Track, expected["TRCK"]);
@@ -223,6 +226,74 @@ sys.stdout.buffer.write("\n".join(out).encode("cp1252", "replace"))
             EXPECT_EQ(AnalyzeMPEG(mp3).Frames, AnalyzeMPEG(audio).Frames);
         }
     }
+}
+
+// Tags written from names in any script, read back by mutagen: the texts exactly, in the
+// version and the encoding the writer chose, every other frame of an old tag kept.
+TEST_F(ExternalTools, MutagenReadsNameTagsBackExactly) {
+    if (!Have(std::string(kPython) + " -c 'import mutagen'")) GTEST_SKIP() << "mutagen missing";
+    std::string oldTag = dir.File("old.py");
+    test::WriteAll(oldTag, R"(import sys
+from mutagen.id3 import ID3, TALB
+t = ID3()
+t.add(TALB(encoding=1, text=["\u0410\u043b\u044c\u0431\u043e\u043c"]))
+t.save(sys.argv[1], v2_version=int(sys.argv[2]))
+)");
+    std::string reader = dir.File("read.py");
+    test::WriteAll(reader, R"(import sys
+from mutagen.id3 import ID3
+t = ID3(sys.argv[1])
+# mutagen gives an ID3v1 tag as version 2.1, its text as Latin-1: the bytes are read here.
+if t.version < (2, 2, 0):
+    tail = open(sys.argv[1], "rb").read()[-128:]
+    field = lambda at: tail[at:at + 30].rstrip(b"\0").decode("cp1251")
+    out = ["ID3v1", "TPE1=" + field(33), "TIT2=" + field(3)]
+else:
+    out = ["2.%d" % t.version[1]]
+    for key in ["TPE1", "TIT2", "TALB"]:
+        if key in t:
+            out.append("%s=%d:%s" % (key, t[key].encoding, " / ".join(t[key].text)))
+sys.stdout.buffer.write("\n".join(out).encode("utf-8"))
+)");
+    std::string audio = dir.File("plain.mp3");
+    ASSERT_EQ(RunCommand("lame --quiet -b 96 " + Quote(wav) + " " + Quote(audio)).status, 0);
+
+    const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";
+    const std::string zvezda = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0";
+    const std::string nihongo = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
+    const std::string note = "\xF0\x9F\x8E\xB5";
+    const std::string album = "TALB=1:\xD0\x90\xD0\xBB\xD1\x8C\xD0\xB1\xD0\xBE\xD0\xBC";
+    const std::string crazy = "Crazy In Love (Featuring Jay-Z) Remastered";
+    const struct {
+        unsigned codePage;
+        std::string artist, title;
+        int oldVersion;  // 0: no tag before
+        std::string expected;
+    } cases[] = {
+        {1251, kino, zvezda, 0, "ID3v1\nTPE1=" + kino + "\nTIT2=" + zvezda},
+        {1252, kino, zvezda, 0, "2.3\nTPE1=1:" + kino + "\nTIT2=1:" + zvezda},
+        {1252, "Beyonc\xC3\xA9", crazy, 0, "2.3\nTPE1=0:Beyonc\xC3\xA9\nTIT2=0:" + crazy},
+        {1251, "Mot\xC3\xB6rhead", "Ace", 3, "2.3\nTPE1=0:Mot\xC3\xB6rhead\nTIT2=0:Ace\n" + album},
+        {1252, nihongo, "Uta", 4, "2.4\nTPE1=3:" + nihongo + "\nTIT2=0:Uta\n" + album},
+        {1251, note + " " + kino, "Song " + note, 3, "2.3\nTPE1=1:" + note + " " + kino + "\nTIT2=1:Song " + note + "\n" + album},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        UseCodePageForTests(c.codePage);
+        const std::string mp3 = dir.File(c.artist + " - " + c.title + ".mp3");
+        const std::string stored = dir.File(NumberedMP3Name("n", {index++}));
+        test::WriteAll(mp3, test::ReadAll(audio));
+        if (c.oldVersion != 0) {
+            ASSERT_EQ(RunCommand(std::string(kPython) + " " + Quote(oldTag) + " " + Quote(mp3) + " " +
+                                 NumToStr(false, c.oldVersion)).status, 0);
+        }
+        EXPECT_EQ(WriteTagFromFileName(mp3).Status, TagWriteStatus::Created);
+        EXPECT_EQ(RunCommand(std::string(kPython) + " " + Quote(reader) + " " + Quote(mp3)).text, c.expected);
+        EXPECT_EQ(AnalyzeMPEG(mp3).Frames, AnalyzeMPEG(audio).Frames);
+        std::rename(mp3.c_str(), stored.c_str());  // the next case may give the same name another tag
+    }
+    UseCodePageForTests(0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "audio/id3v1.h"
 #include "fixtures/audio_fixtures.h"
 #include "support/temp_dir.h"
+#include "text/code_page.h"
 
 namespace vemo {
 namespace {
@@ -49,6 +50,39 @@ TEST(ID3v1, TrackByteOfVersion11) {
     EXPECT_EQ(v10.Track, "");
     std::string track255 = std::string(28, 'c') + std::string("\0\xFF", 2);
     EXPECT_EQ(Read(kAudio + ID3v1Tag("", "", "", "", track255, 255)).Track, "255");
+}
+
+// 8-bit fields are the code page's text; every field comes out whole in UTF-8, a full
+// 30-byte one too.
+TEST(ID3v1, FieldsAreReadInTheCodePage) {
+    const std::string kino = "\xCA\xE8\xED\xEE";  // "Кино" in 1251
+    const std::string fullField(30, '\xDE');        // thirty "Ю" in 1251, thirty "Þ" in 1252
+    std::string thirtyYu;
+    std::string thirtyThorn;
+    for (int i = 0; i < 30; ++i) {
+        thirtyYu += "\xD0\xAE";
+        thirtyThorn += "\xC3\x9E";
+    }
+    const struct {
+        unsigned codePage;
+        std::string tag;
+        std::string title, artist, comment;
+    } cases[] = {
+        {1251, ID3v1Tag(kino, "  " + kino, "", "", kino + " ", 255), "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE",
+         "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE "},
+        {1252, ID3v1Tag(kino, "Caf\xE9", "", "", "\x80", 255), "\xC3\x8A\xC3\xA8\xC3\xAD\xC3\xAE",
+         "Caf\xC3\xA9", "\xE2\x82\xAC"},
+        {1251, ID3v1Tag(fullField, "", "", "", fullField, 255), thirtyYu, "", thirtyYu},
+        {1252, ID3v1Tag(fullField, "", "", "", "", 255), thirtyThorn, "", ""},
+    };
+    for (const auto& c : cases) {
+        UseCodePageForTests(c.codePage);
+        const TID3v1Tag tag = Read(kAudio + c.tag);
+        EXPECT_EQ(tag.Title, c.title) << c.codePage;
+        EXPECT_EQ(tag.Artist, c.artist) << c.codePage;
+        EXPECT_EQ(tag.Comment, c.comment) << c.codePage;
+    }
+    UseCodePageForTests(0);
 }
 
 TEST(ID3v1, Genres) {

@@ -63,9 +63,18 @@ TEST(ID3v2Read, UnicodeTextFramesAreDecoded) {
     std::string utf16be = Frame("TPE1", std::string("\x02" "\0B" "\x20\xAC", 5));                  // "B€"
     std::string utf8 = Frame("TALB", "\x03" "Caf\xC3\xA9 \xD0\x96");                              // "Café Ж"
     TID3v2Tag tag = Read(Tag(3, utf16 + utf16be + utf8));
-    EXPECT_EQ(tag.Title, "S\xF6");
-    EXPECT_EQ(tag.Artist, "B\x80");
-    EXPECT_EQ(tag.Album, "Caf\xE9 ?");
+    EXPECT_EQ(tag.Title, "S\xC3\xB6");
+    EXPECT_EQ(tag.Artist, "B\xE2\x82\xAC");
+    EXPECT_EQ(tag.Album, "Caf\xC3\xA9 \xD0\x96");
+}
+
+// Non-Latin tags name the renamed file whole: a Cyrillic UTF-16 artist and a Japanese
+// UTF-8 title were "?" each, and so "_" each in the name.
+TEST(ID3v2Read, UnicodeTagNamesTheFileWhole) {
+    const std::string artist = Frame("TPE1", std::string("\x01\xFF\xFE\x1A\x04\x38\x04\x3D\x04\x3E\x04", 11), 4);
+    const std::string title = Frame("TIT2", "\x03\xE6\x97\xA5\xE6\x9C\xAC?", 4);
+    const TID3v2Tag tag = Read(Tag(4, artist + title));
+    EXPECT_EQ(TrackFileName(tag.Artist, tag.Title), "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE - \xE6\x97\xA5\xE6\x9C\xAC_.mp3");
 }
 
 TEST(ID3v2Read, FirstNonEmptyFrameOfAKindWins) {
@@ -113,9 +122,9 @@ TEST(ID3v2Read, DescribedCommentsArePassedOver) {
 TEST(ID3v2Read, UnicodeCommentIsDecodedNotRefused) {
     // Description "" (BOM and terminator), text "Hé" with its own BOM, terminator.
     std::string comm = Frame("COMM", std::string("\x01" "eng" "\xFF\xFE" "\0\0" "\xFF\xFE" "H\0" "\xE9\0" "\0\0", 16));
-    EXPECT_EQ(Read(Tag(3, comm)).Comment, "H\xE9");
+    EXPECT_EQ(Read(Tag(3, comm)).Comment, "H\xC3\xA9");
     std::string utf8 = Frame("COMM", std::string("\x03" "eng" "\0" "caf\xC3\xA9\0", 11));
-    EXPECT_EQ(Read(Tag(3, utf8)).Comment, "caf\xE9");
+    EXPECT_EQ(Read(Tag(3, utf8)).Comment, "caf\xC3\xA9");
     EXPECT_EQ(FormatID3v2(Read(Tag(3, comm))).find("unicode"), std::string::npos);
 }
 
@@ -238,15 +247,26 @@ TEST(ID3v2Frame, AppendBuildsAVersion23TextFrame) {
     EXPECT_EQ(buffer.size(), 26u);
     EXPECT_FALSE(AppendID3v2Frame(buffer, "TIT", "x"));
     EXPECT_EQ(buffer.size(), 26u);
+
+    // 2.4 sizes are sync-safe: 201 bytes of data are 00 00 01 49 there, 00 00 00 C9 in 2.3.
+    const std::string text(200, 'x');
+    for (const auto& [major, size] : {std::pair{uint8_t{3}, "\x00\x00\x00\xC9"}, std::pair{uint8_t{4}, "\x00\x00\x01\x49"}}) {
+        std::vector<uint8_t> frame;
+        ASSERT_TRUE(AppendID3v2Frame(frame, "TIT2", text, major));
+        EXPECT_EQ(std::string(frame.begin() + 4, frame.begin() + 8), std::string(size, 4)) << int{major};
+    }
 }
 
 TEST(ID3v2Frame, AppendedFramesReadBack) {
     std::vector<uint8_t> frames;
-    AppendID3v2Frame(frames, "TPE1", "Artist \xE9");
-    AppendID3v2Frame(frames, "TIT2", "Title");
+    AppendID3v2Frame(frames, "TPE1", "Artist \xC3\xA9");
+    AppendID3v2Frame(frames, "TIT2", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE \xF0\x9F\x8E\xB5");
     TID3v2Tag tag = Read(Tag(3, std::string(frames.begin(), frames.end()), 20));
-    EXPECT_EQ(tag.Artist, "Artist \xE9");
-    EXPECT_EQ(tag.Title, "Title");
+    EXPECT_EQ(tag.Artist, "Artist \xC3\xA9");
+    EXPECT_EQ(tag.Title, "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE \xF0\x9F\x8E\xB5");
+    frames.clear();
+    AppendID3v2Frame(frames, "TIT2", "\xE6\x97\xA5\xE6\x9C\xAC", 4);
+    EXPECT_EQ(Read(Tag(4, std::string(frames.begin(), frames.end()))).Title, "\xE6\x97\xA5\xE6\x9C\xAC");
 }
 
 }  // namespace

@@ -248,6 +248,15 @@ TEST(TemporaryNames, FitWhereverTheTargetFits) {
         return folder + sep + std::string(test::PathRoomIn(folder) - nameSize - 1, 'f');
     };
     const std::string a(room - 11, 'a');
+    // Letters of two bytes and one UTF-16 unit: as many as fit where the limit counts
+    // units (Windows) or bytes (POSIX).
+    const std::string ya = "\xD1\x8F";
+    const size_t letters = PathSeparator() == '\\' ? room : room / 2;
+    auto yas = [&](size_t n) {
+        std::string text;
+        for (size_t i = 0; i < n; ++i) text += ya;
+        return text;
+    };
     const struct {
         std::string target;
         int attempt;
@@ -259,7 +268,13 @@ TEST(TemporaryNames, FitWhereverTheTargetFits) {
         // Never inside a character: the cut falls after the lead byte of "é", then inside "€".
         {dir.File(a + "\xC3\xA9" + "xxxxxxxxx"), 2, dir.File(a + ".vemo2.tmp")},
         {dir.File(a.substr(1) + "\xE2\x82\xAC" + "xxxxxxxxx"), 4, dir.File(a.substr(1) + ".vemo4.tmp")},
+        // A name in another script gives up whole characters, no more than it must.
+        {dir.File(yas(letters)), 6, dir.File(yas(letters - 10) + ".vemo6.tmp")},
+        // A surrogate pair (two units) that would straddle the cut goes whole.
+        {dir.File(a.substr(2) + "\xF0\x9F\x8E\xB5" + "xxxxxxxxx"), 3, dir.File(a.substr(2) + ".vemo3.tmp")},
         {folderFor(6) + sep + "ab.mp3", 5, folderFor(6) + sep + "~5~~~~"},
+        // Filled up to its length in UTF-16 units, which Windows counts.
+        {folderFor(9) + sep + "\xE3\x82\xBD\xE3\x83\xB3\xE3\x82\xB0", 5, folderFor(9) + sep + "~5~"},
         {folderFor(1) + sep + "a", 7, folderFor(1) + sep + "7"},
     };
     for (const auto& c : cases) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "support/temp_dir.h"
+#include "text/code_page.h"
 #include "text/file_access.h"
 
 namespace vemo {
@@ -410,6 +411,151 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgram) {
     }
 }
 
+// ---- The destination folder for older copies ----
+
+// The short forms a file system would give, for the folders these tests name.
+std::optional<std::string> FakeShortPath(const std::string& path) {
+    if (path == "C:\\Музыка") return "C:\\MUZYKA~1";
+    if (path == "C:\\Μουσική\\🎵 new") return "C:\\MOYSIK~1\\NEW~1";
+    return std::nullopt;
+}
+std::optional<std::string> NoShortPath(const std::string&) { return std::nullopt; }
+
+class SettingsForOlderCopies : public SettingsFile {
+protected:
+    void TearDown() override {
+        UseCodePageForTests(0);
+        SettingsFile::TearDown();
+    }
+};
+
+// The two keys as they leave this copy: the old one in the code page (or the short
+// form, or "?" for what the code page lacks), the new one only where the old one
+// cannot hold the folder.
+TEST_F(SettingsForOlderCopies, WrittenKeys) {
+    const struct {
+        unsigned codePage;
+        std::string folder;
+        ShortPathFinder shortPath;
+        std::string lines;  // from the old key up to the first hotkey
+    } cases[] = {
+        {1251, "C:\\Музыка", FakeShortPath, "Destination folder=C:\\\xCC\xF3\xE7\xFB\xEA\xE0\r\nPrev="},
+        {1252, "C:\\Música", FakeShortPath, "Destination folder=C:\\M\xFAsica\r\nPrev="},
+        {1252, "C:\\Музыка", FakeShortPath,
+         "Destination folder=C:\\MUZYKA~1\r\nDestination folder UTF-8=C:\\Музыка\r\nPrev="},
+        {1252, "C:\\Μουσική\\🎵 new", FakeShortPath,
+         "Destination folder=C:\\MOYSIK~1\\NEW~1\r\nDestination folder UTF-8=C:\\Μουσική\\🎵 new\r\nPrev="},
+        // No short form: what the code page lacks becomes "?", which no folder holds.
+        {1251, "D:\\Кино 🎵 Müsik", NoShortPath,
+         "Destination folder=D:\\\xCA\xE8\xED\xEE ? M?sik\r\nDestination folder UTF-8=D:\\Кино 🎵 Müsik\r\nPrev="},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        UseCodePageForTests(c.codePage);
+        Settings s = DefaultSettings();
+        s.DestinationFolder = c.folder;
+        const std::string text = ComposeSettingsFile("", s, c.shortPath);
+        EXPECT_NE(text.find("Recycle bin=1\r\n" + c.lines), std::string::npos) << text.substr(0, 400);
+        Settings back = DefaultSettings();
+        ApplySettingsText(text, back, c.shortPath);
+        EXPECT_EQ(back.DestinationFolder, c.folder);
+    }
+}
+
+// What a copy reads from files written by itself, by older copies, and by hand.
+TEST_F(SettingsForOlderCopies, WhichKeyCounts) {
+    const std::string header = "[Vemo Plugin]\r\nDestination folder=";
+    const struct {
+        const char* what;
+        unsigned codePage;
+        std::string section;
+        ShortPathFinder shortPath;
+        std::string folder;
+    } cases[] = {
+        {"an older copy's file: code-page bytes", 1251, header + "C:\\\xCC\xF3\xE7\xFB\xEA\xE0", NoShortPath,
+         "C:\\Музыка"},
+        {"the same bytes under a Western code page", 1252, header + "C:\\\xCC\xF3", NoShortPath, "C:\\Ìó"},
+        {"both keys, the short form still the folder's", 1252,
+         header + "C:\\MUZYKA~1\r\nDestination folder UTF-8=C:\\Музыка", FakeShortPath, "C:\\Музыка"},
+        {"both keys, with blanks round the new value", 1252,
+         header + "C:\\MUZYKA~1\r\n Destination folder UTF-8 =  C:\\Музыка ", FakeShortPath, "C:\\Музыка"},
+        {"both keys, the code page's best form", 1252,
+         header + "C:\\? x\r\nDestination folder UTF-8=C:\\🎵 x", FakeShortPath, "C:\\🎵 x"},
+        {"an older copy chose another folder since", 1252,
+         header + "D:\\Other\r\nDestination folder UTF-8=C:\\Музыка", FakeShortPath, "D:\\Other"},
+        {"an older copy chose another short form", 1252,
+         header + "C:\\PROGRA~1\r\nDestination folder UTF-8=C:\\Музыка", FakeShortPath, "C:\\PROGRA~1"},
+        {"the folder cannot be looked up now: its short form is taken on trust", 1252,
+         header + "E:\\MUZYKA~1\\Old\r\nDestination folder UTF-8=E:\\Музыка\\Old", NoShortPath,
+         "E:\\Музыка\\Old"},
+        {"nor can another folder, whose parts differ", 1252,
+         header + "E:\\MUZYKA~1\\New\r\nDestination folder UTF-8=E:\\Музыка\\Old", NoShortPath,
+         "E:\\MUZYKA~1\\New"},
+        {"a lossless folder under both keys", 1251,
+         header + "C:\\\xCC\xF3\r\nDestination folder UTF-8=C:\\Му", NoShortPath, "C:\\Му"},
+        {"the new key alone, with nothing to check it by", 1252, "[Vemo Plugin]\r\nDestination folder UTF-8=C:\\Музыка",
+         FakeShortPath, ""},
+        {"broken UTF-8 in the new key is shown, not dropped", 1252,
+         header + "C:\\? ?\r\nDestination folder UTF-8=C:\\\xF0\x9F\x8E\xB5 \xFF", NoShortPath,
+         "C:\\🎵 \uFFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UseCodePageForTests(c.codePage);
+        Settings s = DefaultSettings();
+        ApplySettingsText(c.section, s, c.shortPath);
+        EXPECT_EQ(s.DestinationFolder, c.folder);
+    }
+}
+
+// A folder outside the code page survives a quit and a start; the file stays 8-bit text
+// without a byte-order mark, every other section byte for byte.
+TEST_F(SettingsForOlderCopies, FolderOutsideTheCodePageSurvivesWriteAndRead) {
+    UseCodePageForTests(1252);
+    const std::string others = "[A]\r\nname=\xCC\xF3\xE7\r\n\r\n[B]\nx=\xFF\xFE\n";
+    WriteAll(path, others + "[Vemo Plugin]\r\nAutoplay=1\r\n");
+    for (const std::string& folder :
+         {std::string("C:\\Μουσική\\🎵 new"), std::string("D:\\ソング"), "F:\\" + std::string(300, 'a')}) {
+        SCOPED_TRACE(folder);
+        Settings s = Unusual();
+        s.DestinationFolder = folder;
+        ASSERT_EQ(WriteSettings(path, s, FakeShortPath), SettingsStatus::Ok);
+        const std::string written = ReadAll(path);
+        EXPECT_EQ(written.substr(0, others.size() + 2), others + "\r\n");
+        EXPECT_FALSE(written.starts_with("\xEF\xBB\xBF"));
+        Settings back = DefaultSettings();
+        ASSERT_EQ(ReadSettings(path, back, FakeShortPath), SettingsStatus::Ok);
+        EXPECT_EQ(back.DestinationFolder, folder.substr(0, kMaxDestinationFolder));
+        s.DestinationFolder = back.DestinationFolder;
+        EXPECT_TRUE(SameSettings(back, s));
+    }
+}
+
+// The limit counts UTF-16 units, as the edit field does, and never cuts a character.
+TEST_F(SettingsForOlderCopies, FolderLimitCountsUtf16Units) {
+    UseCodePageForTests(1251);
+    const std::string ya = "\xD1\x8F";  // я, two bytes, one unit
+    const std::string note = "🎵";       // four bytes, two units
+    std::string cyrillic;
+    for (int i = 0; i < 300; ++i) cyrillic += ya;
+    std::string keep259;
+    for (int i = 0; i < 259; ++i) keep259 += ya;
+    const struct {
+        std::string folder, kept;
+    } cases[] = {
+        {cyrillic, keep259},
+        {std::string(258, 'a') + note, std::string(258, 'a')},
+        {std::string(257, 'a') + note + "b", std::string(257, 'a') + note},
+    };
+    for (const auto& c : cases) {
+        Settings s = DefaultSettings();
+        s.DestinationFolder = c.folder;
+        Settings back = DefaultSettings();
+        ApplySettingsText(ComposeSettingsFile("", s, NoShortPath), back, NoShortPath);
+        EXPECT_EQ(back.DestinationFolder, c.kept) << c.folder.size();
+    }
+}
+
 TEST(SettingsPaths, PlayerDirectoryAndSettingsPath) {
     const std::string sep(1, PathSeparator());
     const std::string folder = sep + "Program Files" + sep + "Quavix";
@@ -425,6 +571,11 @@ TEST(SettingsPaths, PlayerDirectoryAndSettingsPath) {
         EXPECT_EQ(PlayerDirectory(line), own) << line;
     }
     EXPECT_EQ(SettingsPath(folder), folder + sep + "Plugins" + sep + "Plugin.ini");
+
+    // A player folder in any script is found whole, "ソ" included (its double-byte form
+    // once held the separator's byte).
+    const std::string named = sep + "Плеер" + sep + "ソング 🎵";
+    EXPECT_EQ(PlayerDirectory("\"" + named + sep + "quavix.exe\" x"), named);
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 #include "audio/audio_texts.h"
 #include "fixtures/audio_fixtures.h"
 #include "support/temp_dir.h"
+#include "text/code_page.h"
 #include "text/file_access.h"
+#include "text/unicode.h"
 
 namespace vemo {
 namespace {
@@ -64,7 +66,10 @@ std::string OtherFrames(int major) {
 
 class TagWriter : public ::testing::Test {
 protected:
-    void TearDown() override { FailFileOperationAt(0); }
+    void TearDown() override {
+        FailFileOperationAt(0);
+        UseCodePageForTests(0);
+    }
 
     // Writes before into a file of the given name, tags it, and checks it became after.
     void Expect(const std::string& name, const std::string& before, const std::string& after,
@@ -124,6 +129,76 @@ TEST_F(TagWriter, NamesGiveTheTagTheyFit) {
         {" - " + kTitle31 + ".mp3", "", Tag(3, NameFrames("", kTitle31)) + '\0'},
     };
     for (const auto& c : cases) Expect(c.name, c.before, c.after);
+}
+
+// Frame data in each encoding the writer picks, with the text in UTF-8.
+std::string Latin1Data(const std::string& latin1Bytes) { return '\0' + latin1Bytes; }
+std::string Utf8Data(const std::string& utf8) { return '\x03' + utf8; }
+std::string Utf16Data(const std::string& utf8) {
+    std::string data = "\x01\xFF\xFE";
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        data += static_cast<char>(unit & 0xFF);
+        data += static_cast<char>(unit >> 8);
+    }
+    return data;
+}
+
+// ID3v1 only when both texts go into the code page whole and fit its fields there, with
+// the code page's bytes; else ID3v2 frames that hold the name whole: ISO-8859-1 (Latin-1
+// bytes, not the code page's) for Latin-1 text, else UTF-16 in 2.3 and UTF-8 in 2.4.
+TEST_F(TagWriter, NamesInAnyScriptGetATagThatHoldsThemWhole) {
+    const std::string audio = Audio(40);
+    const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";
+    const std::string kino1251 = "\xCA\xE8\xED\xEE";
+    // 22 letters: 41 bytes of UTF-8, 22 of the code page.
+    const std::string zvezda = "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0 \xD0\xBF\xD0\xBE \xD0\xB8\xD0\xBC\xD0\xB5"
+                               "\xD0\xBD\xD0\xB8 \xD0\xA1\xD0\xBE\xD0\xBB\xD0\xBD\xD1\x86\xD0\xB5";
+    const std::string zvezda1251 = "\xC7\xE2\xE5\xE7\xE4\xE0 \xEF\xEE \xE8\xEC\xE5\xED\xE8 \xD1\xEE\xEB\xED\xF6\xE5";
+    std::string noch32;  // 32 letters: 64 bytes of UTF-8, 32 of the code page
+    for (int i = 0; i < 8; ++i) noch32 += "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C";
+    const std::string nihongo = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
+    const std::string uta = "\xE6\xAD\x8C";
+    const std::string note = "\xF0\x9F\x8E\xB5";
+    const std::string crazy = "Crazy In Love (Featuring Jay-Z) Remastered";
+    const std::string oldAlbum4 = TextFrame("TALB", "Album", 4);
+    auto v2 = [&](int major, const std::string& artistData, const std::string& titleData) {
+        return Frame("TPE1", artistData, major) + Frame("TIT2", titleData, major);
+    };
+    const struct {
+        const char* what;
+        unsigned codePage;
+        std::string name, before, after;
+    } cases[] = {
+        {"ascii", 1251, "Artist - Title.mp3", audio, audio + NewV1("Title", "Artist")},
+        {"cyrillic that fits 1251", 1251, kino + " - " + zvezda + ".mp3", audio, audio + NewV1(zvezda1251, kino1251)},
+        {"cyrillic under 1252", 1252, kino + " - " + zvezda + ".mp3", audio,
+         Tag(3, v2(3, Utf16Data(kino), Utf16Data(zvezda))) + '\0' + audio},
+        {"cyrillic too long for ID3v1 is never cut", 1251, kino + " - " + noch32 + ".mp3", audio,
+         Tag(3, v2(3, Utf16Data(kino), Utf16Data(noch32))) + '\0' + audio},
+        {"latin-1 too long for ID3v1", 1252, "Beyonc\xC3\xA9 - " + crazy + ".mp3", audio,
+         Tag(3, v2(3, Latin1Data("Beyonc\xE9"), Latin1Data(crazy))) + '\0' + audio},
+        {"latin-1 outside 1251", 1251, "Mot\xC3\xB6rhead - Ace.mp3", audio,
+         Tag(3, v2(3, Latin1Data("Mot\xF6rhead"), Latin1Data("Ace"))) + '\0' + audio},
+        {"japanese into an old 2.4 tag", 1252, nihongo + " - " + uta + ".mp3", Tag(4, oldAlbum4, 100) + audio,
+         Padded(4, v2(4, Utf8Data(nihongo), Utf8Data(uta)) + oldAlbum4, 10 + oldAlbum4.size() + 100) + audio},
+        {"japanese into an old 2.3 tag", 1252, nihongo + " - " + uta + ".mp3", Tag(3, TextFrame("TALB", "Album")) + audio,
+         Tag(3, v2(3, Utf16Data(nihongo), Utf16Data(uta)) + TextFrame("TALB", "Album")) + audio},
+        {"emoji as a surrogate pair", 1251, note + " - Song.mp3", audio,
+         Tag(3, v2(3, "\x01\xFF\xFE\x3C\xD8\xB5\xDF"s, Latin1Data("Song"))) + '\0' + audio},
+    };
+    for (const auto& c : cases) {
+        UseCodePageForTests(c.codePage);
+        // Made and read back under a plain name, so that only the writer sees the other one.
+        const std::string plain = dir.File("plain.mp3");
+        const std::string named = dir.File(c.name);
+        WriteAll(plain, c.before);
+        ASSERT_TRUE(RenameFile(plain, named)) << c.what;
+        const TagWriteResult result = WriteTagFromFileName(named);
+        EXPECT_EQ(result.Status, TagWriteStatus::Created) << c.what << ": " << result.Text;
+        ASSERT_TRUE(RenameFile(named, plain)) << c.what;
+        EXPECT_EQ(ReadAll(plain), c.after) << c.what;
+        RemoveFile(plain);
+    }
 }
 
 // An old 2.3 or 2.4 tag keeps every frame but TPE1 and TIT2 byte for byte, in its

@@ -117,10 +117,49 @@ TEST(TrackFileName, FromArtistAndTitle) {
     for (const Case& c : cases) EXPECT_EQ(TrackFileName(c.artist, c.title), c.want) << c.artist << " / " << c.title;
 }
 
-TEST(FitsPathLimit, TwoHundredFiftyNineCharacters) {
-    EXPECT_TRUE(FitsPathLimit(std::string(kMaxPathLength, 'a')));
-    EXPECT_FALSE(FitsPathLimit(std::string(kMaxPathLength + 1, 'a')));
-    EXPECT_TRUE(FitsPathLimit(""));
+// Letters of every script stay whole; only what Windows refuses is mended, next to them.
+TEST(TrackFileName, LettersOfAnyScriptStay) {
+    const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";
+    const std::string krovi = "\xD0\x93\xD1\x80\xD1\x83\xD0\xBF\xD0\xBF\xD0\xB0 \xD0\xBA\xD1\x80\xD0\xBE\xD0\xB2\xD0\xB8";
+    const std::string nihongo = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
+    const std::string so = "\xE3\x82\xBD";  // its second byte, 0x82, is no separator, nor is 0x5C in any UTF-8
+    const std::string note = "\xF0\x9F\x8E\xB5";
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case { std::string artist, title, want; };
+    const Case cases[] = {
+        {kino, krovi, kino + " - " + krovi + ".mp3"},
+        {nihongo, so + "?", nihongo + " - " + so + "_.mp3"},
+        {note + "/" + note, "", note + "_" + note + ".mp3"},
+        {"Beyonc\xC3\xA9", "D\xC3\xA9j\xC3\xA0 vu.", "Beyonc\xC3\xA9 - D\xC3\xA9j\xC3\xA0 vu_.mp3"},
+        {kino + " . ", "", kino + "___.mp3"},
+        {fffd, "", fffd + ".mp3"},
+        {"\xD0\xA1ON", "", "\xD0\xA1ON.mp3"},  // a Cyrillic "C": no device
+    };
+    for (const Case& c : cases) EXPECT_EQ(TrackFileName(c.artist, c.title), c.want) << c.artist << " / " << c.title;
+}
+
+// Windows counts a path in UTF-16 units: one for a letter of any script, two for a
+// character above U+FFFF; bytes of UTF-8 are no measure.
+TEST(FitsPathLimit, TwoHundredFiftyNineUtf16Units) {
+    auto repeat = [](const std::string& piece, size_t times) {
+        std::string text;
+        for (size_t i = 0; i < times; ++i) text += piece;
+        return text;
+    };
+    const struct {
+        std::string path;
+        bool fits;
+    } cases[] = {
+        {std::string(kMaxPathLength, 'a'), true},
+        {std::string(kMaxPathLength + 1, 'a'), false},
+        {"", true},
+        {repeat("\xD0\x96", kMaxPathLength), true},        // 518 bytes
+        {repeat("\xD0\x96", kMaxPathLength + 1), false},
+        {repeat("\xE6\x97\xA5", kMaxPathLength), true},    // 777 bytes
+        {repeat("\xF0\x9F\x8E\xB5", 129) + "a", true},     // 258 + 1 units
+        {repeat("\xF0\x9F\x8E\xB5", 130), false},          // 260 units in 130 characters
+    };
+    for (const auto& c : cases) EXPECT_EQ(FitsPathLimit(c.path), c.fits) << c.path.size() << " bytes";
 }
 
 TEST(SyncSafe, EncodesSevenBitGroupsAndSwaps) {

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "actions/hotkeys.h"
+#include "config/config_draw.h"
 #include "config/config_window.h"
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
 #include "settings/hotkey_table.h"
 #include "support/plugin_fixture.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -648,6 +650,118 @@ TEST_F(ConfigWindowTest, FolderFieldTakesTypingAndTheBrowser) {
     gBrowsed.clear();
     Click(gConfig.BrowseButton);
     EXPECT_EQ(gSettings.DestinationFolder, "c:\\music\\new");
+}
+
+std::wstring FieldText(HWND field) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// A folder in any script, however it reaches the field, is kept whole and in lower case,
+// letter by letter: in the settings as UTF-8, in the field as the user sees it.
+TEST_F(ConfigWindowTest, FolderFieldKeepsAFolderInAnyScriptInLowerCase) {
+    if (!IsWindowUnicode(gConfig.FolderEdit)) {
+        GTEST_SKIP() << "our procedure on the field is installed 8-bit, which narrows its text";
+    }
+    Effects().BrowseForFolder = FakeBrowse;
+    const struct {
+        const char* Way;
+        std::string Folder;
+        std::string Kept;
+    } cases[] = {
+        {"stored", "D:\\ΜΟΥΣΙΚΉ", "d:\\μουσική"},
+        {"browsed", "C:\\Музыка\\НОВОЕ 🎵", "c:\\музыка\\новое 🎵"},
+        {"typed", "E:\\ÆØÅ\\日本", "e:\\æøå\\日本"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Way);
+        SetWindowTextW(gConfig.FolderEdit, L"");
+        if (std::string(c.Way) == "stored") {
+            gSettings.DestinationFolder = c.Folder;
+            ShowStoredDestinationFolder();
+        } else if (std::string(c.Way) == "browsed") {
+            gBrowsed = c.Folder;
+            Click(gConfig.BrowseButton);
+        } else {
+            for (wchar_t unit : ToWide(c.Folder)) SendMessageW(gConfig.FolderEdit, WM_CHAR, unit, 0);
+        }
+        EXPECT_EQ(gSettings.DestinationFolder, c.Kept);
+        EXPECT_EQ(FromWide(FieldText(gConfig.FolderEdit)), c.Kept);
+    }
+    // The field's limit counts characters, not the bytes of their UTF-8.
+    SetWindowTextW(gConfig.FolderEdit, L"");
+    for (int i = 0; i < 300; ++i) SendMessageW(gConfig.FolderEdit, WM_CHAR, L'Ж', 0);
+    std::string limit;
+    for (int i = 0; i < 260; ++i) limit += "ж";
+    EXPECT_EQ(gSettings.DestinationFolder, limit);
+}
+
+// The pixels of a self-drawn part, a push button or the caption with its text, column
+// by column.
+constexpr SIZE kPartArea{200, 30};
+std::vector<std::vector<COLORREF>> DrawnPart(bool button, const std::string& text) {
+    ScopedGetDC screen(nullptr);
+    HDC dc = CreateCompatibleDC(screen.Get());
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), kPartArea.cx, kPartArea.cy));
+    std::vector<std::vector<COLORREF>> columns;
+    {
+        ScopedSelectObject picture(dc, bitmap.Get());
+        if (button) {
+            PushButtonLook look;
+            look.Client = {0, 0, kPartArea.cx, kPartArea.cy};
+            look.Text = text;
+            look.Font = gPlugin.Fonts.Bold.Get();
+            DrawPushButton(dc, look);
+        } else {
+            CaptionLook look;
+            look.Window = kPartArea;
+            look.SmallCaption = 20;
+            look.Active = true;
+            look.Font = gPlugin.Fonts.Bold.Get();
+            look.TextX = 10;
+            look.Text = text.c_str();
+            DrawCaptionAndFrame(dc, look);
+        }
+        for (int x = 0; x < kPartArea.cx; ++x) {
+            columns.emplace_back();
+            for (int y = 0; y < kPartArea.cy; ++y) columns.back().push_back(GetPixel(dc, x, y));
+        }
+    }
+    DeleteDC(dc);
+    return columns;
+}
+
+// How many columns lie between the first and the last one in which two drawings differ.
+int DifferingSpan(const std::vector<std::vector<COLORREF>>& a, const std::vector<std::vector<COLORREF>>& b) {
+    int first = -1, last = -1;
+    for (size_t x = 0; x < a.size(); ++x) {
+        if (a[x] == b[x]) continue;
+        if (first < 0) first = static_cast<int>(x);
+        last = static_cast<int>(x);
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// The buttons and the caption draw accented Latin as its own letters. Through code page
+// 1251 "é" is "й"; read byte by byte its UTF-8 is two letters, which moves or widens
+// everything after it. "é" is as wide as "e", so only that letter may differ.
+TEST_F(ConfigWindowTest, ButtonsAndCaptionDrawTheirOwnLetters) {
+    SIZE accent{};
+    {
+        ScopedGetDC dc(Window());
+        ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+        GetTextExtentPoint32W(dc.Get(), L"\u00e9", 1, &accent);
+    }
+    for (bool button : {true, false}) {
+        SCOPED_TRACE(button ? "button" : "caption");
+        const auto drawn = DrawnPart(button, "Beyoncé");
+        EXPECT_NE(drawn, DrawnPart(button, "Beyoncй"));
+        const int span = DifferingSpan(drawn, DrawnPart(button, "Beyonce"));
+        EXPECT_GT(span, 0);
+        // The embossed text is drawn twice, two pixels apart.
+        EXPECT_LE(span, accent.cx + 2);
+    }
 }
 
 TEST_F(ConfigWindowTest, TitleOpensTheMailLink) {

@@ -17,6 +17,7 @@
 #include "settings/settings_file.h"
 #include "support/plugin_fixture.h"
 #include "support/temp_dir.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
 
@@ -75,6 +76,19 @@ TEST_F(HotkeysWindowTest, ConfigurationWindowButtonOpensTheList) {
     EXPECT_EQ(SelectedRow(), 1);
     EXPECT_EQ(W().Editing, (HotkeyEntry{kModWin, 'Z'}));
     EXPECT_EQ(SendMessageA(W().KeyList, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(PickableKeys().size()));
+    // The window and the names in its key list are wide: each name arrives whole.
+    EXPECT_TRUE(IsWindowUnicode(W().Window));
+    for (LRESULT i = 0; i < static_cast<LRESULT>(PickableKeys().size()); ++i) {
+        const auto vk = static_cast<int32_t>(SendMessageW(W().KeyList, CB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+        const LRESULT length = SendMessageW(W().KeyList, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring name(static_cast<size_t>(length), L'\0');
+        SendMessageW(W().KeyList, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name.data()));
+        if (IsLayoutKey(vk)) {
+            EXPECT_FALSE(name.empty()) << vk;
+        } else {
+            EXPECT_EQ(FromWide(name), KeyName(vk)) << vk;
+        }
+    }
     // Over the configuration window, at its size.
     RECT config{}, hotkeys{};
     GetWindowRect(gPlugin.ConfigWindow, &config);

@@ -32,9 +32,9 @@ TEST_F(PluginTest, ExportSetsUpOnceAndHandsOverTheRecord) {
 
 TEST_F(PluginTest, SetUpMakesClassesWindowsFontsTimerAndHotkeys) {
     Load();
-    WNDCLASSA wc{};
-    EXPECT_TRUE(GetClassInfoA(gPlugin.Module, kPopupClassName, &wc));
-    EXPECT_TRUE(GetClassInfoA(gPlugin.Module, kConfigClassName, &wc));
+    WNDCLASSW wc{};
+    EXPECT_TRUE(GetClassInfoW(gPlugin.Module, kPopupClassName, &wc));
+    EXPECT_TRUE(GetClassInfoW(gPlugin.Module, kConfigClassName, &wc));
 
     for (HWND popup : {gPlugin.MainPopup, gPlugin.InfoPopup}) {
         ASSERT_TRUE(IsWindow(popup));

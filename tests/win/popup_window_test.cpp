@@ -10,6 +10,7 @@
 #include "popup/popup_layout.h"
 #include "popup/popup_window.h"
 #include "support/plugin_fixture.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/scoped_win.h"
 
@@ -70,7 +71,18 @@ PopupPlace PlaceOf(HWND window) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// A UTF-8 text as the popups must measure it: its characters, in the bold font.
 SIZE MeasureBold(const std::string& text) {
+    const std::wstring wide = ToWide(text);
+    ScopedGetDC dc(gPlugin.MainPopup);
+    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc.Get(), wide.data(), static_cast<int>(wide.size()), &size);
+    return size;
+}
+
+// The same bytes measured one byte per character, as an 8-bit text.
+SIZE MeasureBoldBytes(const std::string& text) {
     ScopedGetDC dc(gPlugin.MainPopup);
     ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
     SIZE size{};
@@ -141,6 +153,119 @@ TEST_F(PopupTest, OneLinePopupIsPlacedFromTheMeasuredText) {
     const PopupPlace place = PlaceOf(gPlugin.MainPopup);
     EXPECT_LT(place.Left, 0);
     EXPECT_EQ(place, LinePopupPlace(ScreenW(), ScreenH(), wideText.cx, wideText.cy));
+}
+
+// Titles, levels and information in any script: each popup is as wide as the text's
+// characters in the bold font. Measured byte by byte, as 8-bit text, every one of these
+// comes out another width.
+TEST_F(PopupTest, TextsInAnyScriptAreMeasuredByTheirCharacters) {
+    const struct {
+        const char* Script;
+        std::string Text;
+    } cases[] = {
+        {"Latin-1", "Motörhead - Ace of Spades"},
+        {"Cyrillic", "4 Кино - Группа крови"},
+        {"Japanese", "日本語の歌 - 夜明け"},
+        {"Emoji", "Song 🎵😀 end"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Script);
+        const std::string padded = " " + c.Text + " ";
+        ASSERT_NE(MeasureBold(padded).cx, MeasureBoldBytes(padded).cx) << "the case tells the two apart";
+
+        ShowPopup(c.Text);
+        EXPECT_EQ(gPopup.CurrentPopupText, padded);
+        const SIZE line = MeasureBold(padded);
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LinePopupPlace(ScreenW(), ScreenH(), line.cx, line.cy));
+
+        ShowLevelPopup(50, padded, "% ");
+        const SIZE level = MeasureBold(padded + "% ");
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LevelPopupPlace(ScreenW(), ScreenH(), level.cx, level.cy));
+
+        // The path line is the widest of the information popup; the caption too may be.
+        const std::string path = "Path: C:\\Music\\" + c.Text + ".mp3";
+        ShowMultiLinePopup("\r" + path + "\r\rSize: 4 MB\r", "File info:", '\r');
+        const SIZE widest = MeasureBold(" " + path + " ");
+        EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), widest.cx, 5 * widest.cy));
+        ShowMultiLinePopup("x", c.Text + " " + c.Text, '\r');
+        const SIZE caption = MeasureBold(" " + c.Text + " " + c.Text + " ");
+        EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), caption.cx, caption.cy));
+    }
+}
+
+// The client pixels of a shown popup's text cell, and the same cell drawn from the wide
+// text by the same font in a memory device context.
+std::vector<COLORREF> CellOfPopup(HWND popup, SIZE cell) {
+    std::vector<COLORREF> pixels;
+    ScopedGetDC dc(popup);
+    for (int y = 0; y < cell.cy; ++y) {
+        for (int x = 0; x < cell.cx; ++x) pixels.push_back(GetPixel(dc.Get(), kPopupEdge + x, kPopupEdge + y));
+    }
+    return pixels;
+}
+
+std::vector<COLORREF> CellDrawnWide(const std::string& text, SIZE cell) {
+    const std::wstring wide = ToWide(text);
+    ScopedGetDC screen(nullptr);
+    HDC dc = CreateCompatibleDC(screen.Get());
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), cell.cx, cell.cy));
+    std::vector<COLORREF> pixels;
+    {
+        ScopedSelectObject picture(dc, bitmap.Get());
+        ScopedSelectObject font(dc, gPlugin.Fonts.Bold.Get());
+        SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_INFOBK));
+        SetBkMode(dc, OPAQUE);
+        TextOutW(dc, 0, 0, wide.data(), static_cast<int>(wide.size()));
+        for (int y = 0; y < cell.cy; ++y) {
+            for (int x = 0; x < cell.cx; ++x) pixels.push_back(GetPixel(dc, x, y));
+        }
+    }
+    DeleteDC(dc);
+    return pixels;
+}
+
+// Accented Latin is drawn as its own letters, not as the Cyrillic ones that share its
+// bytes in code page 1251 ("¾" as "ѕ", "é" as "й"), whatever the system's code page.
+TEST_F(PopupTest, LatinTextIsNotDrawnAsItsCyrillicTwin) {
+    std::string fractions, dzes;
+    for (int i = 0; i < 20; ++i) {
+        fractions += "¾";
+        dzes += "ѕ";
+    }
+    const struct {
+        std::string Latin;
+        std::string Twin;  // the same bytes read in code page 1251
+    } cases[] = {{fractions, dzes}, {"Beyoncé", "Beyoncй"}, {"Motörhead", "Motцrhead"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Latin);
+        const SIZE latin = MeasureBold(" " + c.Latin + " ");
+        const SIZE twin = MeasureBold(" " + c.Twin + " ");
+        ShowPopup(c.Latin);
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup).Width, latin.cx + 2 * kPopupEdge);
+        const std::vector<COLORREF> shown = CellOfPopup(gPlugin.MainPopup, latin);
+        EXPECT_EQ(shown, CellDrawnWide(" " + c.Latin + " ", latin));
+        if (latin.cx == twin.cx) {
+            EXPECT_NE(shown, CellDrawnWide(" " + c.Twin + " ", twin)) << "the twin looks otherwise";
+        }
+        ShowPopup(c.Twin);
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup).Width, twin.cx + 2 * kPopupEdge);
+    }
+    EXPECT_NE(MeasureBold(fractions).cx, MeasureBold(dzes).cx);
+}
+
+// The popups are wide windows and every font takes any script: a font of one character
+// set makes the system map the other scripts' letters to look-alikes or boxes.
+TEST_F(PopupTest, WindowsAreWideAndFontsOfNoOneCharacterSet) {
+    for (HWND window : {gPlugin.MainPopup, gPlugin.InfoPopup, gPlugin.ConfigWindow}) {
+        EXPECT_TRUE(IsWindowUnicode(window)) << window;
+    }
+    const FontSet& f = gPlugin.Fonts;
+    for (HFONT font : {f.Title.Get(), f.Text.Get(), f.Bold.Get(), f.LevelBar.Get()}) {
+        LOGFONTW described{};
+        ASSERT_EQ(GetObjectW(font, sizeof described, &described), static_cast<int>(sizeof described));
+        EXPECT_EQ(described.lfCharSet, DEFAULT_CHARSET) << described.lfHeight << " " << described.lfWeight;
+    }
 }
 
 TEST_F(PopupTest, GuardsLeaveEverythingAsItWas) {

@@ -17,10 +17,10 @@ namespace vemo::test {
 namespace {
 
 // Whether the shell holds the button: it modifies only an icon it has.
-bool InTray(const NOTIFYICONDATAA& record = gPlugin.Tray.Record) {
-    NOTIFYICONDATAA probe = record;
+bool InTray(const NOTIFYICONDATAW& record = gPlugin.Tray.Record) {
+    NOTIFYICONDATAW probe = record;
     probe.uFlags = NIF_TIP;
-    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+    return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
 using TrayIconTest = PluginTest;
@@ -34,7 +34,7 @@ TEST_F(TrayIconTest, AddedAtLoadAndRemovedOnce) {
     RemoveTrayIcon();
     EXPECT_FALSE(TrayIconShown());
     EXPECT_FALSE(InTray());
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &gPlugin.Tray.Record));
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &gPlugin.Tray.Record));
     RemoveTrayIcon();  // not shown: harmless
     EXPECT_FALSE(TrayIconShown());
 }
@@ -64,7 +64,7 @@ class QuitTrayTest : public PluginTest, public ::testing::WithParamInterface<Qui
 
 // Whether the shell still held the button when its window went: the shell may forget
 // the buttons of dead windows by itself, so the check comes before.
-NOTIFYICONDATAA gWatched{};
+NOTIFYICONDATAW gWatched{};
 WNDPROC gBelowWatch = nullptr;
 bool gInTrayWhenWindowWent = false;
 LRESULT CALLBACK WatchWindowGoing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,10 +112,10 @@ TEST_F(TrayIconTest, QuitReleasesThePictureAndTheControlProcedures) {
 }
 
 TEST_F(TrayIconTest, TaskbarRestartBringsBackOnlyAShownButton) {
-    EXPECT_EQ(TaskbarCreatedMessage(), RegisterWindowMessageA("TaskbarCreated"));
+    EXPECT_EQ(TaskbarCreatedMessage(), RegisterWindowMessageW(L"TaskbarCreated"));
     Load();
     // A restarting taskbar has lost every icon.
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gPlugin.Tray.Record));
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gPlugin.Tray.Record));
     OnTaskbarCreated();
     EXPECT_TRUE(InTray());
     EXPECT_TRUE(TrayIconShown());

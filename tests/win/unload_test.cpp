@@ -71,9 +71,9 @@ TEST_F(PluginTest, QuitClosesOurWindowsWithoutMakingThePlayerExit) {
     PluginQuit();
     for (HWND window : windows) EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(player_.Commands().empty());
-    WNDCLASSA wc{};
-    EXPECT_FALSE(GetClassInfoA(gPlugin.Module, kPopupClassName, &wc));
-    EXPECT_FALSE(GetClassInfoA(gPlugin.Module, kConfigClassName, &wc));
+    WNDCLASSW wc{};
+    EXPECT_FALSE(GetClassInfoW(gPlugin.Module, kPopupClassName, &wc));
+    EXPECT_FALSE(GetClassInfoW(gPlugin.Module, kConfigClassName, &wc));
     EXPECT_EQ(gPlugin.Fonts.Title.Get(), nullptr);
 }
 
@@ -130,15 +130,15 @@ protected:
 
 // Tests of this suite run in this order: the last one leaves the DLL pinned.
 TEST_F(DllTest, LoadingDoesNothingUntilTheExportIsCalled) {
-    WNDCLASSA wc{};
-    EXPECT_FALSE(GetClassInfoA(module_, kPopupClassName, &wc));
+    WNDCLASSW wc{};
+    EXPECT_FALSE(GetClassInfoW(module_, kPopupClassName, &wc));
     EXPECT_TRUE(CombinationFree(kWinV));
     GeneralPurposePlugin* record = getRecord_();
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->Version, kPluginRecordVersion);
     EXPECT_STREQ(record->Description, kPluginDescription);
-    EXPECT_TRUE(GetClassInfoA(module_, kPopupClassName, &wc));
-    EXPECT_TRUE(GetClassInfoA(module_, kConfigClassName, &wc));
+    EXPECT_TRUE(GetClassInfoW(module_, kPopupClassName, &wc));
+    EXPECT_TRUE(GetClassInfoW(module_, kConfigClassName, &wc));
     EXPECT_FALSE(CombinationFree(kWinV));
     EXPECT_EQ(getRecord_(), record);
     record->PlayerWindow = player_.Window();

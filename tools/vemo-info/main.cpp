@@ -6,7 +6,8 @@
 // player's track length of a file that is not an MP3 file is taken as 0.
 //
 // A file that cannot be opened shows only its file information, as far as its directory
-// entry gives it. Exit status: 0; 1 when a file cannot be opened; 2 for bad usage.
+// entry gives it. Tag text is printed whole, in UTF-8 (wide to a Windows console).
+// Exit status: 0; 1 when a file cannot be opened; 2 for bad usage.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "audio/info_text.h"
+#include "console_io.h"
 #include "text/file_access.h"
 
 namespace {
@@ -45,7 +47,7 @@ void Print(const vemo::InfoText& info) {
     }
     for (char c : body) out += c == '\r' ? '\n' : c;
     out += '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    vemo::cli::Write(stdout, out);
 }
 
 // Why a file could not be opened, from the code its one open gave.
@@ -59,7 +61,7 @@ bool Show(const std::string& path, Mode mode) {
     // name and size, and for an MP3 name the lines of an empty analysis.
     if ((mode == Mode::Default || mode == Mode::FileInfo) && all.fileInfo) Print(*all.fileInfo);
     if (all.openError) {
-        std::fprintf(stderr, "vemo-info: %s: %s\n", path.c_str(), OpenProblem(*all.openError).c_str());
+        vemo::cli::Write(stderr, "vemo-info: " + path + ": " + OpenProblem(*all.openError) + "\n");
         return false;
     }
     if (mode == Mode::Default || mode == Mode::ID3Any) Print(all.id3Any);
@@ -69,18 +71,19 @@ bool Show(const std::string& path, Mode mode) {
 }
 
 int Usage(FILE* to, int status) {
-    std::fputs(kUsage, to);
+    vemo::cli::Write(to, kUsage);
     return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args = vemo::cli::Arguments(argc, argv);
     Mode mode = Mode::Default;
     std::vector<std::string> files;
     bool optionsDone = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
             Mode chosen;
             if (arg == "--") {
@@ -97,11 +100,11 @@ int main(int argc, char** argv) {
             } else if (arg == "--id3") {
                 chosen = Mode::ID3Any;
             } else {
-                std::fprintf(stderr, "vemo-info: unknown option %s\n", arg.c_str());
+                vemo::cli::Write(stderr, "vemo-info: unknown option " + arg + "\n");
                 return Usage(stderr, kExitUsage);
             }
             if (mode != Mode::Default && mode != chosen) {
-                std::fputs("vemo-info: give one mode only\n", stderr);
+                vemo::cli::Write(stderr, "vemo-info: give one mode only\n");
                 return Usage(stderr, kExitUsage);
             }
             mode = chosen;
