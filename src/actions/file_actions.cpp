@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "actions/file_texts.h"
 #include "actions/information.h"
@@ -14,6 +15,7 @@
 #include "text/file_access.h"
 #include "text/file_ops.h"
 #include "text/text.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -55,14 +57,14 @@ void RemoveEmptiedFoldersIfWanted(const std::string& path) {
 // Whether the folder holds nothing at all, hidden and system files included; false when
 // it cannot be listed.
 bool FolderIsEmpty(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(ToWide(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     bool empty = true;
     do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") empty = false;
-    } while (empty && FindNextFileA(search, &found));
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") empty = false;
+    } while (empty && FindNextFileW(search, &found));
     FindClose(search);
     return empty;
 }
@@ -70,11 +72,13 @@ bool FolderIsEmpty(const std::string& folder) {
 // A drive's root, a share's or a mounted volume's; when it cannot be told, taken to be
 // one, so that nothing is sent to the bin on a guess.
 bool IsVolumeRoot(const std::string& folder) {
-    char root[MAX_PATH] = {};
-    if (!GetVolumePathNameA(folder.c_str(), root, sizeof root)) return true;
-    std::string bare = root;
-    while (!bare.empty() && bare.back() == '\\') bare.pop_back();
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, bare.c_str(), -1, folder.c_str(), -1) == CSTR_EQUAL;
+    const std::wstring wideFolder = ToWide(folder);
+    wchar_t root[MAX_PATH] = {};
+    if (!GetVolumePathNameW(wideFolder.c_str(), root, MAX_PATH)) return true;
+    std::wstring bare = root;
+    while (!bare.empty() && bare.back() == L'\\') bare.pop_back();
+    return CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, bare.c_str(), -1, wideFolder.c_str(), -1) ==
+           CSTR_EQUAL;
 }
 
 // The shell's delete takes a folder with all it holds: only an empty one, never a
@@ -130,7 +134,9 @@ struct CopyMoveJob {
 
 std::optional<CopyMoveJob> PrepareCopyOrMove() {
     if (!PlaylistHasEntries()) return std::nullopt;
-    const std::string path = CurrentFile();
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return std::nullopt;
+    const std::string& path = *file;
     const std::string& folder = gSettings.DestinationFolder;
     if (!DirectoryExists(folder)) {
         AskUser(gPlugin.ConfigWindow, kNoDestination, kPluginCaption, kErrorFlags);
@@ -205,7 +211,7 @@ bool RenameCurrentFile(const std::string& oldPath, const std::string& newPath) {
     const PlaybackSnapshot snapshot = TakePlaybackSnapshot();
     StopForRewrite(snapshot);
     const bool renamed = RenameWithoutReplacing(oldPath, newPath);
-    if (renamed) QueryPlayer(ChangeCurrentFile, reinterpret_cast<WPARAM>(newPath.c_str()));
+    if (renamed) TellPlayerCurrentFile(newPath);
     // Also after a failed rename: the music the user was hearing goes on.
     RestorePlayback(snapshot);
     return renamed;
@@ -213,7 +219,9 @@ bool RenameCurrentFile(const std::string& oldPath, const std::string& newPath) {
 
 void ToggleReadOnly() {
     if (!PlaylistHasEntries()) return;
-    const std::string path = CurrentFile();
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     const std::optional<uint32_t> attributes = FileAttributes(path);
     const bool wasReadOnly = attributes && (*attributes & kAttrReadOnly);
     uint32_t wanted = attributes ? (*attributes ^ kAttrReadOnly) : 0;
@@ -228,7 +236,9 @@ void ToggleReadOnly() {
 
 void DeleteCurrentFile() {
     if (!PlaylistHasEntries()) return;
-    const std::string path = CurrentFile();
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     if (!FileListed(path)) {
         AskUser(gPlugin.PlayerWindow, kNoFileToRemove, texts::kErrorCaption, kErrorFlags);
         return;
@@ -287,7 +297,9 @@ void MoveCurrentFile() {
 
 void RenameAfterTag() {
     if (!PlaylistHasEntries()) return;
-    const std::string path = CurrentFile();
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     if (!IsMP3Name(path)) {
         ShowOutcome(texts::kNotMP3, kRenamePopupMs);
         return;
@@ -310,6 +322,12 @@ void RenameAfterTag() {
     const std::string newPath = FolderOf(path) + PathSeparator() + name;
     if (!FitsPathLimit(newPath)) {
         ShowOutcome(kNameTooLong, kRenamePopupMs);
+        return;
+    }
+    // Asked before anything changes: after the rename it would be too late to keep the
+    // entry from pointing at a name that is gone.
+    if (!PlayerCanTakeFileName(newPath)) {
+        ShowOutcome(kNameNotForPlayer, kRenamePopupMs);
         return;
     }
     ShowOutcome(RenameCurrentFile(path, newPath) ? kFileRenamed : kRenameFailed, kRenamePopupMs);

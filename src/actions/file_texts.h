@@ -54,6 +54,16 @@ constexpr char kRenameFailed[] = "Rename failed. Maybe the file already exists";
 constexpr char kNoValidName[] = "The tag gives no valid file name";
 constexpr char kNameTooLong[] = "The new file name is too long";
 
+// An older player answers in its 8-bit code page only and puts "?" for every character
+// that it lacks; acting on such a name would miss the file or hit another one.
+constexpr char kNameNotWhole[] =
+    "This player version cannot give this file's name; nothing was done to the file.\r\n\r\n"
+    "A newer player version gives every name. With this one, the file and tag keys work on names "
+    "written in the letters of the system's language.";
+// Said in place of a rename that such a player could not follow: its entry would be left
+// on a name that is gone, so the file keeps its own.
+constexpr char kNameNotForPlayer[] = "This player version cannot take the new name; the file keeps its own";
+
 // Tag from the file name.
 constexpr char kTagCaption[] = "VEMO plug-in";
 constexpr UINT kTagVersionFlags = MB_OK | MB_ICONWARNING;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "actions/file_texts.h"
 #include "audio/audio_texts.h"
 #include "audio/id3v1.h"
 #include "audio/id3v2.h"
@@ -91,11 +92,22 @@ std::string CurrentFile() {
     return QueryPlayerText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));
 }
 
+std::optional<std::string> FileToActOn() {
+    PlayerText file = QueryEntryText(QueryEntryFile, static_cast<WPARAM>(QueryPlayer(QueryListPosition)));
+    if (!file.Whole) {
+        AskUser(gPlugin.PlayerWindow, kNameNotWhole, texts::kErrorCaption, kErrorFlags);
+        return std::nullopt;
+    }
+    return std::move(file.Text);
+}
+
 void ShowFileInfo() {
     if (!PlaylistHasEntries()) return;
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     gPopup.HintArmed = false;
     ArmInfoHideTimer(kFileInfoMs);
-    const std::string path = CurrentFile();
     if (!InfoPopupNeedsDrawing(InfoKind::FileInfo, path)) return;
     gPopup.LiveRefresh = false;
     gPopup.InfoPopupKind = InfoKind::None;
@@ -127,8 +139,10 @@ void ShowTrackInfo() {
 
 void ShowID3v1Info() {
     if (!PlaylistHasEntries()) return;
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     gPopup.LiveRefresh = false;
-    const std::string path = CurrentFile();
     if (IsMP3Name(path)) {
         gPopup.HintArmed = false;
         ArmInfoHideTimer(kID3v1InfoMs);
@@ -146,8 +160,10 @@ void ShowID3v1Info() {
 
 void ShowID3v2Info() {
     if (!PlaylistHasEntries()) return;
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     gPopup.LiveRefresh = false;
-    const std::string path = CurrentFile();
     if (IsMP3Name(path)) {
         gPopup.HintArmed = false;
         ArmInfoHideTimer(kID3v2InfoMs);
@@ -163,8 +179,10 @@ void ShowID3v2Info() {
 
 void ShowID3AnyInfo() {
     if (!PlaylistHasEntries()) return;
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     gPopup.LiveRefresh = false;
-    const std::string path = CurrentFile();
     if (IsMP3Name(path)) {
         gPopup.HintArmed = false;
         // The kind, and with it the time, depends on the tag found. A tag that cannot be

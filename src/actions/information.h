@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace vemo {
@@ -29,8 +30,12 @@ bool ReadCurrentID3v1(const std::string& path);
 bool ReadCurrentID3v2(const std::string& path);
 // Every information, file and tag action does nothing on an empty playlist.
 bool PlaylistHasEntries();
-// The full path of the current playlist entry, asked afresh from the player.
+// The full path of the current playlist entry, asked afresh from the player, as far as
+// the player could give it: only for reading facts, where a name that names nothing fails.
 std::string CurrentFile();
+// The current entry's file for an action that reads or changes it. Nothing, after
+// telling the user, when the player could not give the name whole.
+std::optional<std::string> FileToActOn();
 // Shows a file error of the core ("Cannot open file for reading") in the "Error" box.
 void ReportFileError(const std::string& message);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "actions/file_actions.h"
@@ -28,7 +29,9 @@ void ShowTagOutcome(const std::string& text) {
 
 void MakeTagFromFileName() {
     if (!PlaylistHasEntries()) return;
-    const std::string path = CurrentFile();
+    const std::optional<std::string> file = FileToActOn();
+    if (!file) return;
+    const std::string& path = *file;
     if (!IsMP3Name(path)) {
         ShowTagOutcome(texts::kNotMP3);
         return;

@@ -174,8 +174,9 @@ WNDPROC PreviousProcOf(HWND control) {
 
 LRESULT PassToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC previous = PreviousProcOf(control);
-    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
-    return CallWindowProcA(previous, control, message, wParam, lParam);
+    // Wide, as WindowSubclass installed the procedure.
+    if (!previous) return DefWindowProcW(control, message, wParam, lParam);
+    return CallWindowProcW(previous, control, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CheckBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -276,8 +276,9 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_KILLFOCUS && control == W().List) StopWaiting();
     if (message == WM_KEYDOWN && OnNavigationKey(control, wParam)) return 0;
     WNDPROC previous = PreviousProcOf(control);
-    if (!previous) return DefWindowProcA(control, message, wParam, lParam);
-    return CallWindowProcA(previous, control, message, wParam, lParam);
+    // Wide, as WindowSubclass installed the procedure.
+    if (!previous) return DefWindowProcW(control, message, wParam, lParam);
+    return CallWindowProcW(previous, control, message, wParam, lParam);
 }
 
 // ---- drawing ----

@@ -1,6 +1,8 @@
 // Everything the plug-in asks of the player goes through here, as synchronous messages
 // to the player's main window: commands (WM_COMMAND with an id) and numbered queries
-// (WM_USER with the number in lParam and the argument in wParam).
+// (WM_USER with the number in lParam and the argument in wParam). Texts are UTF-8 here:
+// the player's entry texts are asked in their wide form first, and an older player's
+// 8-bit answers are converted from the system's code page.
 #pragma once
 
 #include <windows.h>
@@ -41,7 +43,12 @@ enum PlayerQuery : uint16_t {
     SetEqData = 128,
     QueryEntryFile = 211,
     QueryEntryTitle = 212,
+    // The wide twins: the same index argument, a const wchar_t* answer (or a wchar_t*
+    // argument). An older player answers 0 to them, as to every number it does not know.
+    QueryEntryTitleWide = 213,
+    QueryEntryFileWide = 214,
     ChangeCurrentFile = 245,
+    ChangeCurrentFileWide = 1245,
     QueryShuffle = 250,
     QueryRepeat = 251,
     SetShuffle = 252,
@@ -73,9 +80,26 @@ void SendCommand(PlayerCommand command);
 // The player answers in 32 bits whatever the width of the message result: narrowed
 // here, once for every query, so that -1 stays -1 on a 64-bit build.
 int32_t QueryPlayer(PlayerQuery query, WPARAM argument = 0);
-// For the queries that answer with a pointer to a text in the player's memory, which
-// may change with the next message: the text is copied at once. Empty for null.
+
+// An entry's title or file as the player gave it. Not whole when an older player put "?"
+// for a character its code page lacks: such a name must never be acted on, for it names
+// no file or another one.
+struct PlayerText {
+    std::string Text;
+    bool Whole = true;
+};
+// QueryEntryTitle or QueryEntryFile for the entry at index: the wide twin first, else the
+// 8-bit answer (a short 8.3 file name made long). The text lives in the player's memory
+// and may change with the next message, so it is copied at once. Empty for null.
+PlayerText QueryEntryText(PlayerQuery query, WPARAM index);
+// The text alone, for showing.
 std::string QueryPlayerText(PlayerQuery query, WPARAM argument);
+// Whether the player can be pointed at this name: a player that answered the wide
+// queries takes any name, an older one only a name its code page holds whole.
+bool PlayerCanTakeFileName(const std::string& path);
+// Points the current entry at path through the wide message or, for an older player,
+// the 8-bit one. False, with nothing sent, when the player cannot take the name.
+bool TellPlayerCurrentFile(const std::string& path);
 // Sets the player's window title, which passes through our own hook like the player's.
 void SetPlayerTitle(const std::string& title);
 // Restores the player's main window when it is minimized, else minimizes it.

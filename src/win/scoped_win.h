@@ -125,7 +125,10 @@ private:
 
 // Our window procedure installed on another program's window. Removing it is only safe
 // while ours is still the window's procedure: when something subclassed on top of us,
-// putting the old procedure back would cut that one out of the chain.
+// putting the old procedure back would cut that one out of the chain. Installed with the
+// wide calls: the 8-bit ones would turn a Unicode window into an 8-bit one, and its title
+// would lose every character outside the code page. So the procedure passes messages on
+// with CallWindowProcW (or DefWindowProcW), never the 8-bit forms.
 class WindowSubclass {
 public:
     WindowSubclass() = default;
@@ -150,20 +153,20 @@ public:
     void Install(HWND window, WNDPROC ours) {
         window_ = window;
         ours_ = ours;
-        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ours)));
+        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ours)));
     }
     bool Installed() const { return window_ != nullptr; }
     HWND Window() const { return window_; }
     WNDPROC Previous() const { return previous_; }
     bool IsOnTop() const {
-        return window_ && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)) == ours_;
+        return window_ && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window_, GWLP_WNDPROC)) == ours_;
     }
     // Puts the previous procedure back when ours is still on top. Returns false when it
     // is not: the chain is left as it is and ours stays in it (Previous() stays valid).
     bool Remove() {
         if (!window_) return true;
         if (!IsOnTop()) return false;
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         window_ = nullptr;
         return true;
     }

@@ -4,7 +4,8 @@ plug-ins of its Plugins folder, is driven by a script (keystrokes through SendIn
 commands, programs) and writes an event log, which the cases then read.
 
     run_e2e.py CASE --wine WINE_RUN --player EXE --library EXE --work DIR
-               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--plugin DLL] [--installer EXE] [--old-installer EXE]
+               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--short-name EXE] [--plugin DLL]
+               [--installer EXE] [--old-installer EXE]
 
 Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
 """
@@ -52,6 +53,14 @@ class Case:
                            stdout=subprocess.DEVNULL, timeout=PLAYER_TIMEOUT_S)
         return folder
 
+    def world_library(self):
+        """The library named in four scripts (world.m3u), written once per work folder."""
+        folder = os.path.join(os.path.abspath(self.args.work), "world")
+        if not os.path.exists(os.path.join(folder, "world.m3u")):
+            subprocess.run([self.args.wine, self.args.library, "--world", winpath(folder)], check=True,
+                           stdout=subprocess.DEVNULL, timeout=PLAYER_TIMEOUT_S)
+        return folder
+
     def player_folder(self, name, plugins):
         """player.exe, Plugins/<file> for each (file name, source) and a fresh music copy."""
         folder = os.path.join(self.root, name)
@@ -62,7 +71,7 @@ class Case:
         shutil.copytree(self.library(), os.path.join(folder, "music"))
         return folder
 
-    def run_player(self, folder, script, tag="run", options=()):
+    def run_player(self, folder, script, tag="run", options=(), playlist="library.m3u"):
         """Runs the player over the library with script (and more options); the log's lines."""
         log = os.path.join(folder, tag + ".log")
         script_path = os.path.join(folder, tag + ".script")
@@ -70,9 +79,9 @@ class Case:
             f.write("\n".join(script) + "\n")
         result = subprocess.run(
             [self.args.wine, os.path.join(folder, "player.exe"), "--log", winpath(log), "--script", winpath(script_path),
-             *options, winpath(os.path.join(folder, "music", "library.m3u"))],
+             *options, winpath(os.path.join(folder, "music", playlist))],
             cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=PLAYER_TIMEOUT_S)
-        lines = open(log).read().splitlines() if os.path.exists(log) else []
+        lines = open(log, encoding="utf-8", errors="replace").read().splitlines() if os.path.exists(log) else []
         self.check(result.returncode == 0, f"{tag}: player exit code {result.returncode}")
         self.check(lines[-1:] == ["exit"], f"{tag}: the log does not end with 'exit'")
         if self.failures:
@@ -315,8 +324,8 @@ def case_plugin_file_actions(args):
 
     case.check(os.path.exists(os.path.join(music, renamed)), "entry 1 renamed after its tag")
     case.check(not os.path.exists(os.path.join(music, FIRST_FILE)), "the old name is gone")
-    case.check(f'query 245 "{winpath(os.path.join(music, renamed))}" -> 0' in log,
-               "the playlist entry is told the new name")
+    case.check(f'query 1245 "{winpath(os.path.join(music, renamed))}" -> 0' in log,
+               "the playlist entry is told the new name, in the wide message")
     case.check(os.path.exists(os.path.join(dest, renamed)) and
                open(os.path.join(dest, renamed), "rb").read() == open(os.path.join(music, renamed), "rb").read(),
                "the renamed file is copied whole")
@@ -689,6 +698,154 @@ def case_installer(args):
     return case.report([("player log", log)])
 
 
+
+# The library named in four scripts, in playlist order: (file, the player's title).
+WORLD = [
+    ("Кино - Группа крови.mp3", "Виктор Цой - Звезда по имени Солнце"),
+    ("坂本九 - スキヤキ・ソング.mp3", "坂本九 - スキヤキ・ソング"),
+    (os.path.join("Ελληνικά", "Σούστα.mp3"), "Ελληνικά Τραγούδια - Σούστα"),
+    ("Band 🎸 - Tune 😀.mp3", "Band 🎸 - Tune 😀"),
+]
+GREEK_DESTINATION = "Μουσική"
+RENAMED = "Виктор Цой - Звезда по имени Солнце.mp3"
+NOT_WHOLE = "This player version cannot give this file's name"
+# The file information key, and the Enter that closes a message box.
+FILE_INFO_KEY = "Win+Ctrl+Space"
+
+
+def world_player_folder(case, name):
+    """A player folder over a fresh copy of the world library; Win+Delete into the Recycle
+    Bin without asking, no folder walk, and the destination a folder with a Greek name,
+    kept in Plugin.ini in the short form that every copy of the plug-in reads."""
+    folder = os.path.join(case.root, name)
+    os.makedirs(os.path.join(folder, "Plugins"))
+    shutil.copy(case.args.player, os.path.join(folder, "player.exe"))
+    shutil.copy(case.args.plugin, os.path.join(folder, "Plugins", "Gen_vemo.dll"))
+    shutil.copytree(case.world_library(), os.path.join(folder, "music"))
+    dest = os.path.join(folder, GREEK_DESTINATION)
+    os.makedirs(dest)
+    # The name travels on Wine's command line, which is read in the locale's charset.
+    short = subprocess.run([case.args.wine, case.args.short_name, winpath(dest)], stdout=subprocess.PIPE,
+                           env=dict(os.environ, LC_ALL="C.UTF-8"), timeout=PLAYER_TIMEOUT_S)
+    case.check(short.returncode == 0 and short.stdout, f"the Greek folder has a short form: {short.stdout!r}")
+    with open(os.path.join(folder, "Plugins", "Plugin.ini"), "wb") as f:
+        f.write(b"[Vemo Plugin]\r\nDestination folder=" + short.stdout.strip() +
+                b"\r\nPrompt on deletion=0\r\nRecycle bin=1\r\nRemove folder=0\r\n")
+    return folder, dest
+
+
+def snapshot(folder):
+    """Every file under folder with its bytes, by path relative to folder."""
+    files = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(root, name)
+            files[os.path.relpath(path, folder)] = open(path, "rb").read()
+    return files
+
+
+def visible(lines, window_class):
+    return [l for l in lines if l.startswith(f"window {window_class} ")]
+
+
+def case_plugin_world_names(args):
+    """A library named in Cyrillic, Japanese, Greek (a folder) and emoji, with UTF-16 tags,
+    through a player that answers the wide queries, by real keys: the song popup and the
+    information popup get the whole names, rename after a Cyrillic tag, tag from a
+    Japanese name, a move into a folder with a Greek name, and delete to the Recycle Bin."""
+    case = Case(args, "plugin_world_names")
+    folder, dest = world_player_folder(case, "player")
+    music = os.path.join(folder, "music")
+    shots = os.path.join(folder, "shots")
+    os.makedirs(shots)
+    files = trash_folder() + "/files"
+    before = set(os.listdir(files)) if os.path.isdir(files) else set()
+    # Stopped on entry 1: rename; entry 2: song popup, information popup, tag from the name;
+    # entry 3: move.
+    log = case.run_player(folder, [
+        "wait 1500",
+        "keys Win+F2", "wait 800",
+        "keys Win+V", "wait 600", "windows", f"shot {winpath(os.path.join(shots, 'song.png'))}",
+        f"keys {FILE_INFO_KEY}", "wait 600", "windows", f"shot {winpath(os.path.join(shots, 'info.png'))}",
+        "keys Win+F3", "wait 800",
+        "keys Win+V", "wait 400", "keys Win+F6", "wait 800",
+        "quit"], playlist="world.m3u")
+    # Started afresh, entry 4 is the emoji's.
+    again = case.run_player(folder, [
+        "wait 1500", "keys Win+V", "keys Win+V", "keys Win+V", "wait 600", "keys Win+Delete", "wait 800", "quit"],
+        tag="again", playlist="world.m3u")
+
+    path = lambda name: winpath(os.path.join(music, name))
+    # Rename after the Cyrillic tag; the entry follows through the wide message.
+    case.check(os.path.exists(os.path.join(music, RENAMED)), f"entry 1 renamed after its Cyrillic tag: {os.listdir(music)}")
+    case.check(not os.path.exists(os.path.join(music, WORLD[0][0])), "its old name is gone")
+    case.check(f'query 1245 "{path(RENAMED)}" -> 0' in log, "the player is told the new name whole")
+    # The song popup of entry 2: its title asked in the wide form and given whole.
+    song = between(log, "step keys Win+V", "step keys " + FILE_INFO_KEY)
+    case.check(f'query 213 1 -> "{WORLD[1][1]}"' in song, "the song popup gets the Japanese title whole")
+    case.check(visible(between(song, "step windows", "step shot"), "VemoWindow"), "the song popup is up")
+    info = between(log, "step keys " + FILE_INFO_KEY, "step keys Win+F3")
+    case.check(f'query 214 1 -> "{path(WORLD[1][0])}"' in info, "the information key gets the Japanese name whole")
+    # The information popup takes the song popup's place; it is the one of several lines.
+    heights = [int(l.split(" ")[2].split("x")[1]) for l in visible(between(info, "step windows", "step shot"), "VemoWindow")]
+    case.check([h for h in heights if h > 40], f"the information popup is up: {heights}")
+    case.check(not visible(log, "#32770"), "no message box")
+    # The tag from the Japanese name: UTF-16 text, as no code page holds it.
+    tagged = open(os.path.join(music, WORLD[1][0]), "rb").read()
+    for text in ("坂本九", "スキヤキ・ソング"):
+        case.check(text.encode("utf-16-le") in tagged, f"the tag made from the name holds {text} in UTF-16")
+    # The move into the folder with the Greek name.
+    greek = os.path.basename(WORLD[2][0])
+    case.check(os.path.exists(os.path.join(dest, greek)), f"{greek} is moved into {GREEK_DESTINATION}")
+    case.check(not os.path.exists(os.path.join(music, WORLD[2][0])), "and is gone from the library")
+    # The emoji's file into the Recycle Bin.
+    new = sorted(set(os.listdir(files)) - before) if os.path.isdir(files) else []
+    case.check(len(new) == 1 and new[0].startswith("Band 🎸 - Tune 😀"), f"the emoji's file is in the trash: {new}")
+    case.check(not os.path.exists(os.path.join(music, WORLD[3][0])), "and gone from the library")
+    case.check("cmd 40222" in after(again, "step keys Win+Delete"), "the playlist drops its entry")
+    for name in new:
+        os.remove(os.path.join(files, name))
+        info_file = os.path.join(trash_folder(), "info", name + ".trashinfo")
+        if os.path.exists(info_file):
+            os.remove(info_file)
+    return case.report([("player log", log), ("second run", again)])
+
+
+def case_plugin_world_names_older(args):
+    """The same library through an older player, which knows only the 8-bit queries and
+    answers "?" for every character its code page lacks: each file and information key
+    says that this player cannot give the name, in a box, and touches nothing."""
+    case = Case(args, "plugin_world_names_older")
+    folder, dest = world_player_folder(case, "player")
+    music = os.path.join(folder, "music")
+    files_before = snapshot(music)
+    keys = ["Win+F2", f"{FILE_INFO_KEY}", "Win+F3", "Win+F5", "Win+F6", "Win+Delete", "Win+Alt+R"]
+    script = ["wait 1500", "keys Win+V", "wait 400"]  # entry 2, the Japanese name
+    for key in keys:
+        script += [f"keys {key}", "wait 800", "windows", "keys Enter", "wait 600"]
+    log = case.run_player(folder, script + ["quit"], options=["--older-player", "lossy"], playlist="world.m3u")
+
+    case.check('query 214 1 -> 0' in log, "the older player answers 0 to the wide query")
+    presses = []
+    for line in log:
+        if line.startswith("step keys ") and line != "step keys Enter":
+            presses.append([])
+        elif presses:
+            presses[-1].append(line)
+    presses = presses[1:]  # the first is the Win+V to entry 2
+    case.check(len(presses) == len(keys), f"{len(presses)} of {len(keys)} key presses in the log")
+    for key, lines in zip(keys, presses):
+        boxes = visible(lines, "#32770")
+        text = [l for l in lines if l.startswith("  control Static ") and NOT_WHOLE in l]
+        case.check(len(boxes) == 1 and text, f"{key}: one box says the player cannot give the name")
+        case.check(not [l for l in lines if l.split(" ")[:2] in (["cmd", "40047"], ["cmd", "40048"], ["cmd", "40222"])],
+                   f"{key}: playback and the playlist are left alone")
+        case.check(not [l for l in lines if l.startswith("query 245 ") or l.startswith("query 1245 ")],
+                   f"{key}: the player is not told of a new name")
+    case.check(snapshot(music) == files_before, "no file of the library is changed, moved, tagged or deleted")
+    case.check(os.listdir(dest) == [], "nothing reached the destination")
+    return case.report([("player log", log)])
+
 CASES = {
     "probe_lifecycle": case_probe_lifecycle,
     "file_held": case_file_held,
@@ -700,6 +857,8 @@ CASES = {
     "plugin_config_window": case_plugin_config_window,
     "plugin_taken_hotkeys": case_plugin_taken_hotkeys,
     "plugin_hotkeys_window": case_plugin_hotkeys_window,
+    "plugin_world_names": case_plugin_world_names,
+    "plugin_world_names_older": case_plugin_world_names_older,
     "installer": case_installer,
 }
 
@@ -714,6 +873,7 @@ def main():
     parser.add_argument("--probe")
     parser.add_argument("--try-delete")
     parser.add_argument("--hold-hotkeys")
+    parser.add_argument("--short-name")
     parser.add_argument("--plugin")
     parser.add_argument("--installer")
     parser.add_argument("--old-installer")

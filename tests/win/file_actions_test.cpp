@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
 #include <string>
 #include <vector>
 
+#include "audio/id3v1.h"
+#include "audio/id3v2.h"
 #include "popup/popup_window.h"
 #include "settings/hotkey_table.h"
 #include "support/plugin_fixture.h"
 #include "text/file_access.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -60,6 +65,9 @@ protected:
     std::string Play(const std::string& name, const std::string& bytes, size_t count = 2) {
         const std::string path = temp_.File(name);
         WriteAll(path, bytes);
+        return PlayEntry(path, count);
+    }
+    std::string PlayEntry(const std::string& path, size_t count = 2) {
         FakePlayerScript& s = player_.Script();
         s.EntryFiles.assign(count, path);
         s.EntryTitles.assign(count, "Song");
@@ -341,11 +349,12 @@ TEST_P(RenameTest, RenamesAfterTheTagAndPutsPlaybackBack) {
     player_.ClearMessages();
     Press(HotkeyId::RenameFile);
     EXPECT_EQ(Shown(), c.Popup);
-    // Past the list length, position and file; the new path's pointer left out.
+    // Past the list length, position and file; the new path's pointer left out (the
+    // player answers the wide queries, so it is told the new name in the wide message).
     Log sent = player_.Log();
     sent.erase(sent.begin(), sent.begin() + 3);
     for (std::string& line : sent) {
-        if (line.rfind("query 245", 0) == 0) line = "query 245";
+        if (line.rfind("query 1245", 0) == 0) line = "query 1245";
     }
     EXPECT_EQ(sent, c.Sent);
     const std::string expected = c.NewName ? temp_.File(c.NewName) : path;
@@ -361,10 +370,10 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"ArtistAndTitle", ID3v2Tag(TextFrame("TPE1", "Foo/Bar") + TextFrame("TIT2", "Baz")), nullptr,
                    kPlayStatePlaying, "Foo_Bar - Baz.mp3", " File renamed ",
                    {"query 105 0", "query 104 0", "cmd 40047",
-                    "query 245", "cmd 40045", "query 106 65000"}},
+                    "query 1245", "cmd 40045", "query 106 65000"}},
         RenameCase{"ArtistOnly", ID3v2Tag(TextFrame("TPE1", "Solo")), nullptr, kPlayStatePaused, "Solo.mp3",
                    " File renamed ",
-                   {"query 105 0", "query 104 0", "cmd 40047", "query 245", "cmd 40045", "cmd 40046",
+                   {"query 105 0", "query 104 0", "cmd 40047", "query 1245", "cmd 40045", "cmd 40046",
                     "query 106 65000"}},
         RenameCase{"OntoAnExistingName", ID3v2Tag(TextFrame("TPE1", "Taken")), "Taken.mp3", kPlayStatePlaying,
                    nullptr, " Rename failed. Maybe the file already exists ",
@@ -430,6 +439,210 @@ TEST_F(FileActionTest, FileAndTagKeysAskNothingOfAnEmptyListAndRefuseOtherNames)
     EXPECT_EQ(ReadAll(path), kAudio);
 }
 
+
+
+// ---- Names in any script ----
+
+// The test's own look at the disk goes through the wide calls, so that a name is the
+// very one given whatever the plug-in makes of it.
+void WriteWide(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Nothing when the file is not there.
+std::optional<std::string> ReadWide(const std::string& path) {
+    HANDLE file = CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+DWORD AttributesWide(const std::string& path) { return GetFileAttributesW(ToWide(path).c_str()); }
+
+// An ID3v2.3 frame in UTF-16 with its byte-order mark.
+std::string Utf16Frame(const std::string& id, const std::string& utf8) {
+    std::string data = "\x01\xFF\xFE"s;
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        data += static_cast<char>(unit & 0xFF);
+        data += static_cast<char>(unit >> 8);
+    }
+    const size_t size = data.size();
+    return id + static_cast<char>(size >> 24) + static_cast<char>((size >> 16) & 0xFF) +
+           static_cast<char>((size >> 8) & 0xFF) + static_cast<char>(size & 0xFF) + "\0\0"s + data;
+}
+std::string Utf16Tag(const std::string& artist, const std::string& title) {
+    const std::string frames = Utf16Frame("TPE1", artist) + Utf16Frame("TIT2", title);
+    const size_t size = frames.size();  // synchsafe, well below 2^14
+    return "ID3\x03\0\0\0\0"s + static_cast<char>(size >> 7) + static_cast<char>(size & 0x7F) + frames;
+}
+
+enum class FileKey : uint8_t { Delete, Recycle, Copy, Move, Rename, TagFromName, ReadOnly, Information };
+
+struct ScriptName {
+    const char* Script;
+    std::string File;    // "Artist - Title.mp3", so that the tag from the name has both
+    std::string Artist;  // of the tag that the rename follows
+    std::string Title;
+};
+
+const ScriptName kScriptNames[] = {
+    {"Cyrillic", "Кино - Группа крови.mp3", "Виктор Цой", "Звезда по имени Солнце"},
+    // The second byte of "ソ" in the Japanese code page is the byte of "\\".
+    {"Japanese", "坂本九 - ソング.mp3", "坂本九", "上を向いて歩こう"},
+    {"Emoji", "Band 🎸 - Tune 😀.mp3", "Band 🎸", "Tune 😀"},
+};
+
+std::vector<std::string> gRecycledWide;
+bool RecycleWide(const std::string& path) {
+    gRecycledWide.push_back(path);
+    return DeleteFileW(ToWide(path).c_str()) != FALSE;
+}
+bool AlwaysABin(const std::string&) { return true; }
+
+class ScriptNameTest : public FileActionTest,
+                       public ::testing::WithParamInterface<std::tuple<FileKey, size_t, PlayerAge>> {
+protected:
+    FileKey Key() const { return std::get<0>(GetParam()); }
+    const ScriptName& Name() const { return kScriptNames[std::get<1>(GetParam())]; }
+    PlayerAge Age() const { return std::get<2>(GetParam()); }
+
+    void PressKey() {
+        gSettings.Set(OptionId::PromptOnDeletion, false);
+        gSettings.Set(OptionId::RecycleBin, Key() == FileKey::Recycle);
+        gRecycledWide.clear();
+        Effects().Recycle = RecycleWide;
+        Effects().HasRecycleBin = AlwaysABin;
+        static const HotkeyId kIds[] = {HotkeyId::PhysDelete, HotkeyId::PhysDelete,   HotkeyId::CopyFile,
+                                        HotkeyId::MoveFile,   HotkeyId::RenameFile,   HotkeyId::ModifyID3,
+                                        HotkeyId::ReadOnlyToggle, HotkeyId::MPEGInfo};
+        Press(kIds[static_cast<size_t>(Key())]);
+    }
+};
+
+// A player that gives the name whole: every key works on the very file. An older player
+// that gives "?" in its place: a clear message and nothing touched, neither the file nor
+// playback (such names once made delete say "No file to remove" and move take another file).
+TEST_P(ScriptNameTest, KeyWorksOnTheWholeNameOrTouchesNothing) {
+    const ScriptName& name = Name();
+    const std::string content = (Key() == FileKey::Rename ? Utf16Tag(name.Artist, name.Title) : ""s) + kAudio;
+    const std::string path = temp_.File(name.File);
+    WriteWide(path, content);
+    PlayEntry(path);
+    player_.Script().Age = Age();
+    player_.ClearMessages();
+    const std::string target = dest_ + "\\" + name.File;
+    const std::string renamed = temp_.File(name.Artist + " - " + name.Title + ".mp3");
+    PressKey();
+
+    if (Age() != PlayerAge::Current) {
+        ASSERT_TRUE(ExpectBox(player_.Window(),
+                              "This player version cannot give this file's name; nothing was done to the file.\r\n\r\n"
+                              "A newer player version gives every name. With this one, the file and tag keys work "
+                              "on names written in the letters of the system's language.",
+                              "Error", MB_ICONERROR));
+        EXPECT_EQ(ReadWide(path), content);
+        EXPECT_EQ(AttributesWide(path) & FILE_ATTRIBUTE_READONLY, 0u);
+        EXPECT_FALSE(ReadWide(target));
+        EXPECT_TRUE(player_.Commands().empty());
+        EXPECT_TRUE(gRecycledWide.empty());
+        EXPECT_FALSE(IsWindowVisible(gPlugin.InfoPopup));
+        return;
+    }
+    EXPECT_TRUE(gBoxes.empty());
+    switch (Key()) {
+        case FileKey::Delete: EXPECT_FALSE(ReadWide(path)); break;
+        case FileKey::Recycle:
+            EXPECT_EQ(gRecycledWide, std::vector<std::string>{path});
+            EXPECT_FALSE(ReadWide(path));
+            break;
+        case FileKey::Copy:
+            EXPECT_EQ(ReadWide(target), content);
+            EXPECT_EQ(ReadWide(path), content);
+            break;
+        case FileKey::Move:
+            EXPECT_EQ(ReadWide(target), content);
+            EXPECT_FALSE(ReadWide(path));
+            break;
+        case FileKey::Rename:
+            EXPECT_EQ(Shown(), " File renamed ");
+            EXPECT_EQ(ReadWide(renamed), content);
+            EXPECT_EQ(player_.Script().EntryFiles[0], renamed) << "told through the wide message";
+            break;
+        case FileKey::TagFromName: {
+            EXPECT_EQ(Shown(), " ID3 tag created ");
+            const size_t dash = name.File.find(" - ");
+            const std::string artist = name.File.substr(0, dash);
+            const std::string title = name.File.substr(dash + 3, name.File.size() - dash - 7);
+            if (HasTag(path, kTagID3v2)) {
+                const std::optional<TID3v2Tag> tag = ReadID3v2(path);
+                ASSERT_TRUE(tag);
+                EXPECT_EQ(tag->Artist, artist);
+                EXPECT_EQ(tag->Title, title);
+            } else {
+                const std::optional<TID3v1Tag> tag = ReadID3v1(path);
+                ASSERT_TRUE(tag);
+                EXPECT_EQ(tag->Artist, artist);
+                EXPECT_EQ(tag->Title, title);
+            }
+            break;
+        }
+        case FileKey::ReadOnly:
+            EXPECT_NE(AttributesWide(path) & FILE_ATTRIBUTE_READONLY, 0u);
+            EXPECT_EQ(Shown(), " File " + path + " changed state to \"Read only\" ");
+            SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            break;
+        case FileKey::Information:
+            EXPECT_EQ(gPopup.InfoPopupFile, path);
+            EXPECT_NE(gPopup.LastInfoBody.find(name.File), std::string::npos) << gPopup.LastInfoBody;
+            break;
+    }
+}
+
+std::string ScriptNameCaseName(const ::testing::TestParamInfo<ScriptNameTest::ParamType>& each) {
+    static const char* const kKeys[] = {"Delete", "Recycle", "Copy",     "Move",
+                                        "Rename", "TagFromName", "ReadOnly", "Information"};
+    return std::string(kKeys[static_cast<size_t>(std::get<0>(each.param))]) +
+           kScriptNames[std::get<1>(each.param)].Script +
+           (std::get<2>(each.param) == PlayerAge::Current ? "" : "OlderPlayer");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptNameTest,
+    ::testing::Combine(::testing::Values(FileKey::Delete, FileKey::Recycle, FileKey::Copy, FileKey::Move,
+                                         FileKey::Rename, FileKey::TagFromName, FileKey::ReadOnly,
+                                         FileKey::Information),
+                       ::testing::Values(size_t{0}, size_t{1}, size_t{2}),
+                       ::testing::Values(PlayerAge::Current, PlayerAge::OlderLossy)),
+    ScriptNameCaseName);
+
+// An older player that gives a short 8.3 name: the plug-in works on the long one, so a
+// copy is not named "D0A1~1.MP3". A rename to a name that such a player could not be
+// told is not made at all: its entry would be left on a name that is gone.
+TEST_F(FileActionTest, OlderPlayersShortNameIsMadeLongAndNoNameItCannotTakeIsGiven) {
+    const std::string content = Utf16Tag("Виктор Цой", "Звезда") + kAudio;
+    const std::string path = temp_.File("坂本九 - ソング.mp3");
+    WriteWide(path, content);
+    PlayEntry(path);
+    player_.Script().Age = PlayerAge::OlderShortNames;
+    Press(HotkeyId::CopyFile);
+    EXPECT_TRUE(gBoxes.empty());
+    EXPECT_EQ(ReadWide(dest_ + "\\坂本九 - ソング.mp3"), content);
+    EXPECT_EQ(Shown(), " File copied ");
+
+    player_.ClearMessages();
+    Press(HotkeyId::RenameFile);
+    EXPECT_EQ(Shown(), " This player version cannot take the new name; the file keeps its own ");
+    EXPECT_EQ(ReadWide(path), content);
+    EXPECT_FALSE(ReadWide(temp_.File("Виктор Цой - Звезда.mp3")));
+    EXPECT_TRUE(player_.Commands().empty()) << "playback untouched";
+}
 
 // ---- Win+Delete into the Recycle Bin ----
 

@@ -7,6 +7,7 @@
 #include "popup/popup_window.h"
 #include "support/plugin_fixture.h"
 #include "text/file_access.h"
+#include "text/unicode.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
@@ -57,7 +58,7 @@ TEST_F(PluginTest, SetUpMakesClassesWindowsFontsTimerAndHotkeys) {
     EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerLiveTrack));
     EXPECT_FALSE(CombinationFree(kWinV));
     // The player window is not known yet, so nothing is hooked or sent.
-    EXPECT_EQ(GetWindowLongPtrA(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(FakePlayer::OwnProc()));
+    EXPECT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(FakePlayer::OwnProc()));
     EXPECT_TRUE(player_.Commands().empty());
     EXPECT_TRUE(player_.Queries().empty());
 }
@@ -81,7 +82,7 @@ TEST_F(PluginTest, InitHooksThePlayerAndShowsTheVersion) {
     player_.Script().Version = 0x2091;
     LoadAndInit();
     EXPECT_EQ(gPlugin.PlayerWindow, player_.Window());
-    EXPECT_EQ(GetWindowLongPtrA(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
+    EXPECT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
     EXPECT_EQ(OldPlayerProc(), FakePlayer::OwnProc());
     EXPECT_EQ(player_.Queries(), std::vector<LPARAM>{QueryVersion});
     EXPECT_TRUE(player_.Commands().empty());
@@ -128,7 +129,7 @@ TEST_P(StartupOptionTest, InitRunsTheStartupOptions) {
     EXPECT_EQ(player_.Queries().size(), c.AsksVersion ? 1u : 0u);
     EXPECT_EQ(IsIconic(player_.Window()) != FALSE, c.Minimized);
     // Whatever the options, the hook is in place and the popup's hide timer runs.
-    EXPECT_EQ(GetWindowLongPtrA(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
+    EXPECT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
     EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerHideMainPopup));
 }
 
@@ -362,6 +363,28 @@ TEST_F(PluginTest, TitleChangesReachTheWatcherAndThePlayer) {
     gSongWatch.TitleChangeCount = 127;
     SetWindowTextA(player_.Window(), "3. Next - Quavix");
     EXPECT_EQ(gSongWatch.TitleChangeCount, 127);
+}
+
+std::string TitleOf(HWND window) {
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    return FromWide(title);
+}
+
+// A Unicode player window stays Unicode under the hook, and a title change passes
+// through it whole: hooked with the 8-bit calls, "1. 日本語 Ж" read back "1. ??? ?".
+TEST_F(PluginTest, HookLeavesAUnicodePlayerTitleWhole) {
+    SetWindowTextW(player_.Window(), ToWide("1. 日本語 Ж").c_str());
+    LoadAndInit();
+    ASSERT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
+    EXPECT_TRUE(IsWindowUnicode(player_.Window()));
+    EXPECT_EQ(TitleOf(player_.Window()), "1. 日本語 Ж");
+    player_.ClearMessages();
+    SetWindowTextW(player_.Window(), ToWide("2. Кино 😀 - Quavix").c_str());
+    EXPECT_EQ(gSongWatch.TitleChangeCount, 1);
+    ASSERT_EQ(player_.Count(WM_SETTEXT), 1u);
+    EXPECT_EQ(player_.Messages().back().Text, "2. Кино 😀 - Quavix");
+    EXPECT_EQ(TitleOf(player_.Window()), "2. Кино 😀 - Quavix");
 }
 
 TEST_F(PluginTest, TitleChangesReachTheWatcherWhenDisabled) {

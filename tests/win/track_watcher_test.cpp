@@ -9,6 +9,7 @@
 #include "popup/popup_window.h"
 #include "popup/track_watcher.h"
 #include "support/plugin_fixture.h"
+#include "text/code_page.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
 
@@ -46,6 +47,29 @@ TEST_F(TrackWatcherTest, EachTitleChangeShowsTheEntryAndPassesTheMessageOn) {
     char title[32] = {};
     GetWindowTextA(player_.Window(), title, sizeof(title));
     EXPECT_STREQ(title, "Quavix");
+}
+
+// The song popup shows the entry's title in any script from a player that answers the
+// wide query; an older player's 8-bit title is read in the code page, "?" and all.
+TEST_F(TrackWatcherTest, SongPopupShowsTitlesInAnyScript) {
+    if (CurrentCodePage() != 1252) GTEST_SKIP() << "the older player's answers are read as Western";
+    const struct {
+        PlayerAge Age;
+        const char* Title;
+        const char* Shown;
+    } cases[] = {
+        {PlayerAge::Current, "Кино - Группа крови", " Кино - Группа крови "},
+        {PlayerAge::Current, "坂本九 - 上を向いて歩こう 😀", " 坂本九 - 上を向いて歩こう 😀 "},
+        {PlayerAge::OlderLossy, "Motörhead - Beyoncé", " Motörhead - Beyoncé "},
+        {PlayerAge::OlderLossy, "Кино 😀", " ???? ?? "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Title);
+        player_.Script().Age = c.Age;
+        player_.Script().EntryTitles[3] = c.Title;
+        PlayerStarts(3);
+        EXPECT_EQ(gPopup.CurrentPopupText, c.Shown);
+    }
 }
 
 TEST_F(TrackWatcherTest, TrackNumbersLeadTheTitle) {

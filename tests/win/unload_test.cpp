@@ -19,14 +19,14 @@ namespace {
 
 const HotkeyEntry kWinV{kModWin, 'V'};
 
-LONG_PTR WindowProcOf(HWND window) { return GetWindowLongPtrA(window, GWLP_WNDPROC); }
+LONG_PTR WindowProcOf(HWND window) { return GetWindowLongPtrW(window, GWLP_WNDPROC); }
 
 // Another plug-in that subclasses the player window after us.
 WNDPROC gBelowOther = nullptr;
 int gOtherCalls = 0;
 LRESULT CALLBACK OtherPluginProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ++gOtherCalls;
-    return CallWindowProcA(gBelowOther, window, message, wParam, lParam);
+    return CallWindowProcW(gBelowOther, window, message, wParam, lParam);
 }
 
 TEST_F(PluginTest, QuitPutsThePlayersProcedureBack) {
@@ -43,7 +43,7 @@ TEST_F(PluginTest, QuitPutsThePlayersProcedureBack) {
 TEST_F(PluginTest, QuitLeavesAChainOnTopIntactAndPinsTheModule) {
     LoadAndInit();
     gBelowOther = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherPluginProc)));
+        SetWindowLongPtrW(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherPluginProc)));
     ASSERT_EQ(gBelowOther, PlayerHookProc);
     PluginQuit();
     EXPECT_EQ(WindowProcOf(player_.Window()), reinterpret_cast<LONG_PTR>(OtherPluginProc));
@@ -59,7 +59,7 @@ TEST_F(PluginTest, QuitLeavesAChainOnTopIntactAndPinsTheModule) {
     EXPECT_EQ(player_.Count(kPlayerTrayMessage), 1u);
     EXPECT_EQ(gSongWatch.TitleChangeCount, 0);
     // The other plug-in leaves; then ours can go too.
-    SetWindowLongPtrA(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gBelowOther));
+    SetWindowLongPtrW(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gBelowOther));
     ResetStateForTests();
     EXPECT_EQ(WindowProcOf(player_.Window()), reinterpret_cast<LONG_PTR>(FakePlayer::OwnProc()));
 }
@@ -172,7 +172,7 @@ TEST_F(DllTest, PinnedWhenAnotherProcedureSitsOnTop) {
     record->Instance = module_;
     record->Init();
     gBelowOther = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherPluginProc)));
+        SetWindowLongPtrW(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherPluginProc)));
     record->Quit();
     FreeLibrary(std::exchange(module_, nullptr));
     EXPECT_TRUE(Loaded());

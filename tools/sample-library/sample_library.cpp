@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "audio/id3v2.h"
 #include "text/file_access.h"
 #include "text/text.h"
+#include "text/unicode.h"
 
 namespace vemo::samples {
 
@@ -80,7 +83,93 @@ void PutText(std::vector<uint8_t>& tag, size_t at, size_t size, const std::strin
     std::memcpy(tag.data() + at, text.data(), std::min(size, text.size()));
 }
 
+// A text frame in encoding 1: the byte-order mark of little-endian UTF-16, then the text.
+void AppendUtf16Frame(std::vector<uint8_t>& frames, const char* id, const std::string& utf8) {
+    constexpr uint8_t kEncodingUtf16 = 1;
+    std::vector<uint8_t> data{kEncodingUtf16, 0xFF, 0xFE};
+    for (char16_t unit : Utf8ToUtf16(utf8)) {
+        data.push_back(static_cast<uint8_t>(unit & 0xFF));
+        data.push_back(static_cast<uint8_t>(unit >> 8));
+    }
+    const size_t at = frames.size();
+    frames.resize(at + kID3v2FrameHeaderSize, 0);
+    std::memcpy(frames.data() + at, id, 4);
+    PutBe32(frames.data() + at + 4, static_cast<uint32_t>(data.size()));
+    frames.insert(frames.end(), data.begin(), data.end());
+}
+
+// A "/"-separated name in the system's form.
+std::string SystemName(const std::string& name) {
+    std::string converted = name;
+    std::replace(converted.begin(), converted.end(), '/', PathSeparator());
+    return converted;
+}
+
+bool WriteLibrary(const std::string& folder, const std::vector<SampleTrack>& tracks, const char* listName,
+                  std::string& error) {
+    std::string playlist = "#EXTM3U\r\n";
+    for (const SampleTrack& sample : tracks) {
+        const std::string name = SystemName(sample.fileName);
+        std::string path = folder + PathSeparator() + name;
+        if (name.find(PathSeparator()) != std::string::npos) {
+            std::error_code ec;
+            const std::string sub = FolderOf(path);
+            std::filesystem::create_directories(std::filesystem::path(std::u8string(sub.begin(), sub.end())), ec);
+        }
+        std::vector<uint8_t> bytes = BuildMP3(sample);
+        File file = File::CreateAlways(path);
+        if (!file || !file.Write(bytes.data(), bytes.size())) {
+            error = "cannot write " + path + ": " + FileErrorText(LastFileError());
+            return false;
+        }
+        playlist += name + "\r\n";
+    }
+    std::string listPath = folder + PathSeparator() + listName;
+    File list = File::CreateAlways(listPath);
+    if (!list || !list.Write(playlist.data(), playlist.size())) {
+        error = "cannot write " + listPath + ": " + FileErrorText(LastFileError());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+const std::vector<SampleTrack>& WorldLibrary() {
+    static const std::vector<SampleTrack> library = [] {
+        std::vector<SampleTrack> l;
+        SampleTrack s;
+        s.id3v2 = s.utf16 = true;
+        s.seconds = 4;
+
+        s.fileName = "Кино - Группа крови.mp3";
+        s.artist = "Виктор Цой";
+        s.title = "Звезда по имени Солнце";
+        s.album = "Звезда по имени Солнце";
+        l.push_back(s);
+
+        // No tag: the tag is made from the name. The second byte of "ソ" in the Japanese
+        // code page is the byte of the backslash.
+        SampleTrack untagged;
+        untagged.fileName = "坂本九 - スキヤキ・ソング.mp3";
+        untagged.seconds = 4;
+        l.push_back(untagged);
+
+        s.fileName = "Ελληνικά/Σούστα.mp3";
+        s.artist = "Ελληνικά Τραγούδια";
+        s.title = "Σούστα";
+        s.album = "Νησιά";
+        l.push_back(s);
+
+        s.fileName = "Band 🎸 - Tune 😀.mp3";
+        s.artist = "Band 🎸";
+        s.title = "Tune 😀";
+        s.album = "Emoji 🌍";
+        l.push_back(s);
+        return l;
+    }();
+    return library;
+}
 
 const std::vector<SampleTrack>& SampleLibrary() {
     static const std::vector<SampleTrack> library = [] {
@@ -213,8 +302,13 @@ std::vector<uint8_t> BuildID3v2(const SampleTrack& sample) {
     std::memcpy(tag.data(), "ID3", 3);
     tag[3] = kID3v2Major;
     std::vector<uint8_t> frames;
-    auto add = [&frames](const char* id, const std::string& text) {
-        if (!text.empty()) AppendID3v2Frame(frames, id, text);
+    auto add = [&frames, &sample](const char* id, const std::string& text) {
+        if (text.empty()) return;
+        if (sample.utf16) {
+            AppendUtf16Frame(frames, id, text);
+        } else {
+            AppendID3v2Frame(frames, id, text);
+        }
     };
     add("TPE1", sample.artist);
     add("TIT2", sample.title);
@@ -253,24 +347,11 @@ std::vector<uint8_t> BuildMP3(const SampleTrack& sample) {
 }
 
 bool WriteSampleLibrary(const std::string& folder, std::string& error) {
-    std::string playlist = "#EXTM3U\r\n";
-    for (const SampleTrack& sample : SampleLibrary()) {
-        std::string path = folder + PathSeparator() + sample.fileName;
-        std::vector<uint8_t> bytes = BuildMP3(sample);
-        File file = File::CreateAlways(path);
-        if (!file || !file.Write(bytes.data(), bytes.size())) {
-            error = "cannot write " + path + ": " + FileErrorText(LastFileError());
-            return false;
-        }
-        playlist += sample.fileName + "\r\n";
-    }
-    std::string listPath = folder + PathSeparator() + "library.m3u";
-    File list = File::CreateAlways(listPath);
-    if (!list || !list.Write(playlist.data(), playlist.size())) {
-        error = "cannot write " + listPath + ": " + FileErrorText(LastFileError());
-        return false;
-    }
-    return true;
+    return WriteLibrary(folder, SampleLibrary(), "library.m3u", error);
+}
+
+bool WriteWorldLibrary(const std::string& folder, std::string& error) {
+    return WriteLibrary(folder, WorldLibrary(), kWorldPlaylist, error);
 }
 
 }  // namespace vemo::samples

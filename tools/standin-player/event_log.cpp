@@ -1,5 +1,7 @@
 #include "event_log.h"
 
+#include "text/unicode.h"
+
 namespace vemo::standin {
 
 EventLog::~EventLog() {
@@ -8,7 +10,11 @@ EventLog::~EventLog() {
 
 bool EventLog::Open(const std::string& path) {
     if (file_ != nullptr) std::fclose(file_);
+#if defined(_WIN32)
+    file_ = _wfopen(ToWide(path).c_str(), L"ab");
+#else
     file_ = std::fopen(path.c_str(), "ab");
+#endif
     return file_ != nullptr;
 }
 

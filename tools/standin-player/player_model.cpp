@@ -1,9 +1,12 @@
 #include "player_model.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
+#include "text/code_page.h"
 #include "text/text.h"
+#include "text/unicode.h"
 
 namespace vemo::standin {
 
@@ -11,6 +14,43 @@ PlayerModel::PlayerModel(FactsReader reader, int version) : reader_(std::move(re
     eq_.fill(kEqBandMiddle);
     eq_[kEqOnOffItem] = 0;
     eq_[kEqItemCount - 1] = 0;  // autoload
+}
+
+std::string LossyCodePage(std::string_view utf8) {
+    std::string bytes;
+    size_t at = 0;
+    char32_t codePoint = 0;
+    while (NextCodePoint(utf8, at, codePoint)) {
+        std::string one;
+        AppendUtf8(one, codePoint);
+        if (std::optional<std::string> converted = Utf8ToCodePage(one)) {
+            bytes += *converted;
+        } else {
+            bytes.append(codePoint > 0xFFFF ? 2 : 1, '?');
+        }
+    }
+    return bytes;
+}
+
+void PlayerModel::AnswerTexts(TextAnswers answers, ShortNamer shortName) {
+    answers_ = answers;
+    shortName_ = std::move(shortName);
+}
+
+intptr_t PlayerModel::NarrowText(const std::string& utf8) {
+    narrowAnswer_ = LossyCodePage(utf8);
+    return reinterpret_cast<intptr_t>(narrowAnswer_.c_str());
+}
+
+// An older player does not know the number, and answers 0 as to any other.
+intptr_t PlayerModel::WideText(const std::string& utf8) {
+    if (answers_ != TextAnswers::Current) return 0;
+    wideAnswer_ = Utf8ToUtf16(utf8);
+    return reinterpret_cast<intptr_t>(wideAnswer_.c_str());
+}
+
+void PlayerModel::ChangeCurrentFile(const std::string& path) {
+    if (HasEntry(position_)) entries_[position_] = reader_(path);
 }
 
 void PlayerModel::Add(const std::string& path) {
@@ -212,7 +252,6 @@ bool PlayerModel::Command(int id, int64_t nowMs) {
 
 intptr_t PlayerModel::Query(int id, uintptr_t argument, int64_t nowMs) {
     Advance(nowMs);
-    auto text = [](const std::string& s) { return reinterpret_cast<intptr_t>(s.c_str()); };
     switch (id) {
     case query::kVersion: return version_;
     case query::kPlayState: return static_cast<intptr_t>(state_);
@@ -251,14 +290,21 @@ intptr_t PlayerModel::Query(int id, uintptr_t argument, int64_t nowMs) {
     case query::kSetEqData:
         if (eqSelected_ >= 0) eq_[static_cast<size_t>(eqSelected_)] = static_cast<int>(argument & 0xFF);
         return 0;
-    case query::kEntryFile: return HasEntry(argument) ? text(entries_[argument].path) : 0;
-    case query::kEntryTitle: return HasEntry(argument) ? text(entries_[argument].title) : 0;
-    case query::kChangeCurrentFile: {
-        const char* path = reinterpret_cast<const char*>(argument);
-        if (path == nullptr || !HasEntry(position_)) return 0;
-        entries_[position_] = reader_(PCharToStr(path));
+    case query::kEntryFile:
+        if (!HasEntry(argument)) return 0;
+        if (answers_ == TextAnswers::OlderShortNames && shortName_) return NarrowText(shortName_(entries_[argument].path));
+        return NarrowText(entries_[argument].path);
+    case query::kEntryTitle: return HasEntry(argument) ? NarrowText(entries_[argument].title) : 0;
+    case query::kEntryFileWide: return HasEntry(argument) ? WideText(entries_[argument].path) : 0;
+    case query::kEntryTitleWide: return HasEntry(argument) ? WideText(entries_[argument].title) : 0;
+    case query::kChangeCurrentFile:
+        if (argument != 0) ChangeCurrentFile(CodePageToUtf8(reinterpret_cast<const char*>(argument)));
         return 0;
-    }
+    case query::kChangeCurrentFileWide:
+        if (argument != 0 && answers_ == TextAnswers::Current) {
+            ChangeCurrentFile(Utf16ToUtf8(reinterpret_cast<const char16_t*>(argument)));
+        }
+        return 0;
     case query::kShuffle: return shuffle_ ? 1 : 0;
     case query::kRepeat: return repeat_ ? 1 : 0;
     case query::kSetShuffle:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/file_access.h"
@@ -48,7 +49,11 @@ constexpr int kEqData = 127;
 constexpr int kSetEqData = 128;
 constexpr int kEntryFile = 211;
 constexpr int kEntryTitle = 212;
+// The wide twins: same index, a UTF-16 answer (or argument).
+constexpr int kEntryTitleWide = 213;
+constexpr int kEntryFileWide = 214;
 constexpr int kChangeCurrentFile = 245;
+constexpr int kChangeCurrentFileWide = 1245;
 constexpr int kShuffle = 250;
 constexpr int kRepeat = 251;
 constexpr int kSetShuffle = 252;
@@ -56,6 +61,15 @@ constexpr int kSetRepeat = 253;
 }  // namespace query
 
 enum class PlayState : int { Stopped = 0, Playing = 1, Paused = 3 };
+
+// Which entry text queries the player answers. A current player answers the wide ones,
+// and the 8-bit ones in its code page; an older one knows only the 8-bit ones, where it
+// puts "?" for a character its code page lacks, or gives a file's short 8.3 name.
+enum class TextAnswers { Current, OlderLossy, OlderShortNames };
+
+// The 8-bit form an older player gives of a UTF-8 text: its code page, "?" for every
+// UTF-16 unit it lacks (so an emoji is "??").
+std::string LossyCodePage(std::string_view utf8);
 
 constexpr int kDefaultVersion = 0x5123;
 constexpr const char* kPlayerName = "Quavix";
@@ -70,24 +84,28 @@ constexpr int kEqBandMiddle = 31;
 constexpr intptr_t kVolumeQueryArgument = -666;
 
 struct Entry {
-    std::string path;   // full path, as given
-    std::string title;  // "Artist - Title" from the tag, else the file name
+    std::string path;   // full path, as given, UTF-8
+    std::string title;  // "Artist - Title" from the tag, else the file name; UTF-8
     int64_t lengthMs = -1;  // -1: unknown (such an entry plays until stopped)
 };
 
 // Reads the title and length of a file; replaceable so that tests need no files.
 using FactsReader = std::function<Entry(const std::string& path)>;
+// The short 8.3 form of an existing file's path (UTF-8); the path itself without one.
+using ShortNamer = std::function<std::string(const std::string& path)>;
 
 class PlayerModel {
 public:
     explicit PlayerModel(FactsReader reader, int version = kDefaultVersion);
+    // How the entry text queries are answered; shortName serves OlderShortNames.
+    void AnswerTexts(TextAnswers answers, ShortNamer shortName = {});
 
     void Add(const std::string& path);
 
     // A WM_COMMAND id sent to the main window. False for ids the player does not know.
     bool Command(int id, int64_t nowMs);
     // A WM_USER query: id in lParam, argument in wParam. Texts come back as pointers to
-    // this object's memory, valid until the playlist changes.
+    // this object's memory (UTF-16 for the wide queries), valid until the next text query.
     intptr_t Query(int id, uintptr_t argument, int64_t nowMs);
     // The clock: moves the position, ends tracks and fade-outs.
     void Tick(int64_t nowMs);
@@ -137,8 +155,16 @@ private:
     int64_t LengthOf(size_t index) const { return HasEntry(index) ? entries_[index].lengthMs : -1; }
     void Seek(int64_t positionMs);
 
+    intptr_t NarrowText(const std::string& utf8);
+    intptr_t WideText(const std::string& utf8);
+    void ChangeCurrentFile(const std::string& path);
+
     FactsReader reader_;
     int version_;
+    TextAnswers answers_ = TextAnswers::Current;
+    ShortNamer shortName_;
+    std::string narrowAnswer_;
+    std::u16string wideAnswer_;
     std::vector<Entry> entries_;
     size_t position_ = 0;
     PlayState state_ = PlayState::Stopped;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "text/text.h"
+#include "text/unicode.h"
 
 namespace vemo::standin {
 
@@ -27,13 +28,13 @@ bool IsPluginFileName(std::string_view name) {
 
 size_t PluginHost::LoadAll(const std::string& folder, HWND playerWindow) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*.dll").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(ToWide(folder + "\\*.dll").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsPluginFileName(found.cFileName))
-                names.emplace_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
+            const std::string name = FromWide(found.cFileName);
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsPluginFileName(name)) names.push_back(name);
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
     std::sort(names.begin(), names.end());
@@ -42,7 +43,7 @@ size_t PluginHost::LoadAll(const std::string& folder, HWND playerWindow) {
         // Only the plug-in's calls are timed, not the player's own log lines between them.
         StartTimes start;
         double from = CounterMs();
-        HMODULE module = LoadLibraryA((folder + "\\" + name).c_str());
+        HMODULE module = LoadLibraryW(ToWide(folder + "\\" + name).c_str());
         if (module == nullptr) {
             std::fprintf(stderr, "standin: cannot load %s (error %lu)\n", name.c_str(), GetLastError());
             continue;

@@ -2,12 +2,18 @@
 // a general-purpose plug-in. It loads the plug-ins beside it, answers their commands
 // and queries, plays a playlist by the clock (no sound), retitles its main window as
 // the player does, and can be driven by a script and record what happens in a log.
+// It is a Unicode program, as the player is: its command line, windows and titles are
+// wide, and texts are UTF-8 inside (the log and playlists too).
 //
-//   quavix-standin.exe [--log FILE] [--script FILE] [--timings FILE] [--version-number N] [FILE|LIST.m3u]...
+//   quavix-standin.exe [--log FILE] [--script FILE] [--timings FILE] [--version-number N]
+//                      [--older-player lossy|short] [FILE|LIST.m3u]...
+// --older-player makes it a player that knows only the 8-bit entry queries: it answers
+// them with "?" for what its code page lacks, or (short) with a file's short 8.3 name.
 // --timings appends a line per plug-in loaded, "TOTAL LOAD EXPORT INIT NAME": the time in
 // milliseconds from loading its DLL to the return of its init, which the player's start
 // waits for, and its three parts (the DLL loaded, the export called, init).
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,15 +29,17 @@
 #include "playlist_file.h"
 #include "plugin_host.h"
 #include "script.h"
+#include "text/code_page.h"
 #include "text/file_access.h"
 #include "text/text.h"
+#include "text/unicode.h"
 
 namespace vemo::standin {
 
 namespace {
 
-constexpr char kMainClass[] = "QuavixStandinMain";
-constexpr char kEditorClass[] = "QuavixStandinEditor";
+constexpr wchar_t kMainClass[] = L"QuavixStandinMain";
+constexpr wchar_t kEditorClass[] = L"QuavixStandinEditor";
 constexpr char kEditorTitle[] = "Quavix Playlist Editor";
 constexpr char kPluginFolder[] = "Plugins";
 constexpr const char* kPlayerSystemDlls[] = {"shell32.dll", "winmm.dll"};
@@ -91,13 +99,11 @@ void Log(const std::string& line) { gApp.log.Line(line); }
 
 std::string Decimal(intptr_t value) { return NumToStr(false, static_cast<int64_t>(value)); }
 
-// Texts in the log are quoted, so that an empty one still shows.
-std::string Quoted(const char* text) {
-    std::string quoted(1, '"');
-    quoted += PCharToStr(text);
-    quoted += '"';
-    return quoted;
-}
+// Texts in the log are quoted, so that an empty one still shows; 8-bit answers and
+// arguments are in the code page, wide ones in UTF-16, and the log is UTF-8.
+std::string Quoted(const std::string& utf8) { return '"' + utf8 + '"'; }
+std::string QuotedBytes(intptr_t text) { return Quoted(CodePageToUtf8(reinterpret_cast<const char*>(text))); }
+std::string QuotedWide(intptr_t text) { return Quoted(FromWide(reinterpret_cast<const wchar_t*>(text))); }
 
 std::string MinutesSeconds(int64_t ms) {
     int64_t s = ms / 1000;
@@ -105,23 +111,30 @@ std::string MinutesSeconds(int64_t ms) {
 }
 
 std::string FullPath(const std::string& path) {
-    char buffer[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+    wchar_t buffer[MAX_PATH * 2];
+    DWORD n = GetFullPathNameW(ToWide(path).c_str(), MAX_PATH * 2, buffer, nullptr);
+    return n > 0 && n < MAX_PATH * 2 ? FromWide(std::wstring_view(buffer, n)) : path;
+}
+
+// What an older player gives for a name outside its code page, when it gives a short one.
+std::string ShortPath(const std::string& path) {
+    wchar_t buffer[MAX_PATH * 2];
+    DWORD n = GetShortPathNameW(ToWide(path).c_str(), buffer, MAX_PATH * 2);
+    return n > 0 && n < MAX_PATH * 2 ? FromWide(std::wstring_view(buffer, n)) : path;
 }
 
 void RefreshEditor() {
     if (!gApp.editorList) return;
-    SendMessageA(gApp.editorList, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(gApp.editorList, LB_RESETCONTENT, 0, 0);
+    SendMessageW(gApp.editorList, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(gApp.editorList, LB_RESETCONTENT, 0, 0);
     const auto& entries = gApp.model->Entries();
     for (size_t i = 0; i < entries.size(); ++i) {
         std::string line = NumToStr(false, static_cast<int64_t>(i) + 1) + ". " + entries[i].title;
         if (entries[i].lengthMs >= 0) line += "   (" + MinutesSeconds(entries[i].lengthMs) + ")";
-        SendMessageA(gApp.editorList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        SendMessageW(gApp.editorList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(line).c_str()));
     }
-    SendMessageA(gApp.editorList, LB_SETCURSEL, gApp.model->ListPosition(), 0);
-    SendMessageA(gApp.editorList, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(gApp.editorList, LB_SETCURSEL, gApp.model->ListPosition(), 0);
+    SendMessageW(gApp.editorList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(gApp.editorList, nullptr, TRUE);
 }
 
@@ -133,7 +146,7 @@ void UpdateTitle() {
     std::string title = gApp.model->WindowTitle();
     Log("title " + title);
     gApp.retitling = true;
-    SetWindowTextA(gApp.main, title.c_str());
+    SetWindowTextW(gApp.main, ToWide(title).c_str());
     gApp.retitling = false;
     RefreshEditor();
 }
@@ -160,7 +173,8 @@ void DrawBar(HDC dc, RECT box, int64_t value, int64_t maximum, COLORREF colour) 
 
 void TextLine(HDC dc, int x, int y, const std::string& text, COLORREF colour) {
     SetTextColor(dc, colour);
-    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    const std::wstring wide = ToWide(text);
+    TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
 void PaintContent(HDC dc, const RECT& client) {
@@ -240,7 +254,7 @@ LRESULT OnCommand(UINT id) {
     }
     if (id == kMenuTrayClick) {
         // What the player's own notification icon sends when it is clicked.
-        SendMessageA(gApp.main, kTrayNotify, 0, WM_LBUTTONUP);
+        SendMessageW(gApp.main, kTrayNotify, 0, WM_LBUTTONUP);
         return 0;
     }
     if (id == kMenuShowEditor) {
@@ -251,7 +265,7 @@ LRESULT OnCommand(UINT id) {
     if (id == cmd::kExit) {
         // Posted: a plug-in may send this from inside one of its own window procedures,
         // and the quit sequence must not run underneath it.
-        PostMessageA(gApp.main, WM_CLOSE, 0, 0);
+        PostMessageW(gApp.main, WM_CLOSE, 0, 0);
         return 0;
     }
     gApp.model->Command(static_cast<int>(id), Now());
@@ -261,14 +275,15 @@ LRESULT OnCommand(UINT id) {
 
 LRESULT OnQuery(int id, WPARAM argument) {
     intptr_t result = gApp.model->Query(id, argument, Now());
+    const bool changeFile = id == query::kChangeCurrentFile || id == query::kChangeCurrentFileWide;
     std::string argText = Decimal(static_cast<intptr_t>(argument));
-    if (id == query::kChangeCurrentFile && argument != 0)
-        argText = Quoted(reinterpret_cast<const char*>(argument));
+    if (id == query::kChangeCurrentFile && argument != 0) argText = QuotedBytes(static_cast<intptr_t>(argument));
+    if (id == query::kChangeCurrentFileWide && argument != 0) argText = QuotedWide(static_cast<intptr_t>(argument));
     std::string resultText = Decimal(result);
-    if ((id == query::kEntryFile || id == query::kEntryTitle) && result != 0)
-        resultText = Quoted(reinterpret_cast<const char*>(result));
+    if ((id == query::kEntryFile || id == query::kEntryTitle) && result != 0) resultText = QuotedBytes(result);
+    if ((id == query::kEntryFileWide || id == query::kEntryTitleWide) && result != 0) resultText = QuotedWide(result);
     Log("query " + NumToStr(false, id) + " " + argText + " -> " + resultText);
-    if (id == query::kChangeCurrentFile) RefreshEditor();
+    if (changeFile) RefreshEditor();
     AfterChange();
     return result;
 }
@@ -276,8 +291,8 @@ LRESULT OnQuery(int id, WPARAM argument) {
 // A plug-in may set the title itself (the stopped player's form, after moving the list
 // position); the log shows it, and the window takes it as the player's would.
 LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (!gApp.retitling) Log("settext " + PCharToStr(reinterpret_cast<const char*>(lParam)));
-    return DefWindowProcA(window, WM_SETTEXT, wParam, lParam);
+    if (!gApp.retitling) Log("settext " + FromWide(reinterpret_cast<const wchar_t*>(lParam)));
+    return DefWindowProcW(window, WM_SETTEXT, wParam, lParam);
 }
 
 // Minimizing and restoring leave no other trace a test could read.
@@ -321,7 +336,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND: return TRUE;  // PaintContent covers everything
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: gApp.main = nullptr; PostQuitMessage(0); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -344,19 +359,19 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (gApp.editorList) MoveWindow(gApp.editorList, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
     case WM_CLOSE: ShowWindow(window, SW_HIDE); return 0;  // the player keeps its editor
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 // ---- script ----
 
 void RunProgram(const Step& step) {
-    std::string commandLine = step.argument;
-    STARTUPINFOA startup{};
+    std::wstring commandLine = ToWide(step.argument);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     DWORD exitCode = 0;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         Log("step " + step.text + " -> cannot start (error " + NumToStr(false, GetLastError()) + ")");
         return;
     }
@@ -365,14 +380,14 @@ void RunProgram(const Step& step) {
     int quitCode = 0;
     while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 quitSeen = true;
                 quitCode = static_cast<int>(msg.wParam);
                 continue;
             }
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -393,15 +408,15 @@ std::string OneLine(const std::string& text) {
 }
 
 std::string WindowText(HWND window) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return FromWide(text);
 }
 
 std::string ClassOf(HWND window) {
-    char name[128] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return FromWide(name);
 }
 
 BOOL CALLBACK LogControl(HWND control, LPARAM) {
@@ -454,7 +469,7 @@ void RunScriptStep() {
         break;
     case StepKind::Cmd:
         Log("step " + step.text);
-        SendMessageA(gApp.main, WM_COMMAND, static_cast<WPARAM>(step.number), 0);
+        SendMessageW(gApp.main, WM_COMMAND, static_cast<WPARAM>(step.number), 0);
         break;
     case StepKind::Config:
         Log("step " + step.text);
@@ -462,7 +477,7 @@ void RunScriptStep() {
         break;
     case StepKind::Tray:
         Log("step " + step.text);
-        SendMessageA(gApp.main, WM_COMMAND, kMenuTrayClick, 0);
+        SendMessageW(gApp.main, WM_COMMAND, kMenuTrayClick, 0);
         break;
     case StepKind::Run:
         RunProgram(step);
@@ -473,7 +488,7 @@ void RunScriptStep() {
         break;
     case StepKind::Quit:
         Log("step " + step.text);
-        PostMessageA(gApp.main, WM_CLOSE, 0, 0);
+        PostMessageW(gApp.main, WM_CLOSE, 0, 0);
         break;
     }
     gApp.stepRunning = false;
@@ -486,17 +501,25 @@ struct Options {
     std::string scriptPath;
     std::string timingsPath;
     int version = kDefaultVersion;
+    TextAnswers answers = TextAnswers::Current;
     std::vector<std::string> files;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
+bool ParseOptions(const std::vector<std::string>& argv, Options& options) {
+    const size_t argc = argv.size();
+    for (size_t i = 1; i < argc; ++i) {
+        const std::string& arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (arg == "--log" && hasValue) options.logPath = argv[++i];
         else if (arg == "--script" && hasValue) options.scriptPath = argv[++i];
         else if (arg == "--timings" && hasValue) options.timingsPath = argv[++i];
-        else if (arg == "--version-number" && hasValue) options.version = StrToIntVal(argv[++i]);
+        else if (arg == "--version-number" && hasValue) options.version = StrToIntVal(argv[++i].c_str());
+        else if (arg == "--older-player" && hasValue) {
+            const std::string& form = argv[++i];
+            if (form == "lossy") options.answers = TextAnswers::OlderLossy;
+            else if (form == "short") options.answers = TextAnswers::OlderShortNames;
+            else return false;
+        }
         else if (arg.rfind("--", 0) == 0) return false;
         else options.files.push_back(arg);
     }
@@ -522,7 +545,7 @@ bool LoadScript(const std::string& path) {
 
 // Written after every plug-in's init, so that the file's own cost is not in the times.
 void WriteStartTimes(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
+    std::FILE* file = _wfopen(ToWide(path).c_str(), L"a");
     if (file == nullptr) {
         std::fprintf(stderr, "standin: cannot open timings %s\n", path.c_str());
         return;
@@ -549,7 +572,7 @@ HMENU BuildMenu() {
         {0, nullptr}, {cmd::kExit, "E&xit"},
     };
     for (const Item& item : playItems) {
-        if (item.text) AppendMenuA(play, MF_STRING, item.id, item.text);
+        if (item.text) AppendMenuA(play, MF_STRING, item.id, item.text);  // ASCII
         else AppendMenuA(play, MF_SEPARATOR, 0, nullptr);
     }
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(play), "&Play");
@@ -558,7 +581,7 @@ HMENU BuildMenu() {
     const auto& loaded = gApp.host->Plugins();
     for (size_t i = 0; i < loaded.size() && kMenuConfigFirst + i <= kMenuConfigLast; ++i) {
         std::string text = "&Configure " + loaded[i].name + (i == 0 ? "\tCtrl+P" : "");
-        AppendMenuA(plugins, MF_STRING, kMenuConfigFirst + i, text.c_str());
+        AppendMenuW(plugins, MF_STRING, kMenuConfigFirst + i, ToWide(text).c_str());
     }
     if (loaded.empty()) AppendMenuA(plugins, MF_STRING | MF_GRAYED, 0, "(none loaded)");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(plugins), "Plug-&ins");
@@ -571,28 +594,28 @@ HMENU BuildMenu() {
 }
 
 bool CreateWindows(HINSTANCE instance) {
-    WNDCLASSA main{};
+    WNDCLASSW main{};
     main.lpfnWndProc = MainProc;
     main.hInstance = instance;
-    main.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    main.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    main.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    main.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     main.lpszClassName = kMainClass;
-    WNDCLASSA editor = main;
+    WNDCLASSW editor = main;
     editor.lpfnWndProc = EditorProc;
     editor.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     editor.lpszClassName = kEditorClass;
-    if (!RegisterClassA(&main) || !RegisterClassA(&editor)) return false;
+    if (!RegisterClassW(&main) || !RegisterClassW(&editor)) return false;
 
-    gApp.main = CreateWindowExA(0, kMainClass, kPlayerName, WS_OVERLAPPEDWINDOW, kMainRect.left, kMainRect.top,
-                                kMainRect.right - kMainRect.left, kMainRect.bottom - kMainRect.top, nullptr, nullptr,
-                                instance, nullptr);
-    gApp.editor = CreateWindowExA(WS_EX_TOOLWINDOW, kEditorClass, kEditorTitle, WS_OVERLAPPEDWINDOW, kEditorRect.left,
-                                  kEditorRect.top, kEditorRect.right - kEditorRect.left,
+    gApp.main = CreateWindowExW(0, kMainClass, ToWide(kPlayerName).c_str(), WS_OVERLAPPEDWINDOW, kMainRect.left,
+                                kMainRect.top, kMainRect.right - kMainRect.left, kMainRect.bottom - kMainRect.top,
+                                nullptr, nullptr, instance, nullptr);
+    gApp.editor = CreateWindowExW(WS_EX_TOOLWINDOW, kEditorClass, ToWide(kEditorTitle).c_str(), WS_OVERLAPPEDWINDOW,
+                                  kEditorRect.left, kEditorRect.top, kEditorRect.right - kEditorRect.left,
                                   kEditorRect.bottom - kEditorRect.top, nullptr, nullptr, instance, nullptr);
     if (!gApp.main || !gApp.editor) return false;
-    gApp.editorList = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0,
-                                      0, 10, 10, gApp.editor, nullptr, instance, nullptr);
-    SendMessageA(gApp.editorList, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.font), FALSE);
+    gApp.editorList = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                                      0, 0, 10, 10, gApp.editor, nullptr, instance, nullptr);
+    SendMessageW(gApp.editorList, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.font), FALSE);
     RECT client;
     GetClientRect(gApp.editor, &client);
     MoveWindow(gApp.editorList, 0, 0, client.right, client.bottom, FALSE);
@@ -600,16 +623,16 @@ bool CreateWindows(HINSTANCE instance) {
 }
 
 HFONT MakeFont(int height, int weight) {
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
 }
 
-int Run(HINSTANCE instance, int argc, char** argv) {
+int Run(HINSTANCE instance, const std::vector<std::string>& argv) {
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
+    if (!ParseOptions(argv, options)) {
         std::fprintf(stderr,
                      "usage: quavix-standin [--log FILE] [--script FILE] [--timings FILE] [--version-number N] "
-                     "[FILE|LIST.m3u]...\n");
+                     "[--older-player lossy|short] [FILE|LIST.m3u]...\n");
         return 2;
     }
     if (!options.logPath.empty() && !gApp.log.Open(options.logPath)) {
@@ -619,6 +642,7 @@ int Run(HINSTANCE instance, int argc, char** argv) {
     if (!options.scriptPath.empty() && !LoadScript(options.scriptPath)) return 2;
 
     gApp.model = std::make_unique<PlayerModel>(ReadEntryFacts, options.version);
+    gApp.model->AnswerTexts(options.answers, ShortPath);
     gApp.host = std::make_unique<PluginHost>(Log);
     for (const std::string& file : options.files) {
         if (IsPlaylistName(file)) {
@@ -652,12 +676,12 @@ int Run(HINSTANCE instance, int argc, char** argv) {
     }
 
     ACCEL configKey{FCONTROL | FVIRTKEY, 'P', static_cast<WORD>(kMenuConfigFirst)};
-    HACCEL accelerators = CreateAcceleratorTableA(&configKey, 1);
+    HACCEL accelerators = CreateAcceleratorTableW(&configKey, 1);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (gApp.main && TranslateAcceleratorA(gApp.main, accelerators, &msg)) continue;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (gApp.main && TranslateAcceleratorW(gApp.main, accelerators, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     DestroyAcceleratorTable(accelerators);
 
@@ -673,6 +697,12 @@ int Run(HINSTANCE instance, int argc, char** argv) {
 
 }  // namespace vemo::standin
 
+// The wide command line, so that a playlist or a folder named in any script arrives whole.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return vemo::standin::Run(instance, __argc, __argv);
+    int argc = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> argv;
+    for (int i = 0; wide && i < argc; ++i) argv.push_back(vemo::FromWide(wide[i]));
+    LocalFree(wide);
+    return vemo::standin::Run(instance, argv);
 }

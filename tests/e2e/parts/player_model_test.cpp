@@ -257,6 +257,42 @@ TEST_F(PlayerModelTest, ChangeCurrentFileRenamesTheCurrentEntry) {
     EXPECT_EQ(Text(m, query::kEntryFile, 1), "renamed");
 }
 
+std::u16string WideAnswer(intptr_t answer) {
+    return answer == 0 ? u"<null>" : std::u16string(reinterpret_cast<const char16_t*>(answer));
+}
+
+// A current player gives every name whole in the wide queries; an older one answers 0
+// to them and only the 8-bit ones, in its code page with "?" for what it lacks (one for
+// each UTF-16 unit), or with a file's short name.
+TEST_F(PlayerModelTest, EntryTextsAreWholeOnlyInTheWideQueries) {
+    PlayerModel m = Make({"Кино 😀 é"});
+    EXPECT_EQ(WideAnswer(Ask(m, query::kEntryFileWide, 0)), u"Кино 😀 é");
+    EXPECT_EQ(WideAnswer(Ask(m, query::kEntryTitleWide, 0)), u"Title Кино 😀 é");
+    EXPECT_EQ(WideAnswer(Ask(m, query::kEntryTitleWide, 1)), u"<null>");
+    EXPECT_EQ(Text(m, query::kEntryFile, 0), "???? ?? \xE9");
+    m.AnswerTexts(TextAnswers::OlderLossy);
+    EXPECT_EQ(Ask(m, query::kEntryFileWide, 0), 0);
+    EXPECT_EQ(Ask(m, query::kEntryTitleWide, 0), 0);
+    EXPECT_EQ(Text(m, query::kEntryTitle, 0), "Title ???? ?? \xE9");
+    m.AnswerTexts(TextAnswers::OlderShortNames, [](const std::string&) { return std::string("KINO~1.MP3"); });
+    EXPECT_EQ(Text(m, query::kEntryFile, 0), "KINO~1.MP3");
+    EXPECT_EQ(Text(m, query::kEntryTitle, 0), "Title ???? ?? \xE9");
+}
+
+TEST_F(PlayerModelTest, CurrentFileChangesInTheWideAndTheCodePageForm) {
+    PlayerModel m = Make({"a"});
+    const std::u16string wide = u"Звезда 😀.mp3";
+    Ask(m, query::kChangeCurrentFileWide, reinterpret_cast<uintptr_t>(wide.c_str()));
+    EXPECT_EQ(m.Entries()[0].path, "Звезда 😀.mp3");
+    const std::string bytes = "Caf\xE9.mp3";
+    Ask(m, query::kChangeCurrentFile, reinterpret_cast<uintptr_t>(bytes.c_str()));
+    EXPECT_EQ(m.Entries()[0].path, "Café.mp3");
+    // An older player does not know the wide message.
+    m.AnswerTexts(TextAnswers::OlderLossy);
+    Ask(m, query::kChangeCurrentFileWide, reinterpret_cast<uintptr_t>(wide.c_str()));
+    EXPECT_EQ(m.Entries()[0].path, "Café.mp3");
+}
+
 TEST_F(PlayerModelTest, RemoveDeadFilesKeepsTheCurrentEntryInPlace) {
     PlayerModel m = Make({"a", "b", "c", "d"});
     Ask(m, query::kSetListPosition, 2);

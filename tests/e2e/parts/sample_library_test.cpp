@@ -2,6 +2,7 @@
 // the rates and lengths written, tags that read back, and a playlist of them all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "audio/id3v1.h"
@@ -11,6 +12,7 @@
 #include "playlist_file.h"
 #include "sample_library.h"
 #include "support/temp_dir.h"
+#include "text/file_access.h"
 
 namespace vemo::samples {
 namespace {
@@ -114,6 +116,37 @@ TEST_F(SampleLibraryTest, PlayerShowsTagTitlesOrTheFileName) {
         EXPECT_EQ(e.title, s.title.empty() ? standin::TitleFromFileName(s.fileName) : s.artist + " - " + s.title);
         EXPECT_NEAR(static_cast<double>(e.lengthMs), s.seconds * 1000.0, 50.0) << s.fileName;
     }
+}
+
+// The library named in four scripts: each file under its own name (one in a folder with
+// a Greek name), listed in UTF-8, the player's titles from the UTF-16 tags or the name.
+TEST(WorldLibraryTest, NamesInFourScriptsAndUtf16Tags) {
+    test::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteWorldLibrary(dir.Path(), error)) << error;
+    std::vector<std::string> paths = standin::ReadM3U(dir.File(kWorldPlaylist));
+    ASSERT_EQ(paths.size(), WorldLibrary().size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const SampleTrack& s = WorldLibrary()[i];
+        std::string name = s.fileName;
+        std::replace(name.begin(), name.end(), '/', PathSeparator());
+        EXPECT_EQ(paths[i], dir.File(name));
+        standin::Entry e = standin::ReadEntryFacts(paths[i]);
+        EXPECT_EQ(e.title, s.title.empty() ? standin::TitleFromFileName(name) : s.artist + " - " + s.title);
+        EXPECT_GT(e.lengthMs, 0) << s.fileName;
+    }
+}
+
+// Encoding 1, the little-endian byte-order mark, and a surrogate pair kept as one.
+TEST(WorldLibraryTest, TextFramesAreUtf16WithAByteOrderMark) {
+    SampleTrack s;
+    s.artist = "Band 🎸";
+    s.utf16 = s.id3v2 = true;
+    const std::vector<uint8_t> tag = BuildID3v2(s);
+    const std::vector<uint8_t> frame = {'T', 'P', 'E', '1', 0, 0, 0, 17, 0, 0, 0x01, 0xFF, 0xFE, 'B', 0, 'a', 0,
+                                        'n', 0,   'd', 0,   ' ', 0, 0x3C, 0xD8, 0xB8, 0xDF};
+    ASSERT_GE(tag.size(), kID3v2HeaderSize + frame.size());
+    EXPECT_TRUE(std::equal(frame.begin(), frame.end(), tag.begin() + kID3v2HeaderSize));
 }
 
 }  // namespace

@@ -1,22 +1,42 @@
 #include "support/fake_player.h"
 
+#include "text/code_page.h"
+#include "text/unicode.h"
 #include "win/player_link.h"
 
 namespace vemo::test {
 
 namespace {
 
-constexpr char kClassName[] = "VemoFakePlayer";
+constexpr wchar_t kClassName[] = L"VemoFakePlayer";
+constexpr wchar_t kEditorProp[] = L"VemoFakeEditor";
 
 void RegisterFakeClass() {
     static bool registered = false;
     if (registered) return;
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.lpfnWndProc = FakePlayer::OwnProc();
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kClassName;
-    registered = RegisterClassA(&wc) != 0;
+    registered = RegisterClassW(&wc) != 0;
+}
+
+// What an older player makes of a name: the system's 8-bit form, "?" for every character
+// the code page lacks (no look-alike).
+std::string OlderPlayerBytes(const std::wstring& wide) {
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, "?", nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, bytes.data(), size, "?", nullptr);
+    bytes.resize(bytes.find('\0'));
+    return bytes;
+}
+
+// The short 8.3 form of an existing file's name; the name itself without one.
+std::wstring ShortName(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : path;
 }
 
 struct CreateParams {
@@ -31,12 +51,12 @@ WNDPROC FakePlayer::OwnProc() { return &FakePlayer::Proc; }
 FakePlayer::FakePlayer(bool withPlaylistEditor) {
     RegisterFakeClass();
     CreateParams main{this, false};
-    window_ = CreateWindowExA(0, kClassName, "1. Nothing - Quavix", WS_OVERLAPPEDWINDOW, 50, 50, 400, 120, nullptr,
-                              nullptr, GetModuleHandleA(nullptr), &main);
+    window_ = CreateWindowExW(0, kClassName, L"1. Nothing - Quavix", WS_OVERLAPPEDWINDOW, 50, 50, 400, 120, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), &main);
     if (withPlaylistEditor) {
         CreateParams editor{this, true};
-        editor_ = CreateWindowExA(0, kClassName, kPlaylistEditorTitle, WS_OVERLAPPEDWINDOW, 50, 200, 400, 300,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), &editor);
+        editor_ = CreateWindowExW(0, kClassName, ToWide(kPlaylistEditorTitle).c_str(), WS_OVERLAPPEDWINDOW, 50, 200,
+                                  400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), &editor);
     }
 }
 
@@ -92,10 +112,22 @@ void FakePlayer::ClearMessages() {
     editorMessages_.clear();
 }
 
-LRESULT FakePlayer::TextResult(const std::vector<std::string>& texts, WPARAM index) {
+LRESULT FakePlayer::TextResult(const std::vector<std::string>& texts, WPARAM index, bool shortName) {
     if (index >= texts.size()) return 0;
-    returnedText_ = texts[index];
+    const std::wstring wide = ToWide(texts[index]);
+    returnedText_ = OlderPlayerBytes(shortName ? ShortName(wide) : wide);
     return reinterpret_cast<LRESULT>(returnedText_.c_str());
+}
+
+LRESULT FakePlayer::WideResult(const std::vector<std::string>& texts, WPARAM index) {
+    if (script_.Age != PlayerAge::Current || index >= texts.size()) return 0;
+    returnedWide_ = ToWide(texts[index]);
+    return reinterpret_cast<LRESULT>(returnedWide_.c_str());
+}
+
+void FakePlayer::ChangeFile(const std::string& path) {
+    const size_t position = static_cast<size_t>(script_.ListPosition);
+    if (position < script_.EntryFiles.size()) script_.EntryFiles[position] = path;
 }
 
 LRESULT FakePlayer::OnQuery(WPARAM argument, LPARAM query) {
@@ -114,13 +146,16 @@ LRESULT FakePlayer::OnQuery(WPARAM argument, LPARAM query) {
             s.EqSelected = argument;
             return s.EqData[argument];
         case SetEqData: s.EqData[s.EqSelected] = static_cast<LRESULT>(argument); return 0;
-        case QueryEntryFile: return TextResult(s.EntryFiles, argument);
+        case QueryEntryFile: return TextResult(s.EntryFiles, argument, s.Age == PlayerAge::OlderShortNames);
+        case QueryEntryTitle: return TextResult(s.EntryTitles, argument, false);
+        case QueryEntryFileWide: return WideResult(s.EntryFiles, argument);
+        case QueryEntryTitleWide: return WideResult(s.EntryTitles, argument);
         case ChangeCurrentFile:
-            if (argument && static_cast<size_t>(s.ListPosition) < s.EntryFiles.size()) {
-                s.EntryFiles[static_cast<size_t>(s.ListPosition)] = reinterpret_cast<const char*>(argument);
-            }
+            if (argument) ChangeFile(CodePageToUtf8(reinterpret_cast<const char*>(argument)));
             return 0;
-        case QueryEntryTitle: return TextResult(s.EntryTitles, argument);
+        case ChangeCurrentFileWide:
+            if (argument && s.Age == PlayerAge::Current) ChangeFile(FromWide(reinterpret_cast<const wchar_t*>(argument)));
+            return 0;
         case QueryShuffle: return s.Shuffle ? 1 : 0;
         case QueryRepeat: return s.Repeat ? 1 : 0;
         case SetShuffle: s.Shuffle = argument != 0; return 0;
@@ -141,25 +176,25 @@ void FakePlayer::OnCommand(WPARAM id) {
 
 LRESULT CALLBACK FakePlayer::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* params = static_cast<CreateParams*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(params->Player));
-        SetPropA(window, "VemoFakeEditor", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(params->IsEditor ? 1 : 0)));
+        auto* params = static_cast<CreateParams*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(params->Player));
+        SetPropW(window, kEditorProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(params->IsEditor ? 1 : 0)));
     }
-    auto* player = reinterpret_cast<FakePlayer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!player) return DefWindowProcA(window, message, wParam, lParam);
-    const bool isEditor = GetPropA(window, "VemoFakeEditor") != nullptr;
+    auto* player = reinterpret_cast<FakePlayer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!player) return DefWindowProcW(window, message, wParam, lParam);
+    const bool isEditor = GetPropW(window, kEditorProp) != nullptr;
     RecordedMessage record{message, wParam, lParam, {}};
-    if (message == WM_SETTEXT && lParam) record.Text = reinterpret_cast<const char*>(lParam);
+    if (message == WM_SETTEXT && lParam) record.Text = FromWide(reinterpret_cast<const wchar_t*>(lParam));
     (isEditor ? player->editorMessages_ : player->messages_).push_back(record);
     if (message == WM_NCDESTROY) {
-        RemovePropA(window, "VemoFakeEditor");
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        RemovePropW(window, kEditorProp);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
-    if (isEditor) return DefWindowProcA(window, message, wParam, lParam);
+    if (isEditor) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
         case kPlayerQueryMessage: return player->OnQuery(wParam, lParam);
         case WM_COMMAND: player->OnCommand(wParam); return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

@@ -1,6 +1,8 @@
 // A window that stands in for the player's main window inside a test: it records every
 // message that reaches its procedure and answers the player's queries from a scripted
-// state. Optionally it has a playlist editor window, found by its title.
+// state. Optionally it has a playlist editor window, found by its title. Its windows are
+// Unicode, as the player's are; it answers the wide entry queries unless it plays an
+// older player, which knows only the 8-bit ones.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +19,13 @@ struct RecordedMessage {
     UINT Message;
     WPARAM WParam;
     LPARAM LParam;
-    std::string Text;  // the new title of a WM_SETTEXT
+    std::string Text;  // the new title of a WM_SETTEXT, in UTF-8
+};
+
+enum class PlayerAge : uint8_t {
+    Current,          // answers the wide queries (and the 8-bit ones, lossily)
+    OlderLossy,       // only the 8-bit queries: "?" for what the code page lacks
+    OlderShortNames,  // only the 8-bit queries: a file's short 8.3 name, titles as above
 };
 
 // What the player answers; the set queries and the transport commands change it as the
@@ -30,8 +38,9 @@ struct FakePlayerScript {
     LRESULT ListPosition = 0;
     // Answered for the list length when set; else the number of titles.
     std::optional<LRESULT> ListLength;
-    std::vector<std::string> EntryFiles;
-    std::vector<std::string> EntryTitles;
+    std::vector<std::string> EntryFiles;   // UTF-8
+    std::vector<std::string> EntryTitles;  // UTF-8
+    PlayerAge Age = PlayerAge::Current;
     LRESULT Volume = 0;
     std::array<LRESULT, 12> EqData{};
     size_t EqSelected = 0;
@@ -69,8 +78,10 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnQuery(WPARAM argument, LPARAM query);
     void OnCommand(WPARAM id);
-    // Keeps a returned text alive after the answer, as the player's memory would.
-    LRESULT TextResult(const std::vector<std::string>& texts, WPARAM index);
+    // Keep a returned text alive after the answer, as the player's memory would.
+    LRESULT TextResult(const std::vector<std::string>& texts, WPARAM index, bool shortName);
+    LRESULT WideResult(const std::vector<std::string>& texts, WPARAM index);
+    void ChangeFile(const std::string& path);
 
     HWND window_ = nullptr;
     HWND editor_ = nullptr;
@@ -78,6 +89,7 @@ private:
     std::vector<RecordedMessage> messages_;
     std::vector<RecordedMessage> editorMessages_;
     std::string returnedText_;
+    std::wstring returnedWide_;
 };
 
 }  // namespace vemo::test
