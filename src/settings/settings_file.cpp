@@ -204,16 +204,6 @@ std::string WithoutOurSections(std::string_view content) {
 bool EndsWithLineEnd(std::string_view text) { return text.ends_with('\n'); }
 bool EndsWithEmptyLine(std::string_view text) { return text.ends_with("\n\n") || text.ends_with("\n\r\n"); }
 
-// The longest start of a UTF-8 text within maxUnits UTF-16 units, whole characters only.
-std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits) {
-    size_t at = 0, units = 0;
-    char32_t c = 0;
-    for (size_t next = 0; NextCodePoint(utf8, next, c); at = next) {
-        units += c > 0xFFFF ? 2 : 1;
-        if (units > maxUnits) break;
-    }
-    return utf8.substr(0, units > maxUnits ? at : utf8.size());
-}
 
 // What the edit field gives back, and never a line end: one would split the section.
 // Without the blanks at its ends, which the reader drops, so that it reads back as written.
@@ -292,16 +282,7 @@ std::string FolderForOlderCopies(const std::string& folder, ShortPathFinder shor
     if (std::optional<std::string> shortForm = shortPath(folder)) {
         if (std::optional<std::string> bytes = Utf8ToCodePage(*shortForm)) return *std::move(bytes);
     }
-    std::string best;
-    size_t at = 0;
-    char32_t c = 0;
-    while (NextCodePoint(folder, at, c)) {
-        std::string one;
-        AppendUtf8(one, c);
-        const std::optional<std::string> bytes = Utf8ToCodePage(one);
-        best += bytes ? *bytes : std::string("?");
-    }
-    return best;
+    return Utf8ToCodePageLossy(folder);
 }
 
 Settings DefaultSettings() {

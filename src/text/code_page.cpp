@@ -106,6 +106,23 @@ std::optional<std::string> Utf8ToCodePage(std::string_view utf8) {
     return TableFromUtf8(TableOf(CurrentCodePage()), utf8);
 }
 
+std::string Utf8ToCodePageLossy(std::string_view utf8) {
+    if (std::optional<std::string> whole = Utf8ToCodePage(utf8)) return *std::move(whole);
+    std::string bytes;
+    size_t at = 0;
+    char32_t c = 0;
+    while (NextCodePoint(utf8, at, c)) {
+        std::string one;
+        AppendUtf8(one, c);
+        if (std::optional<std::string> converted = Utf8ToCodePage(one)) {
+            bytes += *converted;
+        } else {
+            bytes.append(c >= 0x10000 ? 2 : 1, '?');
+        }
+    }
+    return bytes;
+}
+
 bool ConvertsLosslessly(std::string_view utf8) { return Utf8ToCodePage(utf8).has_value(); }
 
 void UseCodePageForTests(unsigned codePage) {

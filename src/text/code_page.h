@@ -16,6 +16,9 @@ std::string CodePageToUtf8(std::string_view bytes);
 // The code-page bytes of a UTF-8 text; nothing when a character has no byte of its own
 // there (no look-alike and no "?" is ever put in its place).
 std::optional<std::string> Utf8ToCodePage(std::string_view utf8);
+// The code-page bytes with "?" for each UTF-16 unit the code page lacks, as a program
+// that knows only the code page sees the text. Never to be taken for the text itself.
+std::string Utf8ToCodePageLossy(std::string_view utf8);
 // Whether the text goes into the code page and back unchanged.
 bool ConvertsLosslessly(std::string_view utf8);
 

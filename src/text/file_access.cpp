@@ -36,19 +36,6 @@ bool IsEndOfFile(File& file) {
 }
 
 namespace {
-// The longest start of a UTF-8 text that is at most maxUnits UTF-16 units long and ends
-// at a character's end.
-std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits) {
-    size_t at = 0, units = 0;
-    for (;;) {
-        size_t next = at;
-        char32_t c = 0;
-        if (!NextCodePoint(utf8, next, c)) return utf8;
-        units += c > 0xFFFF ? 2 : 1;
-        if (units > maxUnits) return utf8.substr(0, at);
-        at = next;
-    }
-}
 
 // Where the last part of a path begins: after its last separator, or at 0.
 size_t NameStart(const std::string& path) {

@@ -160,6 +160,19 @@ std::string_view Utf8Prefix(std::string_view utf8, size_t maxBytes) {
     return utf8.substr(0, end);
 }
 
+std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits) {
+    size_t end = 0;
+    size_t units = 0;
+    size_t at = 0;
+    char32_t c = 0;
+    while (NextCodePoint(utf8, at, c)) {
+        units += c >= 0x10000 ? 2 : 1;
+        if (units > maxUnits) return utf8.substr(0, end);
+        end = at;
+    }
+    return utf8;
+}
+
 #if defined(_WIN32)
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t holds one UTF-16 unit on Windows");
 

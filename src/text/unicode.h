@@ -28,6 +28,9 @@ size_t Utf16Length(std::string_view utf8);
 // character's end, so that a cut never splits one.
 std::string_view Utf8Prefix(std::string_view utf8, size_t maxBytes);
 
+// The same within maxUnits UTF-16 units, the measure of Windows' name and path limits.
+std::string_view Utf16Prefix(std::string_view utf8, size_t maxUnits);
+
 // The code points of a UTF-8 text, one at a time (invalid sequences as U+FFFD).
 // Returns false at the end.
 bool NextCodePoint(std::string_view utf8, size_t& at, char32_t& codePoint);

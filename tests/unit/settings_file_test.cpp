@@ -447,7 +447,7 @@ TEST_F(SettingsForOlderCopies, WrittenKeys) {
          "Destination folder=C:\\MOYSIK~1\\NEW~1\r\nDestination folder UTF-8=C:\\Μουσική\\🎵 new\r\nPrev="},
         // No short form: what the code page lacks becomes "?", which no folder holds.
         {1251, "D:\\Кино 🎵 Müsik", NoShortPath,
-         "Destination folder=D:\\\xCA\xE8\xED\xEE ? M?sik\r\nDestination folder UTF-8=D:\\Кино 🎵 Müsik\r\nPrev="},
+         "Destination folder=D:\\\xCA\xE8\xED\xEE ?? M?sik\r\nDestination folder UTF-8=D:\\Кино 🎵 Müsik\r\nPrev="},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
@@ -480,7 +480,7 @@ TEST_F(SettingsForOlderCopies, WhichKeyCounts) {
         {"both keys, with blanks round the new value", 1252,
          header + "C:\\MUZYKA~1\r\n Destination folder UTF-8 =  C:\\Музыка ", FakeShortPath, "C:\\Музыка"},
         {"both keys, the code page's best form", 1252,
-         header + "C:\\? x\r\nDestination folder UTF-8=C:\\🎵 x", FakeShortPath, "C:\\🎵 x"},
+         header + "C:\\?? x\r\nDestination folder UTF-8=C:\\🎵 x", FakeShortPath, "C:\\🎵 x"},
         {"an older copy chose another folder since", 1252,
          header + "D:\\Other\r\nDestination folder UTF-8=C:\\Музыка", FakeShortPath, "D:\\Other"},
         {"an older copy chose another short form", 1252,
@@ -496,7 +496,7 @@ TEST_F(SettingsForOlderCopies, WhichKeyCounts) {
         {"the new key alone, with nothing to check it by", 1252, "[Vemo Plugin]\r\nDestination folder UTF-8=C:\\Музыка",
          FakeShortPath, ""},
         {"broken UTF-8 in the new key is shown, not dropped", 1252,
-         header + "C:\\? ?\r\nDestination folder UTF-8=C:\\\xF0\x9F\x8E\xB5 \xFF", NoShortPath,
+         header + "C:\\?? ?\r\nDestination folder UTF-8=C:\\\xF0\x9F\x8E\xB5 \xFF", NoShortPath,
          "C:\\🎵 \uFFFD"},
     };
     for (const auto& c : cases) {

@@ -63,6 +63,14 @@ TEST(Unicode, PrefixNeverSplitsACharacter) {
     }
 }
 
+TEST(Unicode, Utf16PrefixCountsAsWindowsCounts) {
+    const std::string text = "a\xD0\x96\xF0\x9F\x8E\xB5z";  // a Ж note z: 1 + 1 + 2 + 1 units
+    const size_t wantEnd[] = {0, 1, 3, 3, 7, 8, 8};
+    for (size_t max = 0; max < std::size(wantEnd); ++max) {
+        EXPECT_EQ(Utf16Prefix(text, max).size(), wantEnd[max]) << max;
+    }
+}
+
 struct CodePageScope {
     explicit CodePageScope(unsigned codePage) { UseCodePageForTests(codePage); }
     ~CodePageScope() { UseCodePageForTests(0); }
@@ -98,6 +106,10 @@ TEST(CodePage, TablesConvertBothWaysAndRefuseWhatTheyLack) {
         EXPECT_FALSE(Utf8ToCodePage(c.utf8).has_value()) << c.utf8;
         EXPECT_FALSE(ConvertsLosslessly(c.utf8)) << c.utf8;
     }
+    // What a program that knows only the code page sees: "?" for each unit it lacks.
+    CodePageScope scope(1251);
+    EXPECT_EQ(Utf8ToCodePageLossy("\xD0\x96 \xC3\xA9 \xF0\x9F\x8E\xB5"), "\xC6 ? ??");
+    EXPECT_EQ(Utf8ToCodePageLossy("\xD0\x96"), "\xC6");
 }
 
 // The system's own conversion (Windows') must refuse a best fit just as the tables do:

@@ -16,21 +16,6 @@ PlayerModel::PlayerModel(FactsReader reader, int version) : reader_(std::move(re
     eq_[kEqItemCount - 1] = 0;  // autoload
 }
 
-std::string LossyCodePage(std::string_view utf8) {
-    std::string bytes;
-    size_t at = 0;
-    char32_t codePoint = 0;
-    while (NextCodePoint(utf8, at, codePoint)) {
-        std::string one;
-        AppendUtf8(one, codePoint);
-        if (std::optional<std::string> converted = Utf8ToCodePage(one)) {
-            bytes += *converted;
-        } else {
-            bytes.append(codePoint > 0xFFFF ? 2 : 1, '?');
-        }
-    }
-    return bytes;
-}
 
 void PlayerModel::AnswerTexts(TextAnswers answers, ShortNamer shortName) {
     answers_ = answers;
@@ -38,7 +23,7 @@ void PlayerModel::AnswerTexts(TextAnswers answers, ShortNamer shortName) {
 }
 
 intptr_t PlayerModel::NarrowText(const std::string& utf8) {
-    narrowAnswer_ = LossyCodePage(utf8);
+    narrowAnswer_ = Utf8ToCodePageLossy(utf8);
     return reinterpret_cast<intptr_t>(narrowAnswer_.c_str());
 }
 

@@ -67,10 +67,6 @@ enum class PlayState : int { Stopped = 0, Playing = 1, Paused = 3 };
 // puts "?" for a character its code page lacks, or gives a file's short 8.3 name.
 enum class TextAnswers { Current, OlderLossy, OlderShortNames };
 
-// The 8-bit form an older player gives of a UTF-8 text: its code page, "?" for every
-// UTF-16 unit it lacks (so an emoji is "??").
-std::string LossyCodePage(std::string_view utf8);
-
 constexpr int kDefaultVersion = 0x5123;
 constexpr const char* kPlayerName = "Quavix";
 constexpr int64_t kSeekStepMs = 5000;
