@@ -16,6 +16,7 @@
 #include "scratch_folder.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
+#include "text/unicode.h"
 
 namespace {
 
@@ -33,10 +34,12 @@ bool SameRecord(const vemo::Settings& a, const vemo::Settings& b) {
     return a.DestinationFolder == b.DestinationFolder;
 }
 
-// What the folder's edit field can hold: 259 characters, one line; the reader drops
-// the blanks at its ends.
+// What the folder's edit field can hold: 259 characters as Windows counts them (UTF-16
+// units), one line, text only (a broken sequence as U+FFFD); the reader drops the blanks
+// at its ends.
 std::string Storable(const std::string& folder) {
-    std::string cut = folder.substr(0, vemo::kMaxDestinationFolder);
+    const std::string valid = vemo::ValidUtf8(folder);
+    const std::string_view cut = vemo::Utf16Prefix(valid, vemo::kMaxDestinationFolder);
     return vemo::Trim(cut.substr(0, cut.find_first_of("\r\n")));
 }
 
