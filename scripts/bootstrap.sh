@@ -9,7 +9,7 @@ packages=(
   wine64 xvfb xauth imagemagick x11-apps fonts-liberation
   clang libclang-rt-14-dev
   python3 lame ffmpeg python3-mutagen
-  nsis zip unzip python3-markdown
+  nsis zip unzip python3-markdown locales
 )
 
 SUDO=""
@@ -28,6 +28,13 @@ else
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   echo "bootstrap: done"
+fi
+
+# A Japanese locale, under which Wine gives programs the double-byte code page 932: the
+# Windows suite runs its cases of an older player's 8-bit names in it.
+if ! locale -a 2>/dev/null | grep -qx 'ja_JP.utf8'; then
+  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  echo "bootstrap: locale ja_JP.UTF-8 made"
 fi
 
 # 32-bit Wine beside the 64-bit one, for the shipped i686 build: a 64-bit prefix runs

@@ -14,6 +14,7 @@
 #include "popup/popup_window.h"
 #include "settings/hotkey_table.h"
 #include "support/plugin_fixture.h"
+#include "text/code_page.h"
 #include "text/file_access.h"
 #include "text/unicode.h"
 #include "win/module_state.h"
@@ -642,6 +643,30 @@ TEST_F(FileActionTest, OlderPlayersShortNameIsMadeLongAndNoNameItCannotTakeIsGiv
     EXPECT_EQ(ReadWide(path), content);
     EXPECT_FALSE(ReadWide(temp_.File("Виктор Цой - Звезда.mp3")));
     EXPECT_TRUE(player_.Commands().empty()) << "playback untouched";
+}
+
+// Under a double-byte code page (Japanese, 932) an older player's 8-bit names are read
+// whole: the second byte of "ソ" and of "表" is 0x5C, the code of a backslash, and once
+// split a name there ("ソング.mp3" was copied as "ング.mp3"). Such a name converts back
+// without loss, so a rename is told through the 8-bit message.
+TEST_F(FileActionTest, DoubleByteCodePageKeepsAnOlderPlayersNamesWhole) {
+    if (CurrentCodePage() != 932) GTEST_SKIP() << "run by vemo_win_tests_cp932 under a Japanese locale";
+    const std::string content = Utf16Tag("坂本九", "表ソ") + kAudio;
+    const std::string path = temp_.File("ソング表.mp3");
+    WriteWide(path, content);
+    PlayEntry(path);
+    player_.Script().Age = PlayerAge::OlderLossy;
+    Press(HotkeyId::CopyFile);
+    EXPECT_TRUE(gBoxes.empty());
+    EXPECT_EQ(ReadWide(dest_ + "\\ソング表.mp3"), content);
+    EXPECT_EQ(Shown(), " File copied ");
+
+    player_.ClearMessages();
+    Press(HotkeyId::RenameFile);
+    const std::string renamed = temp_.File("坂本九 - 表ソ.mp3");
+    EXPECT_EQ(Shown(), " File renamed ");
+    EXPECT_EQ(ReadWide(renamed), content);
+    EXPECT_EQ(player_.Script().EntryFiles[0], renamed);
 }
 
 // ---- Win+Delete into the Recycle Bin ----
