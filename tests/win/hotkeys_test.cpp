@@ -357,6 +357,35 @@ INSTANTIATE_TEST_SUITE_P(
         HeldCase{"FastForwardRepeats", HotkeyId::SeekBkw, {VK_LWIN}, VK_RIGHT, 1, Watch::Command, CmdForward5s, 4}),
     [](const auto& param) { return std::string(param.param.Name); });
 
+// A combination registered while its keys are still down (as right after capturing it)
+// does not fire on the keyboard's repeats, only on the next press.
+TEST_F(HeldKeyTest, NewCombinationWaitsForItsKeysToComeUp) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
+    for (HotkeyId id : {HotkeyId::Next, HotkeyId::IncVol}) {
+        SCOPED_TRACE(static_cast<int>(id));
+        ChangeHotkey(static_cast<int32_t>(id), {});
+        player_.ClearMessages();
+        gSeen = Seen{};
+        SendKey(VK_CONTROL, false);
+        SendKey(VK_MENU, false);
+        SendKey(VK_F4, false);
+        Deliver(60);
+        ASSERT_EQ(ChangeHotkey(static_cast<int32_t>(id), {kModCtrl | kModAlt, VK_F4}).Result.Hold, HotkeyHold::Held);
+        for (int i = 0; i < 3; ++i) {
+            SendKey(VK_F4, false);
+            Deliver(40);
+        }
+        SendKey(VK_F4, true);
+        SendKey(VK_MENU, true);
+        SendKey(VK_CONTROL, true);
+        Deliver(120);
+        EXPECT_EQ(CountOf(player_.Commands(), CmdNext) + static_cast<size_t>(gSeen.VolumeSets), 0u);
+        Hold({VK_CONTROL, VK_MENU}, VK_F4, 0);
+        EXPECT_EQ(CountOf(player_.Commands(), CmdNext) + static_cast<size_t>(gSeen.VolumeSets), 1u);
+        ChangeHotkey(static_cast<int32_t>(id), {});
+    }
+}
+
 // A hotkey that arrives while an action's question is open is dropped, whichever action
 // it is for; once the question is answered the keys work again.
 TEST_F(HeldKeyTest, NoActionStartsWhileAnotherOnesQuestionIsOpen) {
