@@ -35,9 +35,16 @@ bool IsNone(int32_t id, const HotkeyEntry& combination) {
     return id != static_cast<int32_t>(HotkeyId::Unused) && combination == HotkeyEntry{};
 }
 
-HotkeyState AskSystem(int32_t id, const HotkeyEntry& combination) {
-    if (RegisterHotKey(gPlugin.MainPopup, id, static_cast<UINT>(combination.Modifiers),
-                       static_cast<UINT>(combination.VirtualKey))) {
+HotkeyRegistrar gRegistrar = nullptr;
+
+BOOL RegisterWithSystem(HWND window, int id, UINT modifiers, UINT virtualKey) {
+    return gRegistrar ? gRegistrar(window, id, modifiers, virtualKey) : RegisterHotKey(window, id, modifiers, virtualKey);
+}
+
+// registerAs is the id the system keeps the combination under; action, whose it is.
+HotkeyState AskSystem(int32_t registerAs, int32_t action, const HotkeyEntry& combination) {
+    if (RegisterWithSystem(gPlugin.MainPopup, registerAs, RegisteredModifiers(action, combination),
+                           static_cast<UINT>(combination.VirtualKey))) {
         return {HotkeyHold::Held};
     }
     // Only this answer means another program holds the combination.
@@ -45,6 +52,8 @@ HotkeyState AskSystem(int32_t id, const HotkeyEntry& combination) {
     if (error == ERROR_HOTKEY_ALREADY_REGISTERED) return {HotkeyHold::TakenByOther};
     return {HotkeyHold::Refused, 0, static_cast<uint32_t>(error)};
 }
+
+HotkeyState AskSystem(int32_t id, const HotkeyEntry& combination) { return AskSystem(id, id, combination); }
 
 HotkeyState Register(int32_t id, const HotkeyEntry& combination) {
     if (IsNone(id, combination)) return {};
@@ -61,10 +70,71 @@ constexpr int32_t kTrialId = 0xBFFE;
 HotkeyState Try(int32_t id, const HotkeyEntry& combination) {
     if (NeedsCommandModifier(combination)) return {HotkeyHold::NeedsModifier};
     if (const int32_t holder = HolderOf(combination, id)) return {HotkeyHold::Duplicate, holder};
-    const HotkeyState trial = AskSystem(kTrialId, combination);
+    const HotkeyState trial = AskSystem(kTrialId, id, combination);
     if (trial.Hold == HotkeyHold::Held) UnregisterHotKey(gPlugin.MainPopup, kTrialId);
     return trial;
 }
+
+// --- Held keys -------------------------------------------------------------------------
+
+// The system's "no repeat" modifier (Windows 7 and later).
+constexpr UINT kModNoRepeat = 0x4000;
+
+// Set on MainPopup with a procedure of its own, so the popup's timers are not involved.
+constexpr UINT_PTR kKeyReleaseTimer = 0x4B59;
+// Well under the shortest press a hand makes, so a second press is not taken for a repeat.
+constexpr UINT kKeyReleasePollMs = 20;
+
+bool KeyDown(int32_t virtualKey) {
+    return virtualKey > 0 && virtualKey < 256 && (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+}
+
+void CALLBACK OnKeyReleasePoll(HWND window, UINT, UINT_PTR timer, DWORD) {
+    bool waiting = false;
+    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount; ++id) {
+        bool& awaiting = gPlugin.HotkeyGuard.AwaitingRelease[static_cast<size_t>(id)];
+        if (awaiting && !KeyDown(gSettings.Hotkeys[id].VirtualKey)) awaiting = false;
+        waiting = waiting || awaiting;
+    }
+    if (!waiting) KillTimer(window, timer);
+}
+
+// Hotkeys of id are the keyboard's repeats until its key is seen up. A key already up
+// (a quick press, or a message not sent by the keyboard) leaves the next one free.
+void AwaitReleaseIfDown(int32_t id) {
+    bool& awaiting = gPlugin.HotkeyGuard.AwaitingRelease[static_cast<size_t>(id)];
+    awaiting = KeyDown(gSettings.Hotkeys[id].VirtualKey);
+    if (awaiting && gPlugin.MainPopup) SetTimer(gPlugin.MainPopup, kKeyReleaseTimer, kKeyReleasePollMs, OnKeyReleasePoll);
+}
+
+// These open a window of the player's own, which may run its own message loop until it
+// closes; the plug-in's keys keep working there as they always have.
+bool OpensPlayerWindow(int32_t id) {
+    switch (static_cast<HotkeyId>(id)) {
+        case HotkeyId::TAG:
+        case HotkeyId::Preferences:
+        case HotkeyId::JumpTo: return true;
+        default: return false;
+    }
+}
+
+void RunAction(int32_t id);
+
+// Counts an action as running for as long as it lives.
+class RunningAction {
+public:
+    explicit RunningAction(bool counted) : counted_(counted) {
+        if (counted_) ++gPlugin.HotkeyGuard.RunningActions;
+    }
+    ~RunningAction() {
+        if (counted_) --gPlugin.HotkeyGuard.RunningActions;
+    }
+    RunningAction(const RunningAction&) = delete;
+    RunningAction& operator=(const RunningAction&) = delete;
+
+private:
+    bool counted_;
+};
 
 bool Registering() { return gPlugin.MainPopup && !gSettings.OptDisabled(); }
 
@@ -87,12 +157,53 @@ HotkeyChange Change(int32_t id, const HotkeyEntry& wanted) {
     if (result.Hold == HotkeyHold::Held) {
         if (wasHeld) UnregisterHotKey(gPlugin.MainPopup, id);
         result = AskSystem(id, wanted);
+        // Lost between the trial and now: the old combination goes back rather than none.
+        if (result.Hold != HotkeyHold::Held && wasHeld) {
+            state = AskSystem(id, entry);
+            return {result, false};
+        }
     } else if (wasHeld) {
         return {result, false};
     }
     entry = wanted;
     state = result;
+    // A combination just captured is registered while its keys may still be down: their
+    // repeats must not run the action.
+    if (result.Hold == HotkeyHold::Held) AwaitReleaseIfDown(id);
     return {result, true};
+}
+
+// Retries the ids left as duplicates: one may clear once the id holding its combination
+// has moved on, and each round that mends one may mend another.
+void MendDuplicates(HotkeyChanges& changes, const HotkeyTable& wanted) {
+    for (bool mended = true; mended;) {
+        mended = false;
+        for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+            HotkeyChange& change = changes[id - 1];
+            if (change.Result.Hold != HotkeyHold::Duplicate) continue;
+            change = Change(id, wanted[id]);
+            mended = mended || change.Result.Hold != HotkeyHold::Duplicate;
+        }
+    }
+}
+
+// An id that still holds a combination and waits for one that another id holds, which
+// waits for another..., back to the first: a cycle no retry can close. 0 when none.
+int32_t CycleMember(const HotkeyChanges& changes, const std::array<bool, kHotkeyCount + 1>& opened) {
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        if (opened[static_cast<size_t>(id)] || gPlugin.Hotkeys[id].Hold != HotkeyHold::Held) continue;
+        int32_t next = id;
+        for (int32_t step = 0; step < kStoredHotkeyCount; ++step) {
+            const HotkeyState& waiting = changes[next - 1].Result;
+            if (waiting.Hold != HotkeyHold::Duplicate || waiting.Owner < kFirstHotkeyId ||
+                waiting.Owner > kStoredHotkeyCount) {
+                break;
+            }
+            next = waiting.Owner;
+            if (next == id) return id;
+        }
+    }
+    return 0;
 }
 
 void TellOfUnsavedHotkeys(const std::string& path, int error) {
@@ -117,6 +228,8 @@ void UnregisterAllHotkeys() {
         if (gPlugin.Hotkeys[id].Hold == HotkeyHold::Held && gPlugin.MainPopup) UnregisterHotKey(gPlugin.MainPopup, id);
     }
     gPlugin.Hotkeys = HotkeyStates{};
+    if (gPlugin.MainPopup) KillTimer(gPlugin.MainPopup, kKeyReleaseTimer);
+    gPlugin.HotkeyGuard.AwaitingRelease = {};
 }
 
 const HotkeyStates& HotkeyRegistration() { return gPlugin.Hotkeys; }
@@ -132,16 +245,21 @@ HotkeyChanges ApplyHotkeyTable(const HotkeyTable& wanted) {
     const HotkeyTable before = gSettings.Hotkeys;
     HotkeyChanges changes{};
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) changes[id - 1] = Change(id, wanted[id]);
-    // A duplicate may clear once the id holding its combination has moved on; each round
-    // that mends one may mend another.
-    for (bool mended = true; mended;) {
-        mended = false;
-        for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
-            HotkeyChange& change = changes[id - 1];
-            if (change.Result.Hold != HotkeyHold::Duplicate) continue;
-            change = Change(id, wanted[id]);
-            mended = mended || change.Result.Hold != HotkeyHold::Duplicate;
-        }
+    // Ids that swap combinations wait for each other for ever: one of the cycle lets go of
+    // its own, the others move on in turn, and it takes the last one freed.
+    std::array<bool, kHotkeyCount + 1> opened{};
+    for (MendDuplicates(changes, wanted); const int32_t id = CycleMember(changes, opened);
+         MendDuplicates(changes, wanted)) {
+        opened[static_cast<size_t>(id)] = true;
+        UnregisterHotKey(gPlugin.MainPopup, id);
+        gPlugin.Hotkeys[id] = {};
+    }
+    // One that let go and still has nothing gets its old combination back.
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        if (!opened[static_cast<size_t>(id)] || gPlugin.Hotkeys[id].Hold == HotkeyHold::Held) continue;
+        const HotkeyState wantedResult = changes[id - 1].Result;
+        Change(id, before[id]);
+        changes[id - 1] = {wantedResult, false};
     }
     if (!(gSettings.Hotkeys == before)) SaveHotkeys();
     return changes;
@@ -154,8 +272,44 @@ bool SaveHotkeys() {
     return false;
 }
 
+bool RepeatsWhileHeld(int32_t id) {
+    switch (static_cast<HotkeyId>(id)) {
+        case HotkeyId::IncVol:
+        case HotkeyId::DecVol:
+        case HotkeyId::SeekFwd:
+        case HotkeyId::SeekBkw: return true;
+        default: return false;
+    }
+}
+
+UINT RegisteredModifiers(int32_t id, const HotkeyEntry& combination) {
+    const UINT stored = static_cast<UINT>(combination.Modifiers);
+    const DWORD version = Effects().SystemVersion();
+    const bool windows9x = (version & 0x80000000u) != 0;
+    const DWORD major = version & 0xFF;
+    const DWORD minor = (version >> 8) & 0xFF;
+    const bool knowsNoRepeat = !windows9x && (major > 6 || (major == 6 && minor >= 1));
+    if (!knowsNoRepeat) return stored & ~kModNoRepeat;
+    // The unused slot has no key to repeat; it is asked for as it always was.
+    if (RepeatsWhileHeld(id) || combination.VirtualKey == 0) return stored;
+    return stored | kModNoRepeat;
+}
+
+void SetHotkeyRegistrarForTests(HotkeyRegistrar registrar) { gRegistrar = registrar; }
+
 void DispatchHotkey(int32_t id) {
     if (!IsHotkeyId(id)) return;
+    HotkeyGuardState& guard = gPlugin.HotkeyGuard;
+    if (guard.RunningActions > 0) return;
+    if (guard.AwaitingRelease[static_cast<size_t>(id)]) return;
+    if (!RepeatsWhileHeld(id)) AwaitReleaseIfDown(id);
+    const RunningAction running(!OpensPlayerWindow(id));
+    RunAction(id);
+}
+
+namespace {
+
+void RunAction(int32_t id) {
     switch (static_cast<HotkeyId>(id)) {
         case HotkeyId::Prev: PreviousTrack(); break;
         case HotkeyId::PlayPause: PlayPause(); break;
@@ -195,5 +349,7 @@ void DispatchHotkey(int32_t id) {
         default: break;
     }
 }
+
+}  // namespace
 
 }  // namespace vemo

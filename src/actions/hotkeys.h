@@ -48,7 +48,23 @@ HotkeyChanges ApplyHotkeyTable(const HotkeyTable& wanted);
 // file and the reason; false then.
 bool SaveHotkeys();
 
-// Runs the action of a hotkey id; an id without an action does nothing.
+// Runs the action of a hotkey id; an id without an action does nothing. Dropped (not
+// queued): a hotkey that arrives while another action waits for the user's answer, and
+// the keyboard's repeats of a key held down, except for the actions that repeat.
 void DispatchHotkey(int32_t id);
+
+// Volume and seeking go on while their key is held; every other action runs once per
+// press, so that a held key cannot delete or move one file after another.
+bool RepeatsWhileHeld(int32_t id);
+
+// The modifiers id is registered with: the stored ones, plus "no repeat" for the actions
+// that do not repeat on systems that know it (Windows 7 and later). Older systems refuse
+// the flag, so it is never passed to them, not even from the settings file.
+UINT RegisteredModifiers(int32_t id, const HotkeyEntry& combination);
+
+// Tests: the system's registration call, to make a registration fail and to see what is
+// asked for; nullptr puts RegisterHotKey back.
+using HotkeyRegistrar = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT virtualKey);
+void SetHotkeyRegistrarForTests(HotkeyRegistrar registrar);
 
 }  // namespace vemo

@@ -162,8 +162,12 @@ GeneralPurposePlugin* GetPluginRecord() {
 
 int __cdecl PluginInit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return 0;
-    gPlugin.BeepWasOn = Effects().WarningBeep();
-    Effects().SetWarningBeep(false);
+    // A disabled plug-in leaves the system's settings as the user has them.
+    if (!gSettings.OptDisabled()) {
+        gPlugin.BeepWasOn = Effects().WarningBeep();
+        Effects().SetWarningBeep(false);
+        gPlugin.BeepTaken = true;
+    }
     gPlugin.PlayerWindow = gRecord.PlayerWindow;
     if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
     if (!gSettings.OptDisabled()) {
@@ -193,7 +197,7 @@ void __cdecl PluginQuit() {
     gPlugin.Fonts.Text.Reset();
     gPlugin.Fonts.LevelBar.Reset();
     // As init found it: a user who keeps the beep off keeps it off.
-    if (gPlugin.InitDone) Effects().SetWarningBeep(gPlugin.BeepWasOn);
+    if (gPlugin.BeepTaken) Effects().SetWarningBeep(gPlugin.BeepWasOn);
     if (!gSettings.OptDisabled()) UnregisterAllHotkeys();
     // Takes the tray button away whenever it is shown: also one the tray option added
     // while disabled.
@@ -210,7 +214,7 @@ LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_SETTEXT: return OnPlayerTitleChange(window, message, wParam, lParam);
         case kPlayerTrayMessage:
-            if (lParam == WM_LBUTTONUP) return OnPlayerTrayClick();
+            if (lParam == WM_LBUTTONUP && !gSettings.OptDisabled()) return OnPlayerTrayClick();
             break;
         default: break;
     }

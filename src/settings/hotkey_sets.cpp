@@ -15,19 +15,22 @@ struct SetEntry {
 
 constexpr int32_t kCtrlAlt = kModCtrl | kModAlt;
 constexpr int32_t kCtrlAltShift = kModCtrl | kModAlt | kModShift;
-constexpr int32_t kCtrlShift = kModCtrl | kModShift;
 constexpr int32_t F(int32_t n) { return kVkF1 + n - 1; }
 
 // Ctrl+Alt is AltGr on many European layouts (AltGr+E types the euro sign, AltGr+Q an
 // "@", AltGr+Z a "ż"), and AltGr+Shift types capitals of those, so Ctrl+Alt, with or
 // without Shift, goes only on keys that type nothing with any modifier: the function
-// keys and the paging keys. Ctrl+Shift types no character on common layouts, but
-// programs use Ctrl+Shift+letter for their own commands (paste as text, redo), so it
-// too goes only on function keys. Left out: Ctrl+Alt+Delete (the system's own) and
-// Ctrl+Alt+arrows (screen rotation of some graphics drivers).
+// keys and the paging keys. Left out: Ctrl+Alt+Delete (the system's own), Ctrl+Alt+
+// arrows (screen rotation of some graphics drivers), Ctrl+Alt+End, Home and Insert
+// (remote-desktop and virtual-machine consoles take them), and Ctrl+Shift with any key:
+// editors and development tools use Ctrl+Shift+F-keys, and a keystroke meant for them
+// must not delete or move the playing file.
 // The keys follow the defaults' groups: transport on F1 to F4 (Shift for the variants
-// of each), seeking on F5 and F6, the switches on F7 and F8, information on F9 to F11,
-// file actions on Ctrl+Shift with the defaults' function keys (F2 rename, F5 copy...).
+// of each), seeking on F5 and F6, the switches on F7 and F8, information on F9 to F11;
+// the file actions on Ctrl+Alt+Shift with the defaults' function keys (F2 rename, F5
+// copy...). With all those taken, the player's windows go on Ctrl+Alt+Shift with the
+// paging keys, and the rarer variants get none.
+constexpr HotkeyEntry kNone{};
 constexpr SetEntry kNoWinKey[] = {
     {Prev, {kCtrlAlt, F(1)}},
     {PlayPause, {kCtrlAlt, F(2)}},
@@ -46,24 +49,24 @@ constexpr SetEntry kNoWinKey[] = {
     {PrvWOShuffle, {kCtrlAltShift, F(1)}},
     {NxtWOShuffle, {kCtrlAltShift, F(4)}},
     {TrackInfo, {kCtrlAlt, F(9)}},
-    {ShflOn, {kCtrlAltShift, F(7)}},
-    {RptOn, {kCtrlAltShift, F(8)}},
+    {ShflOn, kNone},
+    {RptOn, kNone},
     {TAG, {kCtrlAltShift, F(11)}},
-    {ID3v1, {kCtrlAltShift, F(5)}},
-    {Preferences, {kCtrlAlt, kVkHome}},
-    {VisPlug, {kCtrlAlt, kVkEnd}},
-    {StopWFadeout, {kCtrlAltShift, F(3)}},
-    {ID3v2, {kCtrlAltShift, F(6)}},
+    {ID3v1, kNone},
+    {Preferences, {kCtrlAltShift, kVkPageUp}},
+    {VisPlug, kNone},
+    {StopWFadeout, kNone},
+    {ID3v2, kNone},
     {ID3Any, {kCtrlAltShift, F(9)}},
-    {StopAfterCurr, {kCtrlAltShift, F(2)}},
-    {ReadOnlyToggle, {kCtrlShift, F(7)}},
-    {PhysDelete, {kCtrlShift, F(8)}},
-    {EQ, {kCtrlAlt, kVkInsert}},
-    {CopyFile, {kCtrlShift, F(5)}},
-    {MoveFile, {kCtrlShift, F(6)}},
+    {StopAfterCurr, kNone},
+    {ReadOnlyToggle, {kCtrlAltShift, F(7)}},
+    {PhysDelete, {kCtrlAltShift, F(8)}},
+    {EQ, {kCtrlAltShift, kVkPageDown}},
+    {CopyFile, {kCtrlAltShift, F(5)}},
+    {MoveFile, {kCtrlAltShift, F(6)}},
     {JumpTo, {kCtrlAlt, F(11)}},
-    {RenameFile, {kCtrlShift, F(2)}},
-    {ModifyID3, {kCtrlShift, F(3)}},
+    {RenameFile, {kCtrlAltShift, F(2)}},
+    {ModifyID3, {kCtrlAltShift, F(3)}},
 };
 static_assert(std::size(kNoWinKey) == kStoredHotkeyCount);
 

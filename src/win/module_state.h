@@ -49,6 +49,18 @@ struct TrayIconState {
     bool Shown = false;
 };
 
+// Keeps a held key from running its action again with each of the keyboard's repeats,
+// and an action from starting inside another action's question.
+struct HotkeyGuardState {
+    // Actions running now. A hotkey that arrives while one runs came through the modal
+    // loop of its question (a message box, a dialog): answering one question by starting
+    // another action would nest them.
+    int RunningActions = 0;
+    // Indexed by id: its key was down when it fired or was registered and has not been
+    // seen up since, so a hotkey of that id now is the keyboard's repeat.
+    std::array<bool, kHotkeyCount + 1> AwaitingRelease{};
+};
+
 struct PluginState {
     HINSTANCE Module = nullptr;
     HWND PlayerWindow = nullptr;
@@ -75,8 +87,11 @@ struct PluginState {
     bool ModulePinned = false;
     // What became of each hotkey id's combination; all None while the hotkeys are released.
     HotkeyStates Hotkeys;
+    HotkeyGuardState HotkeyGuard;
     // The warning beep as init found it, put back at quit.
     bool BeepWasOn = true;
+    // Init switched the beep off (it leaves it alone while the plug-in is disabled).
+    bool BeepTaken = false;
     // The system's reason when the settings file could not be read at load.
     int SettingsReadError = 0;
 };

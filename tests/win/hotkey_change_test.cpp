@@ -2,6 +2,7 @@
 // tried at once, saved at once, and shown in the help.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -202,7 +203,8 @@ TEST_P(ReadySetTest, AppliedAndCheckedPerAction) {
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         const HotkeyChange& change = changes[id - 1];
         const bool nextOrShuffle = id == static_cast<int32_t>(HotkeyId::Next) || id == static_cast<int32_t>(HotkeyId::Shuffle);
-        EXPECT_EQ(change.Result.Hold, nextOrShuffle ? c.NextAndShuffle : HotkeyHold::Held) << id;
+        const HotkeyHold meets = wanted[id] == HotkeyEntry{} ? HotkeyHold::None : HotkeyHold::Held;
+        EXPECT_EQ(change.Result.Hold, nextOrShuffle ? c.NextAndShuffle : meets) << id;
         EXPECT_EQ(change.Applied, nextOrShuffle ? c.Applied : true) << id;
         EXPECT_EQ(gSettings.Hotkeys[id], change.Applied ? wanted[id] : before[id]) << id;
         EXPECT_EQ(HotkeyRegistration()[id].Hold, change.Applied ? change.Result.Hold : HotkeyHold::Held) << id;
@@ -222,25 +224,69 @@ INSTANTIATE_TEST_SUITE_P(
                       SetCase{"MediaToNoWin", HotkeySet::MediaKeys, HotkeySet::NoWinKey, HotkeyHold::Held, true}),
     [](const auto& param) { return std::string(param.param.Name); });
 
-// A chain of ids each wanting what the next still holds: Previous wants Play/Pause's
-// Win+X, Play/Pause wants Stop's Win+C, Stop moves on. The set comes out whole all the
-// same, however long the chain.
-TEST_F(HotkeyChangeTest, IdsTakingOverEachOthersCombinationsAllGetThem) {
-    Start();
-    HotkeyTable wanted = gSettings.Hotkeys;
-    wanted[HotkeyId::Prev] = {kModWin, 'X'};
-    wanted[HotkeyId::PlayPause] = {kModWin, 'C'};
-    wanted[HotkeyId::StopTrack] = {kModCtrl | kModAlt, VK_F3};
+// Ids that take over each other's combinations: a chain (each wants what the next still
+// holds, the last moves on), and cycles (two or three ids swapping), which no order of
+// retries closes. Each set comes out whole; where one member cannot move (another
+// program holds what it wants), every id keeps a working combination.
+struct Move {
+    HotkeyId Id;
+    HotkeyEntry To;
+};
+struct TakeOverCase {
+    const char* Name;
+    const char* Start;  // settings lines
+    std::vector<Move> Moves;
+    std::vector<HotkeyId> Kept;  // keep their combination from before
+};
+
+class TakeOverTest : public HotkeyChangeTest, public ::testing::WithParamInterface<TakeOverCase> {};
+
+TEST_P(TakeOverTest, EveryIdEndsWithAWorkingCombination) {
+    const TakeOverCase& c = GetParam();
+    HeldElsewhere other({kCtrlAltF4});
+    ASSERT_TRUE(other.Held());
+    Start(c.Start);
+    const HotkeyTable before = gSettings.Hotkeys;
+    HotkeyTable wanted = before;
+    for (const Move& m : c.Moves) wanted[m.Id] = m.To;
+
     const HotkeyChanges changes = ApplyHotkeyTable(wanted);
-    for (HotkeyId id : {HotkeyId::Prev, HotkeyId::PlayPause, HotkeyId::StopTrack}) {
-        EXPECT_EQ(changes[static_cast<size_t>(id) - 1].Result.Hold, HotkeyHold::Held) << static_cast<int>(id);
-        EXPECT_TRUE(changes[static_cast<size_t>(id) - 1].Applied) << static_cast<int>(id);
-    }
-    EXPECT_EQ(gSettings.Hotkeys, wanted);
+    HotkeyTable expected = wanted;
+    for (HotkeyId id : c.Kept) expected[id] = before[id];
+    EXPECT_EQ(gSettings.Hotkeys, expected);
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const bool kept = std::find(c.Kept.begin(), c.Kept.end(), static_cast<HotkeyId>(id)) != c.Kept.end();
+        EXPECT_EQ(changes[id - 1].Applied, !kept) << id;
         EXPECT_EQ(HotkeyRegistration()[id].Hold, HotkeyHold::Held) << id;
     }
+    EXPECT_EQ(Saved().Hotkeys, gSettings.Hotkeys);
+    if (std::getenv("DISPLAY")) {
+        EXPECT_TRUE(PlaysNext(gSettings.Hotkeys[HotkeyId::Next]));
+    }
 }
+
+const HotkeyEntry kWinZ{kModWin, 'Z'};
+const HotkeyEntry kWinX{kModWin, 'X'};
+const HotkeyEntry kWinC{kModWin, 'C'};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TakeOverTest,
+    ::testing::Values(
+        TakeOverCase{"Chain", "",
+                     {{HotkeyId::Prev, kWinX}, {HotkeyId::PlayPause, kWinC},
+                      {HotkeyId::StopTrack, {kModCtrl | kModAlt, VK_F3}}},
+                     {}},
+        TakeOverCase{"Swap", "", {{HotkeyId::Prev, kWinV}, {HotkeyId::Next, kWinZ}}, {}},
+        TakeOverCase{"ThreeInACircle", "",
+                     {{HotkeyId::Prev, kWinX}, {HotkeyId::PlayPause, kWinV}, {HotkeyId::Next, kWinZ}},
+                     {}},
+        // The user swapped Previous and Next; the defaults put them back.
+        TakeOverCase{"DefaultsOverASwap", "Prev=8 86\r\nNext=8 90\r\n",
+                     {{HotkeyId::Prev, kWinZ}, {HotkeyId::Next, kWinV}}, {}},
+        TakeOverCase{"ChainBlockedByAnotherProgram", "",
+                     {{HotkeyId::Prev, kWinX}, {HotkeyId::PlayPause, kCtrlAltF4}},
+                     {HotkeyId::Prev, HotkeyId::PlayPause}}),
+    [](const auto& param) { return std::string(param.param.Name); });
 
 // What was saved is what a later start reads, in the section's old format.
 TEST_F(HotkeyChangeTest, SavedSetIsReadBackAtTheNextStart) {

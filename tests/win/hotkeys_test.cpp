@@ -12,7 +12,10 @@
 #include "popup/popup_window.h"
 #include "plugin/lifecycle.h"
 #include "support/plugin_fixture.h"
+#include "settings/settings_file.h"
+#include "text/file_access.h"
 #include "win/module_state.h"
+#include "win/outside_effects.h"
 #include "win/player_link.h"
 
 namespace vemo::test {
@@ -223,6 +226,251 @@ TEST_F(PluginTest, WinVFromTheKeyboardPlaysTheNextTrack) {
     ASSERT_TRUE(PressWinKey('V'));
     EXPECT_TRUE(PumpUntil([&] { return !player_.Commands().empty(); }));
     EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdNext});
+}
+
+// ---- Held keys and questions ----
+
+// What the seams saw since the test started.
+struct Seen {
+    int Boxes = 0;
+    int VolumeSets = 0;
+    // A hotkey to send to MainPopup while the box is open, as the box's modal loop would
+    // deliver one; 0: none.
+    int32_t HotkeyDuringBox = 0;
+};
+Seen gSeen;
+
+int CountBoxAndCancel(HWND, const char*, const char*, UINT) {
+    ++gSeen.Boxes;
+    if (const int32_t id = gSeen.HotkeyDuringBox) {
+        gSeen.HotkeyDuringBox = 0;
+        SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(id), 0);
+    }
+    return IDCANCEL;
+}
+MMRESULT QuietVolume(UINT, DWORD* volume) {
+    *volume = 0x80008000;
+    return MMSYSERR_NOERROR;
+}
+MMRESULT CountVolumeSet(UINT, DWORD) {
+    ++gSeen.VolumeSets;
+    return MMSYSERR_NOERROR;
+}
+
+void SendKey(WORD vk, bool up) {
+    const bool extended = vk >= VK_PRIOR && vk <= VK_DELETE;
+    INPUT one{};
+    one.type = INPUT_KEYBOARD;
+    one.ki.wVk = vk;
+    one.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    ASSERT_EQ(SendInput(1, &one, sizeof(INPUT)), 1u);
+}
+void Deliver(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+// The modifiers go down, the key goes down and comes again `repeats` times as the
+// keyboard's repeat sends it, then everything goes up.
+void Hold(const std::vector<WORD>& modifiers, WORD key, int repeats) {
+    for (WORD m : modifiers) SendKey(m, false);
+    SendKey(key, false);
+    Deliver(60);
+    for (int i = 0; i < repeats; ++i) {
+        SendKey(key, false);
+        Deliver(40);
+    }
+    SendKey(key, true);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) SendKey(*it, true);
+    Deliver(120);
+}
+
+class HeldKeyTest : public PopupTest {
+protected:
+    void SetUp() override {
+        PopupTest::SetUp();
+        gSeen = Seen{};
+        Effects().AskUser = CountBoxAndCancel;
+        Effects().GetWaveVolume = QuietVolume;
+        Effects().SetWaveVolume = CountVolumeSet;
+        gPlugin.VolumeDeviceId = 1;
+        gPlugin.WaveOutAsked = true;
+        // A playing file, a copy of it in the destination folder (so that copy and move
+        // ask before replacing it), and deletion asked about.
+        file_ = temp_.File("song.mp3");
+        WriteAll(file_, "not really audio");
+        const std::string dest = temp_.File("dest");
+        CreateDirectoryA(dest.c_str(), nullptr);
+        WriteAll(dest + "\\song.mp3", "older");
+        gSettings.DestinationFolder = dest;
+        gSettings.Set(OptionId::PromptOnDeletion, true);
+        FakePlayerScript& s = player_.Script();
+        s.EntryFiles.assign(3, file_);
+        s.EntryTitles.assign(3, "Song");
+        s.PlayState = kPlayStatePlaying;
+        s.PositionMs = 10000;
+        s.LengthSeconds = 600;
+        player_.ClearMessages();
+    }
+    std::string file_;
+};
+
+enum class Watch : uint8_t { Command, Boxes, VolumeSets, ReadOnly };
+
+struct HeldCase {
+    const char* Name;
+    HotkeyId Id;
+    std::vector<WORD> Modifiers;
+    WORD Key;
+    int Presses;  // each held with three repeats
+    Watch What;
+    WPARAM Command;  // Watch::Command
+    int Expected;    // times the action ran (ReadOnly: 1 = the file ends read-only)
+};
+
+class HeldKeyCases : public HeldKeyTest, public ::testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldKeyCases, FileActionsRunOncePerPressVolumeAndSeekingRepeat) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
+    const HeldCase& c = GetParam();
+    ASSERT_EQ(HotkeyRegistration()[c.Id].Hold, HotkeyHold::Held);
+    for (int i = 0; i < c.Presses; ++i) Hold(c.Modifiers, c.Key, 3);
+    switch (c.What) {
+        case Watch::Command: EXPECT_EQ(CountOf(player_.Commands(), c.Command), static_cast<size_t>(c.Expected)); break;
+        case Watch::Boxes: EXPECT_EQ(gSeen.Boxes, c.Expected); break;
+        case Watch::VolumeSets: EXPECT_EQ(gSeen.VolumeSets, c.Expected); break;
+        case Watch::ReadOnly: EXPECT_EQ((*FileAttributes(file_) & kAttrReadOnly) != 0, c.Expected == 1); break;
+    }
+    SetAttributes(file_, kAttrNormal);
+    EXPECT_FALSE(gPlugin.HotkeyGuard.AwaitingRelease[static_cast<size_t>(c.Id)]) << "seen up again";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, HeldKeyCases,
+    ::testing::Values(
+        HeldCase{"Next", HotkeyId::Next, {VK_LWIN}, 'V', 1, Watch::Command, CmdNext, 1},
+        HeldCase{"NextPressedTwice", HotkeyId::Next, {VK_LWIN}, 'V', 2, Watch::Command, CmdNext, 2},
+        HeldCase{"Delete", HotkeyId::PhysDelete, {VK_LWIN}, VK_DELETE, 1, Watch::Boxes, 0, 1},
+        HeldCase{"Copy", HotkeyId::CopyFile, {VK_LWIN}, VK_F5, 1, Watch::Boxes, 0, 1},
+        HeldCase{"Move", HotkeyId::MoveFile, {VK_LWIN}, VK_F6, 1, Watch::Boxes, 0, 1},
+        // Four runs would leave the file as it was.
+        HeldCase{"ReadOnly", HotkeyId::ReadOnlyToggle, {VK_LWIN, VK_MENU}, 'R', 1, Watch::ReadOnly, 0, 1},
+        HeldCase{"VolumeUpRepeats", HotkeyId::IncVol, {VK_LWIN}, VK_UP, 1, Watch::VolumeSets, 0, 4},
+        HeldCase{"FastForwardRepeats", HotkeyId::SeekBkw, {VK_LWIN}, VK_RIGHT, 1, Watch::Command, CmdForward5s, 4}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+// A combination registered while its keys are still down (as right after capturing it)
+// does not fire on the keyboard's repeats, only on the next press.
+TEST_F(HeldKeyTest, NewCombinationWaitsForItsKeysToComeUp) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "keyboard input needs a display";
+    for (HotkeyId id : {HotkeyId::Next, HotkeyId::IncVol}) {
+        SCOPED_TRACE(static_cast<int>(id));
+        ChangeHotkey(static_cast<int32_t>(id), {});
+        player_.ClearMessages();
+        gSeen = Seen{};
+        SendKey(VK_CONTROL, false);
+        SendKey(VK_MENU, false);
+        SendKey(VK_F4, false);
+        Deliver(60);
+        ASSERT_EQ(ChangeHotkey(static_cast<int32_t>(id), {kModCtrl | kModAlt, VK_F4}).Result.Hold, HotkeyHold::Held);
+        for (int i = 0; i < 3; ++i) {
+            SendKey(VK_F4, false);
+            Deliver(40);
+        }
+        SendKey(VK_F4, true);
+        SendKey(VK_MENU, true);
+        SendKey(VK_CONTROL, true);
+        Deliver(120);
+        EXPECT_EQ(CountOf(player_.Commands(), CmdNext) + static_cast<size_t>(gSeen.VolumeSets), 0u);
+        Hold({VK_CONTROL, VK_MENU}, VK_F4, 0);
+        EXPECT_EQ(CountOf(player_.Commands(), CmdNext) + static_cast<size_t>(gSeen.VolumeSets), 1u);
+        ChangeHotkey(static_cast<int32_t>(id), {});
+    }
+}
+
+// A hotkey that arrives while an action's question is open is dropped, whichever action
+// it is for; once the question is answered the keys work again.
+TEST_F(HeldKeyTest, NoActionStartsWhileAnotherOnesQuestionIsOpen) {
+    for (HotkeyId during : {HotkeyId::PhysDelete, HotkeyId::Next, HotkeyId::MoveFile}) {
+        SCOPED_TRACE(static_cast<int>(during));
+        gSeen = Seen{};
+        gSeen.HotkeyDuringBox = static_cast<int32_t>(during);
+        player_.ClearMessages();
+        SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(HotkeyId::PhysDelete), 0);
+        EXPECT_EQ(gSeen.Boxes, 1) << "no second question";
+        EXPECT_EQ(CountOf(player_.Commands(), CmdNext), 0u);
+        EXPECT_EQ(gPlugin.HotkeyGuard.RunningActions, 0);
+    }
+    SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(HotkeyId::Next), 0);
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdNext});
+    SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(HotkeyId::CopyFile), 0);
+    EXPECT_EQ(gSeen.Boxes, 2);
+}
+
+// The "no repeat" flag goes with every action but volume and seeking, and only to
+// systems that know it; a flag from the settings file is not passed to older ones.
+DWORD gVersion = 0;
+DWORD ReportedVersion() { return gVersion; }
+std::vector<std::pair<int, UINT>> gAsked;
+BOOL WINAPI RecordRegistration(HWND window, int id, UINT modifiers, UINT key) {
+    gAsked.emplace_back(id, modifiers);
+    return RegisterHotKey(window, id, modifiers, key);
+}
+
+TEST_F(PluginTest, NoRepeatFlagWhereTheSystemHasIt) {
+    const struct {
+        const char* Name;
+        DWORD Version;
+        bool Flag;
+    } cases[] = {
+        {"Windows 98", 0xC0000A04, false}, {"Windows XP", 0x0A280105, false}, {"Vista", 0x17700006, false},
+        {"Windows 7", 0x1DB10106, true},   {"Windows 8", 0x23F00206, true},   {"Windows 10", 0x4A61000A, true},
+    };
+    WriteSettingsFile("[Vemo Plugin]\r\nNext=16392 86\r\n");  // Win+V with the flag stored
+    Load();
+    Effects().SystemVersion = ReportedVersion;
+    SetHotkeyRegistrarForTests(RecordRegistration);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        gVersion = c.Version;
+        UnregisterAllHotkeys();
+        gAsked.clear();
+        RegisterAllHotkeys();
+        ASSERT_EQ(gAsked.size(), static_cast<size_t>(kHotkeyCount));
+        for (const auto& [id, modifiers] : gAsked) {
+            const bool repeats = id == 5 || id == 6 || id == 8 || id == 9 || id == kUnusedId;
+            EXPECT_EQ((modifiers & 0x4000) != 0, c.Flag && !repeats) << id;
+            EXPECT_EQ(modifiers & 0xF, static_cast<UINT>(gSettings.Hotkeys[id].Modifiers & 0xF)) << id;
+        }
+        EXPECT_EQ(HotkeyRegistration()[HotkeyId::Next].Hold, HotkeyHold::Held);
+    }
+    SetHotkeyRegistrarForTests(nullptr);
+}
+
+// The new combination is tried first, but can still be lost before it is registered:
+// the action then keeps its old one, held, rather than none.
+int gFailId = 0;
+UINT gFailKey = 0;
+BOOL WINAPI FailOneId(HWND window, int id, UINT modifiers, UINT key) {
+    if (id == gFailId && key == gFailKey) {
+        SetLastError(ERROR_HOTKEY_ALREADY_REGISTERED);
+        return FALSE;
+    }
+    return RegisterHotKey(window, id, modifiers, key);
+}
+
+TEST_F(PluginTest, ChangeLostAtTheLastStepKeepsTheOldCombination) {
+    Load();
+    const HotkeyEntry ctrlAltF4{kModCtrl | kModAlt, VK_F4};
+    gFailId = static_cast<int>(HotkeyId::Next);
+    gFailKey = VK_F4;
+    SetHotkeyRegistrarForTests(FailOneId);
+    const HotkeyChange change = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), ctrlAltF4);
+    SetHotkeyRegistrarForTests(nullptr);
+    EXPECT_EQ(change.Result.Hold, HotkeyHold::TakenByOther);
+    EXPECT_FALSE(change.Applied);
+    EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Next], kWinV);
+    EXPECT_EQ(HotkeyRegistration()[HotkeyId::Next].Hold, HotkeyHold::Held);
+    EXPECT_FALSE(CombinationFree(kWinV));
+    EXPECT_TRUE(CombinationFree(ctrlAltF4));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // its start-up options, config, quit, and the hook on the player's window.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/config_window.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
@@ -220,16 +222,25 @@ TEST_F(PluginTest, QuitWritesSettingsFirstThenBeepsThenReleasesHotkeys) {
 }
 
 // Quit puts the warning beep back as init found it: it used to switch it on, so a user
-// who keeps it off got it back after closing the player.
+// who keeps it off got it back after closing the player. A plug-in disabled at start
+// leaves the beep alone altogether.
 class WarningBeepTest : public PluginTest, public ::testing::WithParamInterface<bool> {};
+class WarningBeepWhenTest : public PluginTest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
-TEST_P(WarningBeepTest, IsOffFromInitToQuitThenAsBefore) {
-    const bool before = GetParam();
+TEST_P(WarningBeepWhenTest, IsOffFromInitToQuitThenAsBefore) {
+    const auto [before, disabled] = GetParam();
     SetBeepFoundOn(before);
+    WriteSettingsFile(disabled ? "[Vemo Plugin]\r\nDisabled=1\r\n" : "");
     LoadAndInit();
     PluginQuit();
-    EXPECT_EQ(BeepCalls(), (std::vector<bool>{false, before}));
+    EXPECT_EQ(BeepCalls(), disabled ? std::vector<bool>{} : (std::vector<bool>{false, before}));
 }
+
+INSTANTIATE_TEST_SUITE_P(FoundOnOrOff, WarningBeepWhenTest, ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const auto& param) {
+                             return std::string(std::get<0>(param.param) ? "On" : "Off") +
+                                    (std::get<1>(param.param) ? "Disabled" : "Enabled");
+                         });
 
 // The same with the system's own setting.
 TEST_P(WarningBeepTest, TheSystemsSettingIsPutBack) {
@@ -344,6 +355,11 @@ TEST_F(PluginTest, PlayerTrayClickTogglesMinimizedAndIsNotPassedOn) {
     SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_RBUTTONUP);
     SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_LBUTTONDOWN);
     EXPECT_EQ(player_.Count(kPlayerTrayMessage), 2u);
+    EXPECT_FALSE(IsIconic(player_.Window()));
+    // A disabled plug-in leaves every click on it to the player.
+    gSettings.Set(OptionId::Disabled, true);
+    SendMessageA(player_.Window(), kPlayerTrayMessage, 0, WM_LBUTTONUP);
+    EXPECT_EQ(player_.Count(kPlayerTrayMessage), 3u);
     EXPECT_FALSE(IsIconic(player_.Window()));
 }
 

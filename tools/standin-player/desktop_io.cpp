@@ -76,6 +76,25 @@ bool SendKeyCombo(const KeyCombo& combo) {
     return sent == inputs.size();
 }
 
+bool SendKeysDown(const KeyCombo& combo) {
+    std::vector<INPUT> inputs;
+    for (uint8_t modifier : combo.modifiers) inputs.push_back(KeyInput(modifier, false));
+    inputs.push_back(KeyInput(combo.key, false));
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+bool SendKeyRepeat(const KeyCombo& combo) {
+    INPUT input = KeyInput(combo.key, false);
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+bool SendKeysUp(const KeyCombo& combo) {
+    std::vector<INPUT> inputs;
+    inputs.push_back(KeyInput(combo.key, true));
+    for (auto it = combo.modifiers.rbegin(); it != combo.modifiers.rend(); ++it) inputs.push_back(KeyInput(*it, true));
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 bool SendClick(int x, int y, MouseButton button) {
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);

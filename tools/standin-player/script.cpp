@@ -113,6 +113,11 @@ std::optional<KeyCombo> ParseKeyCombo(std::string_view text) {
     return combo;
 }
 
+int64_t HoldRepeatsDue(int64_t heldMs) {
+    if (heldMs < kRepeatDelayMs) return 0;
+    return 1 + (heldMs - kRepeatDelayMs) / kRepeatPeriodMs;
+}
+
 bool ParseScript(std::string_view text, std::vector<Step>& steps, std::string& error) {
     steps.clear();
     int lineNumber = 0;
@@ -133,6 +138,12 @@ bool ParseScript(std::string_view text, std::vector<Step>& steps, std::string& e
             if (auto combo = ParseKeyCombo(words[1])) {
                 step.keys = *combo;
                 ok = true;
+            }
+        } else if (verb == "HOLD" && words.size() == 3) {
+            step.kind = StepKind::Hold;
+            if (auto combo = ParseKeyCombo(words[1])) {
+                step.keys = *combo;
+                ok = ParseNumber(words[2], step.number);
             }
         } else if (verb == "WAIT" && words.size() == 2) {
             step.kind = StepKind::Wait;

@@ -1,5 +1,7 @@
 // The steps of a --script file, one a line ("#" starts a comment line):
 //   keys Win+V            press a combination: modifiers down, key down, key up, modifiers up
+//   hold Win+Delete 2500  hold a combination that long: the key goes down again as the
+//                         keyboard's repeat sends it (HoldRepeatsDue), then everything up
 //   wait 500              let the player run for that many milliseconds
 //   shot out/name.png     photograph the whole screen
 //   click 100 200 left    press and release a mouse button at a screen point
@@ -34,13 +36,13 @@ struct KeyCombo {
 
 enum class MouseButton : uint8_t { Left, Right, Middle };
 
-enum class StepKind : uint8_t { Keys, Wait, Shot, Click, Cmd, Config, Tray, Run, Windows, Quit };
+enum class StepKind : uint8_t { Keys, Hold, Wait, Shot, Click, Cmd, Config, Tray, Run, Windows, Quit };
 
 struct Step {
     StepKind kind = StepKind::Wait;
     std::string text;  // the line as written, for the log
     KeyCombo keys;
-    int64_t number = 0;  // wait time, command id
+    int64_t number = 0;  // wait time, hold time, command id
     int32_t x = 0;
     int32_t y = 0;
     MouseButton button = MouseButton::Left;
@@ -50,6 +52,12 @@ struct Step {
 // "Win+Alt+V", "Ctrl+Shift+F5", "Space"; names are not case-sensitive. Nothing for an
 // unknown name, a combination of modifiers only, or two plain keys.
 std::optional<KeyCombo> ParseKeyCombo(std::string_view text);
+
+// The keyboard's repeat of a held key: the first after 500 ms, then one every 33 ms.
+constexpr int64_t kRepeatDelayMs = 500;
+constexpr int64_t kRepeatPeriodMs = 33;
+// How many repeats the keyboard has sent once a key has been down for heldMs.
+int64_t HoldRepeatsDue(int64_t heldMs);
 
 // False with error naming the line when a step cannot be understood.
 bool ParseScript(std::string_view text, std::vector<Step>& steps, std::string& error);

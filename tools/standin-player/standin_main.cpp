@@ -86,6 +86,10 @@ struct App {
     size_t nextStep = 0;
     int64_t stepDueMs = 0;
     bool stepRunning = false;
+    // A hold step in progress: the keys stay down until holdEndMs, repeating.
+    const Step* holding = nullptr;
+    int64_t holdStartMs = 0;
+    int64_t holdRepeatsSent = 0;
     bool closing = false;
     bool retitling = false;  // our own title is being set, not a plug-in's
     bool minimized = false;
@@ -439,8 +443,27 @@ BOOL CALLBACK LogVisibleWindow(HWND window, LPARAM) {
 // with its size, then the text of each of its controls.
 void LogWindows() { EnumThreadWindows(GetCurrentThreadId(), LogVisibleWindow, 0); }
 
+// Sends the repeats due by now; at the end lets the keys go. True while still held.
+bool ContinueHold() {
+    const Step& step = *gApp.holding;
+    const int64_t held = Now() - gApp.holdStartMs;
+    if (held < step.number) {
+        for (const int64_t due = HoldRepeatsDue(held); gApp.holdRepeatsSent < due; ++gApp.holdRepeatsSent) {
+            SendKeyRepeat(step.keys);
+        }
+        return true;
+    }
+    SendKeysUp(step.keys);
+    Log("step " + step.text + " -> " + NumToStr(false, gApp.holdRepeatsSent) + " repeats");
+    gApp.holding = nullptr;
+    gApp.stepDueMs = Now() + kStepGapMs;
+    return false;
+}
+
 void RunScriptStep() {
-    if (gApp.stepRunning || gApp.closing || Now() < gApp.stepDueMs) return;
+    if (gApp.stepRunning || gApp.closing) return;
+    if (gApp.holding && ContinueHold()) return;
+    if (Now() < gApp.stepDueMs) return;
     if (gApp.nextStep >= gApp.steps.size()) {
         KillTimer(gApp.main, kScriptTimer);
         return;
@@ -452,6 +475,15 @@ void RunScriptStep() {
     case StepKind::Keys:
         Log("step " + step.text);
         if (!SendKeyCombo(step.keys)) Log("step " + step.text + " -> not sent");
+        break;
+    case StepKind::Hold:
+        if (!SendKeysDown(step.keys)) {
+            Log("step " + step.text + " -> not sent");
+            break;
+        }
+        gApp.holding = &step;
+        gApp.holdStartMs = Now();
+        gApp.holdRepeatsSent = 0;
         break;
     case StepKind::Wait:
         gApp.stepDueMs = Now() + step.number;

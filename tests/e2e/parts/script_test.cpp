@@ -44,10 +44,10 @@ TEST(ParseScript, EveryStepKind) {
     std::vector<Step> steps;
     std::string error;
     ASSERT_TRUE(ParseScript("# demo\r\n\r\nkeys Win+V\r\nwait 250\nshot out/a b.png\nclick 10 20 right\n"
-                            "cmd 40048\nconfig\ntray\nrun prog.exe \"a b\"\nquit",
+                            "cmd 40048\nconfig\ntray\nrun prog.exe \"a b\"\nquit\nhold Win+Delete 2500",
                             steps, error))
         << error;
-    ASSERT_EQ(steps.size(), 9u);
+    ASSERT_EQ(steps.size(), 10u);
     EXPECT_EQ(steps[0].kind, StepKind::Keys);
     EXPECT_EQ(steps[0].keys.key, 'V');
     EXPECT_EQ(steps[0].text, "keys Win+V");
@@ -62,6 +62,16 @@ TEST(ParseScript, EveryStepKind) {
     EXPECT_EQ(steps[6].kind, StepKind::Tray);
     EXPECT_EQ(steps[7].argument, "prog.exe \"a b\"");
     EXPECT_EQ(steps[8].kind, StepKind::Quit);
+    EXPECT_EQ(steps[9].kind, StepKind::Hold);
+    EXPECT_EQ(steps[9].keys.modifiers, std::vector<uint8_t>{vk::kWin});
+    EXPECT_EQ(steps[9].keys.key, 0x2E);
+    EXPECT_EQ(steps[9].number, 2500);
+}
+
+// As a keyboard repeats a held key: nothing for half a second, then about 30 a second.
+TEST(HoldRepeatsDue, FollowsTheKeyboardsDelayAndRate) {
+    const std::pair<int64_t, int64_t> cases[] = {{0, 0}, {499, 0}, {500, 1}, {532, 1}, {533, 2}, {2500, 61}};
+    for (const auto& [held, repeats] : cases) EXPECT_EQ(HoldRepeatsDue(held), repeats) << held;
 }
 
 TEST(ParseScript, ErrorsNameTheLine) {
@@ -73,6 +83,9 @@ TEST(ParseScript, ErrorsNameTheLine) {
         {"cmd 70000", "line 1"},
         {"wait", "line 1"},
         {"quit now", "line 1"},
+        {"hold Win+Delete", "line 1"},
+        {"hold Win+Delete long", "line 1"},
+        {"hold Win 500", "line 1"},
     };
     for (const auto& [text, where] : cases) {
         std::vector<Step> steps;
