@@ -630,7 +630,12 @@ void TakePressedCombination(const HotkeyEntry& combination) {
     ApplyPendingIfReleased();
     if (!w.PendingId) return;
     ShowResult(CombinationText(combination) + kReleaseKeys);
-    SetTimer(w.Window, kReleaseTimerId, kReleasePollMs, nullptr);
+    // (Without the window there is no timer to wait with: SetTimer for no window would
+    // start a timer that no procedure of ours receives.)
+    if (!w.Window || !SetTimer(w.Window, kReleaseTimerId, kReleasePollMs, nullptr)) {
+        w.PendingId = 0;
+        Change(id, combination);
+    }
 }
 
 LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -11,6 +11,7 @@ Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
 """
 import argparse
 import os
+import re
 import select
 import shutil
 import subprocess
@@ -485,7 +486,8 @@ def case_plugin_taken_hotkeys(args):
                "the help marks Win+V and Win+S")
     case.check("Win+Z - Repeat on (also Previous track)" in help_text,
                "the help shows the combination Repeat on has")
-    case.check(" J - Open jump to file dialog (needs Win, Ctrl or Alt)" in help_text,
+    # The line is too wide for its box: the action's name gives way to the mark.
+    case.check(re.search(r" J - Open jump[^|]* \(needs Win, Ctrl or Alt\)", help_text) is not None,
                "the help says what the bare J lacks")
     case.check("press Hotkeys" in help_text, "the help says where combinations are changed")
     pressed = between(log, "step keys Win+Z", "step keys J")
