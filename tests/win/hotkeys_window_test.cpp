@@ -267,6 +267,13 @@ TEST_F(HotkeysWindowTest, EditorAppliesOnlyAWholeSafeCombination) {
     EXPECT_EQ(gSettings.Hotkeys[kNext], kCtrlAltF4);
     EXPECT_NE(Help().find("\rCtrl+Alt+F4 - Next track"), std::string::npos);
     EXPECT_NE(ReadAll(settingsPath_).find("\r\nNext=3 115"), std::string::npos) << "saved at once";
+    // In the open list the arrows only move; the key the list closes on is chosen.
+    SendMessageA(W().KeyList, CB_SHOWDROPDOWN, TRUE, 0);
+    ArrowToKey(VK_F6);
+    EXPECT_EQ(gSettings.Hotkeys[kNext], kCtrlAltF4);
+    SendMessageA(W().Window, WM_COMMAND, MAKEWPARAM(205, CBN_SELENDOK), reinterpret_cast<LPARAM>(W().KeyList));
+    SendMessageA(W().KeyList, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(gSettings.Hotkeys[kNext], (HotkeyEntry{kModCtrl | kModAlt, VK_F6}));
     Click(W().NoneButton);
     EXPECT_EQ(gSettings.Hotkeys[kNext], HotkeyEntry{});
     EXPECT_TRUE(CombinationFree(kCtrlAltF4));
