@@ -9,9 +9,11 @@ namespace vemo {
 // mail link.
 constexpr char kConfigTitle[] = "Quavix VEMO plug-in 1.6";
 constexpr char kFolderLabel[] = "Move to/copy to folder:";
-constexpr char kPlaybackGroup[] = "Playback controls (Defaults)";
-constexpr char kAdditionalGroup[] = "Additional controls (Defaults)";
-constexpr char kServiceGroup[] = "Service controls (Defaults)";
+// The three hotkey boxes; each says "(Defaults)" only while all its actions have them.
+constexpr char kPlaybackGroup[] = "Playback controls";
+constexpr char kAdditionalGroup[] = "Additional controls";
+constexpr char kServiceGroup[] = "Service controls";
+constexpr char kDefaultsMark[] = " (Defaults)";
 constexpr char kOptionsGroup[] = "Options";
 constexpr char kOkText[] = "OK";
 constexpr char kBrowseText[] = "Browse";

@@ -216,7 +216,8 @@ void CreateControls(HWND window) {
                    {kServiceGroup, {6, 183, 222, 266}},
                    {kOptionsGroup, {230, 183, 222, 266}}};
     for (size_t i = 0; i < c.GroupBoxes.size(); ++i) {
-        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", groups[i].Text, groups[i].At, kGroupStyle, 0);
+        const std::string text = i < kHelpBoxCount ? std::string(groups[i].Text) + kDefaultsMark : groups[i].Text;
+        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", text, groups[i].At, kGroupStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) {
         c.CheckBoxes[row] = MakeControl(window, L"BUTTON", "", {237, kOptionRows[row].Top, 208, 17}, kOwnerDrawnStyle,
@@ -518,11 +519,41 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+namespace {
+
+constexpr const char* kHotkeyGroups[kHelpBoxCount] = {kPlaybackGroup, kAdditionalGroup, kServiceGroup};
+
+// A help box's lines are cut at its right edge, in its own font: a mark must fit before it.
+std::string FittedHelpText(HelpBox box, HWND help) {
+    RECT client{};
+    GetClientRect(help, &client);
+    ScopedGetDC dc(help);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(help, WM_GETFONT, 0, 0));
+    ScopedSelectObject selected(dc.Get(), font ? font : gPlugin.Fonts.Text.Get());
+    HelpLineFit fit;
+    fit.MaxWidth = client.right - client.left;
+    fit.Width = [&dc](std::string_view line) {
+        const std::wstring wide = ToWide(line);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    if (!dc.Get()) fit.Width = nullptr;
+    return HotkeyHelpText(box, gSettings.Hotkeys, HotkeyRegistration(), fit);
+}
+
+}  // namespace
+
 void ShowHotkeyMarks() {
     for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        const HelpBox which = static_cast<HelpBox>(box);
+        if (HWND group = gConfig.GroupBoxes[box]) {
+            std::string caption = kHotkeyGroups[box];
+            if (HelpBoxHasDefaults(which, gSettings.Hotkeys)) caption += kDefaultsMark;
+            SetWindowTextW(group, ToWide(caption).c_str());
+        }
         if (!gConfig.HelpTexts[box]) continue;
-        const std::string text = HotkeyHelpText(static_cast<HelpBox>(box), gSettings.Hotkeys, HotkeyRegistration());
-        SetWindowTextW(gConfig.HelpTexts[box], ToWide(text).c_str());
+        SetWindowTextW(gConfig.HelpTexts[box], ToWide(FittedHelpText(which, gConfig.HelpTexts[box])).c_str());
     }
 }
 

@@ -36,6 +36,13 @@ constexpr char kKeptText[] = "kept (";
 constexpr char kKeptSeparator[] = ": ";
 constexpr char kKeptEnd[] = ")";
 
+// The line below the editor. A combination refused: "Ctrl+C not taken: every program
+// uses it"; one edited in the boxes or with the arrows, before a key is chosen:
+// "Win+Shift+Z: choose the key to apply"; one pressed, while its keys are down.
+constexpr char kNotTaken[] = " not taken: ";
+constexpr char kChooseKey[] = ": choose the key in the list or press Enter there to apply";
+constexpr char kReleaseKeys[] = ": release the keys to apply";
+
 // The line below the editor, after a ready set: "Media keys: 35 of 35 held".
 constexpr char kSetHeldOf[] = " of 35 held";
 constexpr char kSetKept[] = "; kept the old keys of ";

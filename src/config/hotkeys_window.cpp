@@ -7,6 +7,7 @@
 #include "config/config_draw.h"
 #include "config/config_window.h"
 #include "config/hotkeys_texts.h"
+#include "settings/hotkey_rules.h"
 #include "settings/hotkey_sets.h"
 #include "settings/key_names.h"
 #include "text/unicode.h"
@@ -127,6 +128,19 @@ void SelectRow(int32_t id) {
     ShowEditing();
 }
 
+// The state column is cut to its width; the line below the editor has room for all of
+// it: "Next track: Win+V: kept (Ctrl+Alt+F4: taken by another program)".
+void ShowRowState(int32_t id) {
+    if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return;
+    ShowResult(std::string(HotkeyActionName(static_cast<HotkeyId>(id))) + kSetSeparator +
+               CombinationText(gSettings.Hotkeys[id]) + kSetSeparator + HotkeyStateText(id));
+}
+
+// "Ctrl+C not taken: every program uses it".
+void ShowRefused(const HotkeyEntry& combination, CombinationRule rule) {
+    ShowResult(CombinationText(combination) + kNotTaken + std::string(RuleReason(rule)));
+}
+
 std::string ReasonText(const HotkeyState& state) {
     switch (state.Hold) {
         case HotkeyHold::Held: return kHeldText;
@@ -161,9 +175,54 @@ void Change(int32_t id, const HotkeyEntry& wanted) {
     ShowChanges();
 }
 
-// The editor's combination is tried as soon as it has a key.
-void TryEditing() {
-    if (W().Editing.VirtualKey != 0) Change(SelectedId(), W().Editing);
+// The boxes and the arrows over the closed key list only edit: a half-made combination
+// registered on the way would take its keys from every program, and rewrite the file.
+void ShowEdited() {
+    const HotkeyEntry& editing = W().Editing;
+    if (editing.VirtualKey == 0) return;
+    const CombinationRule rule = RuleOf(editing);
+    if (rule != CombinationRule::Allowed) {
+        ShowRefused(editing, rule);
+    } else {
+        ShowResult(CombinationText(editing) + kChooseKey);
+    }
+}
+
+// A key was chosen: the editor's combination is whole, and is tried unless refused.
+void ApplyEditing() {
+    const HotkeyEntry editing = W().Editing;
+    const CombinationRule rule = RuleOf(editing);
+    if (rule != CombinationRule::Allowed) {
+        ShowRefused(editing, rule);
+        return;
+    }
+    if (editing.VirtualKey != 0) Change(SelectedId(), editing);
+}
+
+void ChooseListedKey() {
+    HotkeysWindowState& w = W();
+    const LRESULT at = SendMessageW(w.KeyList, CB_GETCURSEL, 0, 0);
+    if (at == CB_ERR) return;
+    w.Editing.VirtualKey = static_cast<int32_t>(SendMessageW(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+}
+
+// Whether every key of a combination is up, as the keyboard has it now (not as this
+// thread's messages have got so far).
+bool Released(const HotkeyEntry& combination) {
+    auto up = [](int vk) { return W().KeyIsDown ? !W().KeyIsDown(vk) : GetAsyncKeyState(vk) >= 0; };
+    const int32_t mods = combination.Modifiers;
+    return up(combination.VirtualKey) && (!(mods & kModWin) || (up(VK_LWIN) && up(VK_RWIN))) &&
+           (!(mods & kModCtrl) || up(VK_CONTROL)) && (!(mods & kModAlt) || up(VK_MENU)) &&
+           (!(mods & kModShift) || up(VK_SHIFT));
+}
+
+void ApplyPendingIfReleased() {
+    HotkeysWindowState& w = W();
+    if (!w.PendingId || !Released(w.Pending)) return;
+    if (w.Window) KillTimer(w.Window, kReleaseTimerId);
+    const int32_t id = w.PendingId;
+    w.PendingId = 0;
+    Change(id, w.Pending);
 }
 
 void ApplySet(size_t index) {
@@ -199,15 +258,6 @@ void OnHotkeyWhileWaiting(int32_t id) {
     if (IsHotkeyId(id)) TakePressedCombination(gSettings.Hotkeys[id]);
 }
 
-bool IsModifierKey(WPARAM vk) {
-    switch (vk) {
-        case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LWIN: case VK_RWIN:
-        case VK_LSHIFT: case VK_RSHIFT: case VK_LCONTROL: case VK_RCONTROL: case VK_LMENU: case VK_RMENU:
-            return true;
-        default: return false;
-    }
-}
-
 bool Down(int vk) { return GetKeyState(vk) < 0; }
 
 int32_t ModifiersDown() {
@@ -237,8 +287,9 @@ bool OnNavigationKey(HWND control, WPARAM key) {
             MoveFocus(control, true);
             return true;
         case VK_RETURN:
-            if (keyList) return false;
-            if (list) {
+            if (keyList) {
+                ApplyEditing();
+            } else if (list) {
                 WaitForCombination(SelectedId());
             } else {
                 Click(control);
@@ -249,14 +300,27 @@ bool OnNavigationKey(HWND control, WPARAM key) {
     }
 }
 
-// While a row waits, every key but the modifiers ends the wait: Esc alone cancels it,
-// anything else is the combination.
-bool OnWaitingKey(WPARAM key) {
-    if (IsModifierKey(key)) return true;
+// Keys that move through the window. Without Win, Ctrl or Alt they end the wait
+// rather than become the combination: a user presses them to move on.
+bool EndsWaiting(WPARAM key) {
+    switch (key) {
+        case VK_ESCAPE: case VK_RETURN: case VK_TAB: case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN: return true;
+        default: return false;
+    }
+}
+
+// While a row waits, a key and the modifiers held with it are the combination. A held
+// key's repeats are not new presses. Esc and Enter end the wait and are done with;
+// Tab and the arrows end it and then move, as they would have without it. True when
+// the key is used up.
+bool OnWaitingKey(HWND control, WPARAM key, LPARAM lParam) {
+    constexpr LPARAM kRepeatBit = LPARAM{1} << 30;
+    if ((lParam & kRepeatBit) || IsModifierKey(static_cast<int32_t>(key))) return true;
     const int32_t modifiers = ModifiersDown();
-    if (key == VK_ESCAPE && modifiers == 0) {
+    if ((modifiers & (kModWin | kModCtrl | kModAlt)) == 0 && EndsWaiting(key)) {
         StopWaiting();
-        return true;
+        if (control == W().List) ShowRowState(SelectedId());
+        return key == VK_ESCAPE || key == VK_RETURN;
     }
     TakePressedCombination({modifiers, static_cast<int32_t>(key)});
     return true;
@@ -271,7 +335,7 @@ WNDPROC PreviousProcOf(HWND control) {
 
 LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool key = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (key && W().WaitingId && OnWaitingKey(wParam)) return 0;
+    if (key && W().WaitingId && OnWaitingKey(control, wParam, lParam)) return 0;
     // Keys pressed in another window are not meant for the waiting row.
     if (message == WM_KILLFOCUS && control == W().List) StopWaiting();
     if (message == WM_KEYDOWN && OnNavigationKey(control, wParam)) return 0;
@@ -378,17 +442,33 @@ void OnCommand(WORD control, WORD code, HWND from) {
     if (from == w.List && code == LBN_SELCHANGE) {
         StopWaiting();
         SelectRow(SelectedId());
+        ShowRowState(SelectedId());
         return;
     }
     if (from == w.List && code == LBN_DBLCLK) {
         WaitForCombination(SelectedId());
         return;
     }
-    if (from == w.KeyList && code == CBN_SELCHANGE) {
-        const LRESULT at = SendMessageW(w.KeyList, CB_GETCURSEL, 0, 0);
-        if (at == CB_ERR) return;
-        w.Editing.VirtualKey = static_cast<int32_t>(SendMessageW(w.KeyList, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
-        TryEditing();
+    // A key is chosen when the open list closes on it (a click, or Enter); the arrows
+    // over the closed list, and over the open one, only edit.
+    if (from == w.KeyList) {
+        switch (code) {
+            case CBN_DROPDOWN: w.KeyListOpen = true; w.KeyChosen = false; break;
+            case CBN_SELENDOK: w.KeyChosen = w.KeyListOpen; break;
+            case CBN_SELCHANGE:
+                ChooseListedKey();
+                if (!w.KeyListOpen) ShowEdited();
+                break;
+            case CBN_CLOSEUP:
+                w.KeyListOpen = false;
+                if (w.KeyChosen) {
+                    w.KeyChosen = false;
+                    ChooseListedKey();
+                    ApplyEditing();
+                }
+                break;
+            default: break;
+        }
         return;
     }
     if (code != BN_CLICKED || !from) return;
@@ -396,7 +476,7 @@ void OnCommand(WORD control, WORD code, HWND from) {
     if (const std::optional<size_t> box = ModifierIndexOf(from)) {
         w.Editing.Modifiers ^= kModifierBoxes[*box].Bit;
         InvalidateRect(from, nullptr, FALSE);
-        TryEditing();
+        ShowEdited();
     } else if (control == kPressId) {
         WaitForCombination(SelectedId());
     } else if (control == kNoneId) {
@@ -493,8 +573,8 @@ void OpenHotkeysWindow(int32_t id) {
         Shape(w.Window);
     }
     w.Tried = {};
-    ShowResult("");
     SelectRow(id);
+    ShowRowState(SelectedId());
     const POINT origin =
         ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CYSMCAPTION));
     SetWindowPos(w.Window, HWND_TOPMOST, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -538,9 +618,24 @@ void TakePressedCombination(const HotkeyEntry& combination) {
     const int32_t id = w.WaitingId;
     if (!id) return;
     StopWaiting();
+    const CombinationRule rule = RuleOf(combination);
+    if (rule != CombinationRule::Allowed) {
+        ShowRefused(combination, rule);
+        return;
+    }
     w.Editing = combination;
     ShowEditing();
-    Change(id, combination);
+    w.PendingId = id;
+    w.Pending = combination;
+    ApplyPendingIfReleased();
+    if (!w.PendingId) return;
+    ShowResult(CombinationText(combination) + kReleaseKeys);
+    // (Without the window there is no timer to wait with: SetTimer for no window would
+    // start a timer that no procedure of ours receives.)
+    if (!w.Window || !SetTimer(w.Window, kReleaseTimerId, kReleasePollMs, nullptr)) {
+        w.PendingId = 0;
+        Change(id, combination);
+    }
 }
 
 LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -554,6 +649,9 @@ LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_NCACTIVATE: return OnNcActivate(window, wParam != 0);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam));
+        case WM_TIMER:
+            if (wParam == kReleaseTimerId) ApplyPendingIfReleased();
+            return 0;
         default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

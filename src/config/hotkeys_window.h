@@ -1,7 +1,9 @@
 // The hotkeys window, class VemoHotkeys: every action with its combination in effect and
 // what became of it; the selected action's combination changed through the modifier
-// boxes and the key list, by pressing it, or to none; the ready sets. Each change is
-// tried, saved and shown at once. Opened from the configuration window; made at the
+// boxes and the key list, by pressing it, or to none; the ready sets. The boxes only
+// edit: a change is tried and saved when the combination is whole (a key chosen in the
+// list, or a combination pressed and released), and never for a combination that
+// settings/hotkey_rules.h refuses. Opened from the configuration window; made at the
 // first opening, hidden by Close or Escape, destroyed at quit.
 #pragma once
 
@@ -49,6 +51,15 @@ struct HotkeysWindowState {
     // taken as the one wanted instead of running its action.
     int32_t WaitingId = 0;
     HotkeyHandler LentHandler = nullptr;
+    // A pressed combination for PendingId, applied once its keys are all up: registered
+    // while they are down, its first auto-repeat would run the action at once.
+    int32_t PendingId = 0;
+    HotkeyEntry Pending;
+    // Whether a key is down now; null: as the keyboard has it (tests put in their own).
+    bool (*KeyIsDown)(int32_t virtualKey) = nullptr;
+    // The key list is open, and a key was chosen in it before it closed.
+    bool KeyListOpen = false;
+    bool KeyChosen = false;
     std::array<TriedCombination, kHotkeyCount> Tried{};
     bool Active = false;
 };
@@ -70,8 +81,12 @@ std::string HotkeyStateText(int32_t id);
 
 // Puts the row of id in the waiting state, as Press keys does.
 void WaitForCombination(int32_t id);
-// A combination pressed while a row waits, as the list's key handler reads it.
+// A combination pressed while a row waits, as the list's key handler reads it: refused
+// with the reason shown, or applied as soon as its keys are up.
 void TakePressedCombination(const HotkeyEntry& combination);
+// The timer that waits for a pressed combination's keys to be released.
+constexpr UINT_PTR kReleaseTimerId = 1;
+constexpr UINT kReleasePollMs = 25;
 
 LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -109,10 +109,25 @@ std::string Mark(const HotkeyStates& states, HotkeyId id) {
     return std::string(" (").append(ShortReason(states[id])).append(")");
 }
 
-// "Win+V - Next track" with the combination in effect, and its mark.
-std::string HelpLineText(const HotkeyTable& table, const HotkeyStates& states, const HelpLine& line) {
+constexpr std::string_view kShortened = "...";
+
+// "Win+V - Next track" with the combination in effect, and its mark, which says why
+// the key does nothing: where the line is too wide, the action's name gives way to it.
+std::string HelpLineText(const HotkeyTable& table, const HotkeyStates& states, const HelpLine& line,
+                         const HelpLineFit& fit) {
     if (line.Id == Unused) return std::string(line.Text);
-    return CombinationText(table[line.Id]).append(kActionSeparator).append(line.Text).append(Mark(states, line.Id));
+    const std::string combination = CombinationText(table[line.Id]);
+    const std::string mark = Mark(states, line.Id);
+    const std::string lead = combination + std::string(kActionSeparator);
+    std::string text = lead + std::string(line.Text) + mark;
+    auto fits = [&](const std::string& candidate) { return fit.Width(candidate) <= fit.MaxWidth; };
+    if (mark.empty() || !fit.Width || fits(text)) return text;
+    for (size_t keep = line.Text.size(); keep-- > 0;) {
+        if (keep > 0 && line.Text[keep - 1] == ' ') continue;  // no "Next ..." with a gap
+        text = lead + std::string(line.Text.substr(0, keep)) + std::string(kShortened) + mark;
+        if (fits(text)) return text;
+    }
+    return mark.substr(1) + " " + combination;
 }
 
 constexpr int32_t kVkTab = 0x09;
@@ -160,13 +175,24 @@ bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state) {
     return id != Unused && state.Hold != HotkeyHold::None && state.Hold != HotkeyHold::Held;
 }
 
-std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states) {
+std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states, const HelpLineFit& fit) {
     std::string text;
     for (const HelpLine& line : LinesOf(box)) {
         if (!text.empty()) text += '\r';
-        text += HelpLineText(table, states, line);
+        text += HelpLineText(table, states, line, fit);
     }
     return text;
+}
+
+std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states) {
+    return HotkeyHelpText(box, table, states, HelpLineFit{});
+}
+
+bool HelpBoxHasDefaults(HelpBox box, const HotkeyTable& table) {
+    for (const HelpLine& line : LinesOf(box)) {
+        if (line.Id != Unused && table[line.Id] != HotkeySlotOf(static_cast<int32_t>(line.Id)).Default) return false;
+    }
+    return true;
 }
 
 std::string HotkeyHelpText(const HotkeyTable& table, const HotkeyStates& states) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -202,6 +203,17 @@ bool IsHotkeyProblem(HotkeyId id, const HotkeyState& state);
 enum class HelpBox : uint8_t { Playback, Additional, Service };
 constexpr size_t kHelpBoxCount = 3;
 std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states);
+// The same for a box whose lines are cut at MaxWidth (Width measures a line, in any
+// unit): a marked line too wide for it shortens the action's name ("Win+V - Next
+// tr... (taken)"), and when even that does not fit, the mark comes first ("(also Next
+// track) Win+Ctrl+Alt+Shift+Page Down"), so that the mark is never what is cut off.
+struct HelpLineFit {
+    std::function<int(std::string_view)> Width;
+    int MaxWidth = 0;
+};
+std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states, const HelpLineFit& fit);
+// Whether every action of a box has its default combination in table.
+bool HelpBoxHasDefaults(HelpBox box, const HotkeyTable& table);
 // All three boxes' texts, each led by a carriage return; the one-argument forms show
 // the defaults.
 const std::string& HotkeyHelpText();

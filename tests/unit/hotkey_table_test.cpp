@@ -195,6 +195,56 @@ TEST(HotkeyTable, HelpTextFollowsTheCombinationsInEffect) {
     }
 }
 
+// A marked line too wide for its box gives up the action's name, and at last its place
+// in front, but never its mark; an unmarked line is left for the box to cut.
+TEST(HotkeyTable, MarkShowsWholeOnALineTooWideForItsBox) {
+    HotkeyTable table = DefaultHotkeys();
+    table[HotkeyId::Next] = {kModWin | kModCtrl | kModAlt | kModShift, 0x22};
+    HotkeyStates states;
+    states[HotkeyId::Prev] = kTaken;
+    states[HotkeyId::Next] = {HotkeyHold::Duplicate, static_cast<int32_t>(HotkeyId::PrvWOShuffle)};
+    const struct {
+        int Width;  // in characters
+        size_t Line;
+        const char* Shown;
+    } cases[] = {
+        {30, 0, "Win+Z - Previous track (taken)"},
+        {29, 0, "Win+Z - Previous t... (taken)"},
+        {28, 0, "Win+Z - Previous... (taken)"},  // not "Previous ...": no gap before the dots
+        {19, 0, "Win+Z - ... (taken)"},
+        {18, 0, "(taken) Win+Z"},
+        {75, 3, "Win+Ctrl+Alt+Shift+Page Down - Next track (also Previous track w/o Shuffle)"},
+        {70, 3, "Win+Ctrl+Alt+Shift+Page Down - Ne... (also Previous track w/o Shuffle)"},
+        {40, 3, "(also Previous track w/o Shuffle) Win+Ctrl+Alt+Shift+Page Down"},
+        {5, 1, "Win+X - Play/Pause toggle"},
+    };
+    for (const auto& c : cases) {
+        const HelpLineFit fit{[](std::string_view line) { return static_cast<int>(line.size()); }, c.Width};
+        const std::vector<std::string> lines = SplitAtCr(HotkeyHelpText(HelpBox::Playback, table, states, fit));
+        ASSERT_EQ(lines.size(), 12u);
+        EXPECT_EQ(lines[c.Line], c.Shown) << c.Width;
+    }
+}
+
+// "(Defaults)" belongs to a box only while every one of its actions has its default.
+TEST(HotkeyTable, BoxHasDefaultsWhileEachOfItsActionsHas) {
+    const struct {
+        HotkeyId Changed;  // Unused: none of the 35
+        bool Playback, Additional, Service;
+    } cases[] = {
+        {HotkeyId::Unused, true, true, true},       {HotkeyId::Next, false, true, true},
+        {HotkeyId::MinMax, false, true, true},      {HotkeyId::RptOn, true, false, true},
+        {HotkeyId::Quit, true, true, false},        {HotkeyId::ID3v1, true, true, false},
+    };
+    for (const auto& c : cases) {
+        HotkeyTable table = DefaultHotkeys();
+        table[c.Changed] = {kModCtrl | kModAlt, 0x75};
+        EXPECT_EQ(HelpBoxHasDefaults(HelpBox::Playback, table), c.Playback) << static_cast<int>(c.Changed);
+        EXPECT_EQ(HelpBoxHasDefaults(HelpBox::Additional, table), c.Additional) << static_cast<int>(c.Changed);
+        EXPECT_EQ(HelpBoxHasDefaults(HelpBox::Service, table), c.Service) << static_cast<int>(c.Changed);
+    }
+}
+
 // Keys that type a character must not be taken from every program; keys that type
 // nothing may stand alone.
 TEST(HotkeyTable, OnlyKeysThatTypeACharacterNeedWinCtrlOrAlt) {

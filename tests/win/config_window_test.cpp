@@ -788,6 +788,66 @@ TEST_F(ConfigWindowTest, OptionsWrittenAtQuitFollowTheClicks) {
     EXPECT_NE(file.find("\r\nRecycle bin=0\r\n"), std::string::npos);
 }
 
+// A mark that says a key does nothing is shown whole, however long the line; each
+// hotkey box says "(Defaults)" only while all its actions have their defaults.
+TEST_F(ConfigWindowTest, MarksShowWholeAndBoxesSayDefaultsOnlyWhileInEffect) {
+    const HotkeyEntry longOne{kModWin | kModCtrl | kModAlt | kModShift, VK_NEXT};
+    const HotkeyEntry heldElsewhere{kModCtrl | kModAlt | kModShift, VK_F24};
+    HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 1, static_cast<UINT>(heldElsewhere.Modifiers), VK_F24));
+    auto captions = [] {
+        std::vector<std::string> texts;
+        for (size_t box = 0; box < kHelpBoxCount; ++box) {
+            char text[64] = {};
+            GetWindowTextA(gConfig.GroupBoxes[box], text, sizeof text);
+            texts.emplace_back(text);
+        }
+        return texts;
+    };
+    EXPECT_EQ(captions(), (std::vector<std::string>{"Playback controls (Defaults)", "Additional controls (Defaults)",
+                                                   "Service controls (Defaults)"}));
+    UnregisterAllHotkeys();
+    gSettings.Hotkeys[HotkeyId::Next] = longOne;
+    gSettings.Hotkeys[HotkeyId::PrvWOShuffle] = longOne;  // also Next's
+    gSettings.Hotkeys[HotkeyId::StopAfterCurr] = heldElsewhere;
+    gSettings.Hotkeys[HotkeyId::TrackInfo] = {kModWin | kModCtrl | kModAlt, VK_F23};
+    RegisterAllHotkeys();
+    ShowHotkeyMarks();
+    EXPECT_EQ(captions(), (std::vector<std::string>{"Playback controls", "Additional controls (Defaults)",
+                                                   "Service controls"}));
+    const std::string help = HelpShown();
+    for (const char* mark : {"(also Next track)", "(taken)"}) EXPECT_NE(help.find(mark), std::string::npos) << mark;
+    for (HWND box : gConfig.HelpTexts) {
+        RECT client{};
+        GetClientRect(box, &client);
+        HDC dc = GetDC(box);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+        char text[2048] = {};
+        GetWindowTextA(box, text, sizeof text);
+        std::string lines = text;
+        for (size_t start = 0; start <= lines.size();) {
+            const size_t end = std::min(lines.find('\r', start), lines.size());
+            const std::string line = lines.substr(start, end - start);
+            start = end + 1;
+            if (line.find(" (") == std::string::npos || line.find("Double-click") == 0) continue;
+            SIZE size{};
+            GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+            EXPECT_LE(size.cx, client.right) << line;
+            EXPECT_TRUE(line.back() == ')' || line.front() == '(') << "the mark is the line's end or start: " << line;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(box, dc);
+    }
+    UnregisterAllHotkeys();
+    gSettings.Hotkeys = DefaultHotkeys();
+    RegisterAllHotkeys();
+    ShowHotkeyMarks();
+    EXPECT_EQ(captions()[0], "Playback controls (Defaults)");
+    EXPECT_EQ(captions()[2], "Service controls (Defaults)");
+    UnregisterHotKey(other, 1);
+    DestroyWindow(other);
+}
+
 // Another program holds two default combinations before the plug-in loads.
 class TakenHotkeysTest : public ConfigWindowTest {
 protected:

@@ -3,7 +3,9 @@
 // ready sets, and the keyboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,8 @@ protected:
         SendMessageA(W().List, LB_SETCURSEL, static_cast<WPARAM>(id - 1), 0);
         SendMessageA(W().Window, WM_COMMAND, MAKEWPARAM(200, LBN_SELCHANGE), reinterpret_cast<LPARAM>(W().List));
     }
-    void PickKey(int32_t vk) {
+    // The arrows over the closed key list: the key is only edited in.
+    void ArrowToKey(int32_t vk) {
         const LRESULT count = SendMessageA(W().KeyList, CB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
             if (SendMessageA(W().KeyList, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == vk) {
@@ -51,6 +54,30 @@ protected:
         }
         ADD_FAILURE() << "no key " << vk << " in the list";
     }
+    // The key chosen: reached with the arrows, then Enter.
+    void PickKey(int32_t vk) {
+        ArrowToKey(vk);
+        Key(W().KeyList, VK_RETURN);
+    }
+    // A key pressed while the modifiers are held, posted as the system delivers it.
+    void PostKey(HWND control, int32_t modifiers, WPARAM vk, bool repeat = false) {
+        BYTE state[256] = {};
+        const struct {
+            int32_t Bit;
+            int Key;
+        } held[] = {{kModWin, VK_LWIN}, {kModCtrl, VK_CONTROL}, {kModAlt, VK_MENU}, {kModShift, VK_SHIFT}};
+        for (const auto& h : held) {
+            if (modifiers & h.Bit) state[h.Key] = 0x80;
+        }
+        SetKeyboardState(state);
+        const bool system = (modifiers & kModAlt) || vk == VK_F10;
+        const LPARAM lParam = 1 | (repeat ? LPARAM{1} << 30 : 0);
+        PostMessageA(control, system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lParam);
+        PumpUntil([] { return false; }, 30);
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+    }
+    std::string SavedText() { return ReadAll(settingsPath_); }
     std::string Text(HWND control) {
         char text[512] = {};
         GetWindowTextA(control, text, sizeof text);
@@ -160,7 +187,7 @@ TEST_F(HotkeysWindowTest, StateColumnSaysWhatBecameOfEachCombination) {
         {HotkeyId::Prev, {}, "none"},
         {HotkeyId::StopTrack, kCtrlAltF4, "kept (Ctrl+Alt+F4: also used by \"Next track\")"},
         {HotkeyId::Shuffle, {kModCtrl | kModAlt, VK_F9}, "kept (Ctrl+Alt+F9: taken by another program)"},
-        {HotkeyId::Repeat, {kModShift, 'R'}, "kept (Shift+R: not registered: needs Win, Ctrl or Alt)"},
+        {HotkeyId::Repeat, {kModWin | kModShift, 'R'}, "held"},
     };
     for (const auto& c : cases) {
         const int32_t id = static_cast<int32_t>(c.Id);
@@ -175,6 +202,11 @@ TEST_F(HotkeysWindowTest, StateColumnSaysWhatBecameOfEachCombination) {
         }
         EXPECT_EQ(HotkeyStateText(id), c.State);
         EXPECT_EQ(Text(W().ResultLine).find(std::string(HotkeyActionName(c.Id)) + ": "), 0u) << Text(W().ResultLine);
+        // The column cuts long states; selecting the row shows the whole of it.
+        Select(kNext);
+        Select(id);
+        EXPECT_EQ(Text(W().ResultLine), std::string(HotkeyActionName(c.Id)) + ": " +
+                                            CombinationText(gSettings.Hotkeys[id]) + ": " + c.State);
     }
     // Taken by another program from the start, and nothing asked since.
     W().Tried = {};
@@ -189,21 +221,59 @@ TEST_F(HotkeysWindowTest, StateColumnSaysWhatBecameOfEachCombination) {
     DestroyWindow(other);
 }
 
-// The editor: a modifier box and the key list each try the combination at once, None
-// releases it; the configuration window's help follows.
-TEST_F(HotkeysWindowTest, EditorChangesTheSelectedActionAtOnce) {
+// The editor: the boxes and the arrows over the key list only edit, and say why a
+// combination would be refused; a key chosen applies a combination that may be taken,
+// and None releases it; the configuration window's help follows.
+TEST_F(HotkeysWindowTest, EditorAppliesOnlyAWholeSafeCombination) {
     OpenHotkeysWindow(kNext);
     EXPECT_EQ(SelectedRow(), kNext);
-    Click(W().ModifierBoxes[1]);  // Ctrl
-    EXPECT_EQ(gSettings.Hotkeys[kNext], (HotkeyEntry{kModWin | kModCtrl, 'V'}));
-    EXPECT_EQ(HotkeyRegistration()[kNext].Hold, HotkeyHold::Held);
-    EXPECT_TRUE(CombinationFree(kWinV));
-    Click(W().ModifierBoxes[0]);  // Win off
+    const std::string before = SavedText();
+    const struct {
+        int Box;       // clicked, or -1
+        int32_t Key;   // arrowed to over the closed list, or 0
+        HotkeyEntry Editing;
+        const char* Result;
+    } steps[] = {
+        {0, 0, {0, 'V'}, "V not taken: a key alone"},
+        {1, 0, {kModCtrl, 'V'}, "Ctrl+V not taken: every program uses it"},
+        {2, 0, {kModCtrl | kModAlt, 'V'}, "Ctrl+Alt+V not taken: Ctrl+Alt is AltGr"},
+        {3, 0, {kModCtrl | kModAlt | kModShift, 'V'}, "Ctrl+Alt+Shift+V not taken: Ctrl+Alt is AltGr"},
+        {-1, VK_DELETE, {kModCtrl | kModAlt | kModShift, VK_DELETE}, "Ctrl+Alt+Shift+Delete not taken: the system's"},
+        {3, 0, {kModCtrl | kModAlt, VK_DELETE}, "Ctrl+Alt+Delete not taken: the system's own"},
+        {-1, VK_F4, kCtrlAltF4, "Ctrl+Alt+F4: choose the key"},
+    };
+    for (const auto& step : steps) {
+        if (step.Box >= 0) Click(W().ModifierBoxes[static_cast<size_t>(step.Box)]);
+        if (step.Key) ArrowToKey(step.Key);
+        SCOPED_TRACE(CombinationText(step.Editing));
+        EXPECT_EQ(W().Editing, step.Editing);
+        EXPECT_EQ(Text(W().ResultLine).find(step.Result), 0u) << Text(W().ResultLine);
+        // Nothing half-made is registered or saved on the way.
+        EXPECT_EQ(gSettings.Hotkeys[kNext], kWinV);
+        EXPECT_EQ(HotkeyRegistration()[kNext].Hold, HotkeyHold::Held);
+        if (step.Editing.VirtualKey != VK_DELETE) {
+            EXPECT_TRUE(CombinationFree(step.Editing));
+        }
+        EXPECT_EQ(SavedText(), before);
+    }
+    // Enter on a refused key changes nothing; on a key that may be taken, it applies.
+    Click(W().ModifierBoxes[2]);  // Alt off: Ctrl+F4
+    ArrowToKey('C');
+    Key(W().KeyList, VK_RETURN);
+    EXPECT_EQ(Text(W().ResultLine).find("Ctrl+C not taken"), 0u) << Text(W().ResultLine);
+    EXPECT_EQ(gSettings.Hotkeys[kNext], kWinV);
     Click(W().ModifierBoxes[2]);  // Alt on
     PickKey(VK_F4);
     EXPECT_EQ(gSettings.Hotkeys[kNext], kCtrlAltF4);
     EXPECT_NE(Help().find("\rCtrl+Alt+F4 - Next track"), std::string::npos);
     EXPECT_NE(ReadAll(settingsPath_).find("\r\nNext=3 115"), std::string::npos) << "saved at once";
+    // In the open list the arrows only move; the key the list closes on is chosen.
+    SendMessageA(W().KeyList, CB_SHOWDROPDOWN, TRUE, 0);
+    ArrowToKey(VK_F6);
+    EXPECT_EQ(gSettings.Hotkeys[kNext], kCtrlAltF4);
+    SendMessageA(W().Window, WM_COMMAND, MAKEWPARAM(205, CBN_SELENDOK), reinterpret_cast<LPARAM>(W().KeyList));
+    SendMessageA(W().KeyList, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(gSettings.Hotkeys[kNext], (HotkeyEntry{kModCtrl | kModAlt, VK_F6}));
     Click(W().NoneButton);
     EXPECT_EQ(gSettings.Hotkeys[kNext], HotkeyEntry{});
     EXPECT_TRUE(CombinationFree(kCtrlAltF4));
@@ -219,7 +289,7 @@ TEST_F(HotkeysWindowTest, PressedCombinationIsTaken) {
     Click(W().PressButton);
     EXPECT_EQ(W().WaitingId, kNext);
     ASSERT_TRUE(PressKeys({VK_CONTROL, VK_MENU}, VK_F4));
-    ASSERT_TRUE(PumpUntil([&] { return W().WaitingId == 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return W().WaitingId == 0 && W().PendingId == 0; }));
     EXPECT_EQ(gSettings.Hotkeys[kNext], kCtrlAltF4);
     EXPECT_EQ(HotkeyRegistration()[kNext].Hold, HotkeyHold::Held);
 
@@ -228,7 +298,7 @@ TEST_F(HotkeysWindowTest, PressedCombinationIsTaken) {
     EXPECT_EQ(W().WaitingId, static_cast<int32_t>(HotkeyId::Prev));
     player_.ClearMessages();
     ASSERT_TRUE(PressKeys({VK_CONTROL, VK_MENU}, VK_F4));
-    ASSERT_TRUE(PumpUntil([&] { return W().WaitingId == 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return W().WaitingId == 0 && W().PendingId == 0; }));
     EXPECT_TRUE(player_.Commands().empty()) << "Next's combination was not run";
     EXPECT_EQ(HotkeyStateText(static_cast<int32_t>(HotkeyId::Prev)), "kept (Ctrl+Alt+F4: also used by \"Next track\")");
     EXPECT_EQ(gPopup.OnHotkey, &DispatchHotkey) << "the hotkeys go to their actions again";
@@ -245,6 +315,147 @@ TEST_F(HotkeysWindowTest, PressedCombinationIsTaken) {
     ASSERT_TRUE(PumpUntil([&] { return W().WaitingId == 0; }));
     EXPECT_TRUE(IsWindowVisible(W().Window));
     EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Prev], (HotkeyEntry{kModWin, 'Z'}));
+}
+
+// Each class of key pressed while a row waits, as the system delivers it (Alt and F10
+// as system keys): the keys that move through the window end the wait and do their
+// work, a refused combination is not taken and the window says why, a held key's
+// repeats are no new press. Nothing refused is registered or saved.
+TEST_F(HotkeysWindowTest, CaptureTakesOnlyAWholeSafeCombination) {
+    OpenHotkeysWindow(kNext);
+    enum Outcome { Taken, Refused, Ended, StillWaiting };
+    const struct {
+        int32_t Modifiers;
+        WPARAM Key;
+        bool Repeat;
+        Outcome Then;
+        const char* Result;  // the start of the line below the editor
+    } cases[] = {
+        // Moving through the window.
+        {0, VK_DOWN, false, Ended, "Volume up: Win+Up: held"},
+        {0, VK_UP, false, Ended, "Stop track: Win+C: held"},
+        {0, VK_TAB, false, Ended, ""},
+        {kModShift, VK_TAB, false, Ended, ""},
+        {0, VK_RETURN, false, Ended, "Next track: Win+V: held"},
+        {0, VK_ESCAPE, false, Ended, "Next track: Win+V: held"},
+        // Bare typing, and keys programs rely on.
+        {0, 'A', false, Refused, "A not taken: a key alone"},
+        {0, VK_SPACE, false, Refused, "Space not taken: a key alone"},
+        {0, VK_F10, false, Refused, "F10 not taken: a key alone"},
+        {0, VK_CAPITAL, false, Refused, "Key 0x14 not taken: a key alone"},
+        {0, VK_PRIOR, false, Refused, "Page Up not taken: a key alone"},
+        {kModShift, 'A', false, Refused, "Shift+A not taken: Shift with it"},
+        {kModShift, VK_END, false, Refused, "Shift+End not taken: Shift with it"},
+        // AltGr.
+        {kModCtrl | kModAlt, 'E', false, Refused, "Ctrl+Alt+E not taken: Ctrl+Alt is AltGr"},
+        {kModCtrl | kModAlt | kModShift, VK_OEM_4, false, Refused, "Ctrl+Alt+Shift+[ not taken: Ctrl+Alt is AltGr"},
+        // What every program uses.
+        {kModCtrl, 'C', false, Refused, "Ctrl+C not taken: every program uses it"},
+        {kModAlt, VK_F4, false, Refused, "Alt+F4 not taken: every program uses it"},
+        {kModCtrl | kModShift, VK_ESCAPE, false, Refused, "Ctrl+Shift+Esc not taken: every program uses it"},
+        // A held key's repeats.
+        {kModCtrl | kModAlt, VK_F4, true, StillWaiting, "Next track: Win+V: held"},
+        {0, VK_DOWN, true, StillWaiting, "Next track: Win+V: held"},
+        {0, VK_CONTROL, false, StillWaiting, "Next track: Win+V: held"},
+        // Keys that may be taken.
+        {0, VK_MEDIA_NEXT_TRACK, false, Taken, "Next track: Next: held"},
+        {kModCtrl | kModAlt, VK_F4, false, Taken, "Next track: Ctrl+Alt+F4: held"},
+        {kModWin, VK_DOWN, false, Taken, "Next track: kept (Win+Down: also used by \"Volume down\")"},
+    };
+    for (const auto& c : cases) {
+        const HotkeyEntry pressed{c.Modifiers, static_cast<int32_t>(c.Key)};
+        SCOPED_TRACE(CombinationText(pressed) + (c.Repeat ? " repeated" : ""));
+        ChangeHotkey(kNext, kWinV);
+        const std::string before = SavedText();
+        W().Tried = {};
+        Select(kNext);
+        SetFocus(W().List);
+        WaitForCombination(kNext);
+        PostKey(W().List, c.Modifiers, c.Key, c.Repeat);
+        EXPECT_EQ(Text(W().ResultLine).find(c.Result), 0u) << Text(W().ResultLine);
+        EXPECT_EQ(W().WaitingId, c.Then == StillWaiting ? kNext : 0);
+        EXPECT_EQ(gSettings.Hotkeys[kNext], c.Then == Taken && c.Modifiers != kModWin ? pressed : kWinV);
+        if (c.Then == Taken) continue;
+        EXPECT_EQ(HotkeyRegistration()[kNext].Hold, HotkeyHold::Held);
+        EXPECT_EQ(SavedText(), before);
+        EXPECT_TRUE(IsWindowVisible(W().Window));
+        // Tab and Down went on to move; Esc and Enter were used up.
+        if (c.Key == VK_TAB && !c.Modifiers) {
+            EXPECT_EQ(GetFocus(), W().ModifierBoxes[0]);
+        }
+        if (c.Key == VK_TAB && c.Modifiers) {
+            EXPECT_EQ(GetFocus(), W().CloseButton);
+        }
+        if (c.Key == VK_DOWN && !c.Repeat) {
+            EXPECT_EQ(SelectedRow(), kNext + 1);
+        }
+        if (c.Key == VK_UP) {
+            EXPECT_EQ(SelectedRow(), kNext - 1);
+        }
+        if (c.Key == VK_RETURN) {
+            EXPECT_EQ(SelectedRow(), kNext);
+        }
+        if (W().WaitingId) PostKey(W().List, 0, VK_ESCAPE);
+    }
+}
+
+// A pressed combination is registered only once all its keys are up: registered while
+// they are down, the keyboard's first repeat would run the action at once. (The keys are
+// held in a table: under Wine the keyboard's state does not follow keys sent as input.)
+bool gHeld[256] = {};
+bool HeldInTable(int32_t vk) { return vk >= 0 && vk < 256 && gHeld[vk]; }
+
+TEST_F(HotkeysWindowTest, PressedCombinationAppliesOnlyOnceReleased) {
+    OpenHotkeysWindow(kNext);
+    W().KeyIsDown = HeldInTable;
+    const struct {
+        int32_t Modifiers;
+        WPARAM Key;
+        std::vector<int> ReleasedFirst;  // keys let go before the last one
+        std::vector<int> ReleasedLast;
+    } cases[] = {
+        {kModCtrl | kModAlt, VK_F4, {VK_F4, VK_CONTROL}, {VK_MENU}},
+        {kModCtrl | kModAlt, VK_F4, {VK_CONTROL, VK_MENU}, {VK_F4}},
+        {kModWin | kModShift, 'B', {'B', VK_SHIFT}, {VK_RWIN}},  // either Win key holds it
+        {0, VK_MEDIA_NEXT_TRACK, {}, {VK_MEDIA_NEXT_TRACK}},
+    };
+    for (const auto& c : cases) {
+        const HotkeyEntry pressed{c.Modifiers, static_cast<int32_t>(c.Key)};
+        SCOPED_TRACE(CombinationText(pressed));
+        std::fill(std::begin(gHeld), std::end(gHeld), false);
+        for (int vk : c.ReleasedFirst) gHeld[vk] = true;
+        for (int vk : c.ReleasedLast) gHeld[vk] = true;
+        ChangeHotkey(kNext, kWinV);
+        WaitForCombination(kNext);
+        PostKey(W().List, c.Modifiers, c.Key);
+        EXPECT_EQ(W().PendingId, kNext);
+        EXPECT_EQ(Text(W().ResultLine), CombinationText(pressed) + ": release the keys to apply");
+        for (int vk : c.ReleasedFirst) gHeld[vk] = false;
+        PumpUntil([] { return false; }, 120);
+        EXPECT_EQ(gSettings.Hotkeys[kNext], kWinV);
+        EXPECT_TRUE(CombinationFree(pressed)) << "not registered while a key of it is down";
+        for (int vk : c.ReleasedLast) gHeld[vk] = false;
+        ASSERT_TRUE(PumpUntil([&] { return W().PendingId == 0; }, 500));
+        EXPECT_EQ(gSettings.Hotkeys[kNext], pressed);
+        EXPECT_EQ(HotkeyRegistration()[kNext].Hold, HotkeyHold::Held);
+    }
+}
+
+// Waiting a second time (the row double-clicked, or Enter on it, while it waits) must
+// not lend the waiting handler to itself: after the wait is cancelled, a hotkey runs
+// its action again.
+TEST_F(HotkeysWindowTest, SecondWaitKeepsTheHotkeysWorkingAfterCancel) {
+    OpenHotkeysWindow(kNext);
+    SetFocus(W().List);
+    WaitForCombination(kNext);
+    SendMessageA(W().Window, WM_COMMAND, MAKEWPARAM(200, LBN_DBLCLK), reinterpret_cast<LPARAM>(W().List));
+    WaitForCombination(kNext);
+    EXPECT_EQ(W().WaitingId, kNext);
+    PostKey(W().List, 0, VK_ESCAPE);
+    EXPECT_EQ(W().WaitingId, 0);
+    player_.ClearMessages();
+    SendMessageA(gPlugin.MainPopup, WM_HOTKEY, static_cast<WPARAM>(kNext), 0);
+    EXPECT_FALSE(player_.Commands().empty()) << "Next's hotkey runs its action again";
 }
 
 // Each ready set with another program holding two defaults: the line below the editor
@@ -298,7 +509,8 @@ TEST_F(HotkeysWindowTest, KeyboardWalksTheControls) {
     EXPECT_EQ(GetFocus(), W().CloseButton);
     SetFocus(W().ModifierBoxes[3]);
     Key(W().ModifierBoxes[3], VK_RETURN);
-    EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Prev], (HotkeyEntry{kModWin | kModShift, 'Z'})) << "Enter presses Shift";
+    EXPECT_EQ(W().Editing, (HotkeyEntry{kModWin | kModShift, 'Z'})) << "Enter presses Shift";
+    EXPECT_EQ(gSettings.Hotkeys[HotkeyId::Prev], (HotkeyEntry{kModWin, 'Z'})) << "a box only edits";
     SetFocus(W().KeyList);
     SendMessageA(W().KeyList, CB_SHOWDROPDOWN, TRUE, 0);
     Key(W().KeyList, VK_ESCAPE);
