@@ -44,7 +44,9 @@ constexpr char kChooseKey[] = ": choose the key in the list or press Enter there
 constexpr char kReleaseKeys[] = ": release the keys to apply";
 
 // The line below the editor, after a ready set: "Media keys: 35 of 35 held".
-constexpr char kSetHeldOf[] = " of 35 held";
+constexpr char kSetHeldOf[] = " of ";
+constexpr char kSetHeld[] = " held";
+constexpr char kSetWithoutKey[] = " without a key";
 constexpr char kSetKept[] = "; kept the old keys of ";
 constexpr char kSetSeparator[] = ": ";
 

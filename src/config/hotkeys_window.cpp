@@ -230,14 +230,19 @@ void ApplySet(size_t index) {
     const HotkeyTable wanted = HotkeySetTable(set);
     const HotkeyChanges changes = ApplyHotkeyTable(wanted);
     int held = 0;
+    int withoutKey = 0;
     std::string kept;
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         const HotkeyChange& change = changes[static_cast<size_t>(id - kFirstHotkeyId)];
         Remember(id, wanted[id], change);
         held += change.Applied && change.Result.Hold == HotkeyHold::Held;
+        // A set may leave an action without a key on purpose: not a failure to report.
+        withoutKey += change.Applied && wanted[id] == HotkeyEntry{};
         if (!change.Applied) kept.append(kept.empty() ? "" : ", ").append(HotkeyActionName(static_cast<HotkeyId>(id)));
     }
-    std::string result = std::string(HotkeySetName(set)) + kSetSeparator + std::to_string(held) + kSetHeldOf;
+    std::string result = std::string(HotkeySetName(set)) + kSetSeparator + std::to_string(held) + kSetHeldOf +
+                         std::to_string(kStoredHotkeyCount - withoutKey) + kSetHeld;
+    if (withoutKey > 0) result += ", " + std::to_string(withoutKey) + kSetWithoutKey;
     if (!kept.empty()) result += kSetKept + kept;
     ShowResult(result);
     SelectRow(SelectedId());
