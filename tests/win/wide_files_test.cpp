@@ -149,7 +149,7 @@ TEST_P(WideFiles, RecycleBinThroughTheShell) {
     const std::string path = Join(greek_, name);
     ASSERT_TRUE(WriteThroughModule(path, "recycled"));
     EXPECT_EQ(Effects().HasRecycleBin(path), Effects().HasRecycleBin(dir_.Path()));
-    ASSERT_TRUE(Effects().Recycle(path));
+    ASSERT_EQ(Effects().Recycle(nullptr, path), RecycleResult::Done);
     EXPECT_FALSE(ExistsOnDisk(path));
     const std::string trashed = TrashFolder() + "\\files\\" + name;
     EXPECT_EQ(ReadOnDisk(trashed), "recycled");
