@@ -327,7 +327,7 @@ TEST_F(FileActionTest, OverwriteNamesTheFileKeepsItOnEnterAndBinsItWhenAsked) {
         }
         const bool binned = !kept && toBin;
         EXPECT_EQ(gBinned.size(), binned ? 1u : 0u);
-        if (binned) {
+        if (binned && gBinned.size() == 1) {
             EXPECT_EQ(gBinned[0], std::make_pair(player_.Window(), target));
             if (c.Bin == Bin::On) {
                 EXPECT_EQ(ReadAll(gBinFolder + "\\1"), "old");
@@ -1078,6 +1078,35 @@ TEST_F(RecycleTest, NoToTheShellsWarningIsACancelNotAnError) {
     EXPECT_EQ(*FileAttributes(path) & kAttrReadOnly, kAttrReadOnly);
     EXPECT_TRUE(player_.EditorCommands().empty());
     SetAttributes(path, kAttrNormal);
+}
+
+// A path too long for the shell is refused with a word and nothing touched: it was once
+// taken for a drive without a bin, and the user was offered a delete for good.
+TEST_F(RecycleTest, PathTooLongForTheShellIsRefusedAndNothingTouched) {
+    Effects().ShellFileOperation = RecordShell;
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    std::vector<std::string> folders;
+    std::string folder = dest_;
+    for (const char letter : {'a', 'b', 'c'}) {
+        folder += "\\" + std::string(100, letter);
+        ASSERT_TRUE(CreateDirectoryW(ToWide(folder).c_str(), nullptr));
+        folders.push_back(folder);
+    }
+    const std::string path = folder + "\\song.mp3";
+    WriteWide(path, kAudio);
+    PlayEntry(path);
+    Press(HotkeyId::PhysDelete);
+    ExpectBox(player_.Window(),
+              "The path of \"" + path +
+                  "\" is too long for the Recycle Bin; nothing was done.\r\n\r\nMove the file to a shorter path, or "
+                  "switch the Recycle Bin option off to delete it for good.",
+              "Error", MB_ICONERROR | MB_TOPMOST);
+    EXPECT_TRUE(gShellCalls.empty());
+    EXPECT_TRUE(gRecycled.empty());
+    EXPECT_EQ(ReadWide(path), kAudio);
+    EXPECT_TRUE(player_.Commands().empty());
+    DeleteFileW(ToWide(path).c_str());
+    for (auto at = folders.rbegin(); at != folders.rend(); ++at) RemoveDirectoryW(ToWide(*at).c_str());
 }
 
 }  // namespace
