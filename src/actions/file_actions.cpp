@@ -84,12 +84,20 @@ bool IsVolumeRoot(const std::string& folder) {
 // The shell's delete takes a folder with all it holds: only an empty one, never a
 // drive's root, goes into the bin, so the walk stops where the plain removal would.
 bool RecycleEmptyFolder(const std::string& folder) {
-    return FolderIsEmpty(folder) && !IsVolumeRoot(folder) && Effects().Recycle(folder) && !DirectoryExists(folder);
+    return FolderIsEmpty(folder) && !IsVolumeRoot(folder) &&
+           Effects().Recycle(gPlugin.PlayerWindow, folder) == RecycleResult::Done && !DirectoryExists(folder);
+}
+
+// The file a copy or move replaces goes into the bin; only a file confirmed gone lets
+// the new one take its place.
+bool RecycleReplaced(const std::string& target) {
+    return Effects().Recycle(gPlugin.PlayerWindow, target) == RecycleResult::Done && !FileAttributes(target) &&
+           IsNotFoundError(LastFileError());
 }
 
 // How a confirmed Win+Delete takes the file away.
 enum class DeleteWay : uint8_t {
-    None,       // declined where the deletion would be final: nothing at all happens
+    None,       // declined where the deletion would be final, or refused: nothing at all happens
     Cancelled,  // declined at the prompt: only the folder walk, which stops at once
     Recycle,    // into the Recycle Bin, the emptied folders after it
     Final,      // deleted for good, as without the bin
@@ -104,6 +112,13 @@ DeleteWay ChooseDeleteWay(const std::string& path) {
     if (!gSettings.OptRecycleBin()) {
         return !prompt || Confirmed(kDeleteQuestionStart, path, kDeleteQuestionEnd) ? DeleteWay::Final
                                                                                        : DeleteWay::Cancelled;
+    }
+    // Refused rather than taken for a drive without a bin, which would offer to delete
+    // for good a file the user meant to keep in the bin.
+    if (!ShellPathOf(path)) {
+        AskUser(gPlugin.PlayerWindow, (kBinPathTooLongStart + path + kBinPathTooLongEnd).c_str(), texts::kErrorCaption,
+                kTopmostErrorFlags);
+        return DeleteWay::None;
     }
     if (Effects().HasRecycleBin(path)) {
         return !prompt || Confirmed(kRecycleQuestionStart, path, kRecycleQuestionEnd) ? DeleteWay::Recycle
@@ -125,8 +140,7 @@ std::string TargetIn(const std::string& folder, const std::string& path) {
 }
 
 // What copy and move share before either changes a file: the destination and the
-// source exist and are not one file; the source's read-only bit is cleared. Nothing
-// when the action ends here.
+// source exist and are not one file. Nothing when the action ends here.
 struct CopyMoveJob {
     std::string Source;
     std::string Target;
@@ -154,13 +168,18 @@ std::optional<CopyMoveJob> PrepareCopyOrMove() {
         return std::nullopt;
     }
     gSongWatch.TitleChangeCount = kCountAfterFileAction;
-    ClearReadOnly(path);
     return CopyMoveJob{path, std::move(target)};
 }
 
-bool OverwriteAllowed(const std::string& target) {
-    return !FileAttributes(target) || AskUser(gPlugin.PlayerWindow, kOverwriteQuestion, kPluginCaption,
-                                              kOverwriteFlags) == IDOK;
+// How a file already at the target is taken away; nothing when the user keeps it.
+// Asked of every target not known to be absent; the question says whether the old file
+// can be had back, and Enter keeps it. Nothing is touched before the answer.
+std::optional<MakeWay> ReplacementAllowed(const std::string& target) {
+    if (!FileAttributes(target) && IsNotFoundError(LastFileError())) return MakeWay{nullptr};
+    const bool toBin = gSettings.OptRecycleBin() && ShellPathOf(target) && Effects().HasRecycleBin(target);
+    const std::string question = kOverwriteStart + target + (toBin ? kOverwriteToBin : kOverwriteForGood);
+    if (AskUser(gPlugin.PlayerWindow, question.c_str(), kPluginCaption, kOverwriteFlags) != IDOK) return std::nullopt;
+    return toBin ? RecycleReplaced : nullptr;
 }
 
 // The name the tag gives: "Artist - Title", or the artist alone. The ID3v2 tag decides
@@ -252,17 +271,28 @@ void DeleteCurrentFile() {
         // that a read-only bit is never cleared without being restored.
         const std::optional<uint32_t> attributes = FileAttributes(path);
         if (attributes && (*attributes & kAttrReadOnly)) SetAttributes(path, *attributes & ~kAttrReadOnly);
-        const bool removed = way == DeleteWay::Recycle ? Effects().Recycle(path) : RemoveFile(path);
+        bool removed = false;
+        bool declined = false;
+        if (way == DeleteWay::Recycle) {
+            const RecycleResult result = Effects().Recycle(gPlugin.PlayerWindow, path);
+            removed = result == RecycleResult::Done;
+            declined = result == RecycleResult::Declined;
+        } else {
+            removed = RemoveFile(path);
+        }
         // Only a file confirmed gone counts as deleted: a look-up that fails for another
         // reason than its absence proves nothing, unless the deletion said it was done.
         const bool gone = !FileAttributes(path) && (removed || IsNotFoundError(LastFileError()));
         if (gone) {
             RemoveDeadPlaylistEntries();
         } else {
-            // The file stays as it was, read-only bit included.
+            // The file stays as it was, read-only bit included; No to the shell's own
+            // warning was the user's choice, not an error.
             if (attributes) SetAttributes(path, *attributes);
-            AskUser(gPlugin.PlayerWindow, (kDeleteErrorStart + path + kDeleteErrorEnd).c_str(), texts::kErrorCaption,
-                    kTopmostErrorFlags);
+            if (!declined) {
+                AskUser(gPlugin.PlayerWindow, (kDeleteErrorStart + path + kDeleteErrorEnd).c_str(),
+                        texts::kErrorCaption, kTopmostErrorFlags);
+            }
         }
     }
     // Also after a cancel: the walk then stops at once at the folder still holding the file.
@@ -275,20 +305,28 @@ void DeleteCurrentFile() {
 
 void CopyCurrentFile() {
     const std::optional<CopyMoveJob> job = PrepareCopyOrMove();
-    if (!job || !OverwriteAllowed(job->Target)) return;
-    const FileOpStatus status = CopyFileReplacing(job->Source, job->Target);
-    ShowOutcome(status == FileOpStatus::Done ? kFileCopied : kCopyFailed, kCopyMovePopupMs);
+    if (!job) return;
+    const std::optional<MakeWay> makeWay = ReplacementAllowed(job->Target);
+    if (!makeWay) return;
+    ClearReadOnly(job->Source);
+    const FileOpStatus status = CopyFileReplacing(job->Source, job->Target, *makeWay);
+    ShowOutcome(status == FileOpStatus::Done         ? kFileCopied
+                : status == FileOpStatus::TargetGone ? kCopyFailedOldInBin
+                                                     : kCopyFailed,
+                kCopyMovePopupMs);
 }
 
 void MoveCurrentFile() {
     const std::optional<CopyMoveJob> job = PrepareCopyOrMove();
     if (!job) return;
-    if (OverwriteAllowed(job->Target)) {
+    if (const std::optional<MakeWay> makeWay = ReplacementAllowed(job->Target)) {
+        ClearReadOnly(job->Source);
         MakePlayerReleaseFile();
-        const FileOpStatus status = MoveFileReplacing(job->Source, job->Target);
+        const FileOpStatus status = MoveFileReplacing(job->Source, job->Target, *makeWay);
         RemoveDeadPlaylistEntries();
         ShowOutcome(status == FileOpStatus::Done         ? kFileMoved
                     : status == FileOpStatus::SourceKept ? kMoveSourceKept
+                    : status == FileOpStatus::TargetGone ? kMoveFailedOldInBin
                                                          : kMoveFailed,
                     kCopyMovePopupMs);
     }

@@ -34,18 +34,31 @@ constexpr char kNoBinQuestionEnd[] =
     "Delete it anyway?";
 constexpr UINT kNoBinQuestionFlags = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TOPMOST;
 constexpr UINT kErrorFlags = MB_OK | MB_ICONERROR;
+// The shell's delete takes no path longer than the system's old limit; nothing is tried.
+constexpr char kBinPathTooLongStart[] = "The path of \"";
+constexpr char kBinPathTooLongEnd[] =
+    "\" is too long for the Recycle Bin; nothing was done.\r\n\r\n"
+    "Move the file to a shorter path, or switch the Recycle Bin option off to delete it for good.";
 
 // Copy and move.
 constexpr char kPluginCaption[] = "Quavix VEMO Plugin";
 constexpr char kNoDestination[] = "Destination does not exist";
 constexpr char kNoFileToMove[] = "No file to move";
-constexpr char kOverwriteQuestion[] = "File already exists. Overwrite?";
-constexpr UINT kOverwriteFlags = MB_OKCANCEL | MB_TOPMOST;
+// The question names the file it would replace and where that file goes; Cancel is the
+// default, so that Enter keeps it: kOverwriteStart + target + kOverwriteToBin or
+// kOverwriteForGood.
+constexpr char kOverwriteStart[] = "The file \"";
+constexpr char kOverwriteToBin[] = "\" already exists.\r\n\r\nReplace it? The old file goes to the Recycle Bin.";
+constexpr char kOverwriteForGood[] =
+    "\" already exists.\r\n\r\nReplace it? The old file will be deleted for good and cannot be restored.";
+constexpr UINT kOverwriteFlags = MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TOPMOST;
 constexpr char kFileCopied[] = "File copied";
 constexpr char kFileMoved[] = "File moved";
 constexpr char kCopyFailed[] = "Copy failed. Nothing was changed";
 constexpr char kMoveFailed[] = "Move failed. Nothing was changed";
 constexpr char kMoveSourceKept[] = "File copied, but the original could not be removed";
+constexpr char kCopyFailedOldInBin[] = "Copy failed. The file it was to replace is in the Recycle Bin";
+constexpr char kMoveFailedOldInBin[] = "Move failed. The file it was to replace is in the Recycle Bin";
 constexpr char kAlreadyThere[] = "The file is already in the destination folder";
 
 // Rename.

@@ -213,7 +213,7 @@ LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void ShowPopup(const std::string& text) {
     HWND popup = gPlugin.MainPopup;
-    if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup) || Trim(text).empty()) return;
+    if (!popup || gSettings.OptDisableVemos() || FullScreenInFront(popup) || Trim(text).empty()) return;
     StartTimer(kTimerMainCoverWatch, kCoverWatchPeriodMs);
     gPopup.HintArmed = false;
     gPopup.LevelShown = false;
@@ -228,7 +228,7 @@ void ShowPopup(const std::string& text) {
 
 void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string& suffix) {
     HWND popup = gPlugin.MainPopup;
-    if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup)) return;
+    if (!popup || gSettings.OptDisableVemos() || FullScreenInFront(popup)) return;
     StartTimer(kTimerMainCoverWatch, kCoverWatchPeriodMs);
     const bool wasHidden = !IsWindowVisible(popup);
     gPopup.HintArmed = false;
@@ -266,7 +266,7 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
 
 void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator) {
     HWND popup = gPlugin.InfoPopup;
-    if (!popup || gSettings.OptDisableVemos() || FullScreenWindowAbove(popup) || Trim(body + title).empty()) return;
+    if (!popup || gSettings.OptDisableVemos() || FullScreenInFront(popup) || Trim(body + title).empty()) return;
     StartTimer(kTimerInfoCoverWatch, kCoverWatchPeriodMs);
     const std::string text = body.substr(0, body.find('\0'));
     if (text.empty()) return;

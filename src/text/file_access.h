@@ -150,6 +150,11 @@ std::string ProgramPath();
 // and delivered nothing; a failed read gives false.
 bool IsEndOfFile(File& file);
 
+// Test seam: the file system keeps no extended attributes at all (as many network file
+// systems): listing them fails as it does there. Windows, which has none to copy here,
+// ignores it.
+void SimulateNoExtendedAttributes(bool on);
+
 // Test seam: the n-th next operation of this module fails (1 = the very next one);
 // 0 switches it off. Lets tests reach the paths where a disk or share fails mid-way.
 void FailFileOperationAt(int n);

@@ -297,17 +297,27 @@ std::optional<std::vector<char>> ExtendedAttribute(const std::string& path, cons
     }
 }
 
+bool gNoExtendedAttributes = false;
+
+ssize_t ListExtendedAttributes(const std::string& path, char* names, size_t size) {
+    if (gNoExtendedAttributes) {
+        errno = ENOTSUP;
+        return -1;
+    }
+    return ::listxattr(path.c_str(), names, size);
+}
+
 // The names of path's extended attributes, each ending in a zero byte.
 std::optional<std::vector<char>> ExtendedAttributeNames(const std::string& path) {
     for (;;) {
-        ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+        ssize_t size = ListExtendedAttributes(path, nullptr, 0);
         if (size < 0) {
             // A file system without them has none to keep.
             if (errno == ENOTSUP) return std::vector<char>();
             return std::nullopt;
         }
         std::vector<char> names(static_cast<size_t>(size));
-        ssize_t got = ::listxattr(path.c_str(), names.data(), names.size());
+        ssize_t got = ListExtendedAttributes(path, names.data(), names.size());
         if (got >= 0) {
             names.resize(static_cast<size_t>(got));
             return names;
@@ -317,6 +327,8 @@ std::optional<std::vector<char>> ExtendedAttributeNames(const std::string& path)
 }
 
 }  // namespace
+
+void SimulateNoExtendedAttributes(bool on) { gNoExtendedAttributes = on; }
 
 bool CopyOwnerAndExtendedAttributes(const std::string& from, const std::string& to) {
     struct stat st {};

@@ -357,6 +357,8 @@ std::optional<std::string> FinalPathOf(const std::string& path) {
 // ReplaceFile keeps the security settings and the streams of the file it replaces.
 bool CopyOwnerAndExtendedAttributes(const std::string&, const std::string&) { return !Injected(); }
 
+void SimulateNoExtendedAttributes(bool) {}
+
 // Both limits count UTF-16 units: 255 Cyrillic letters make a name that fits, although
 // they take 510 bytes here.
 bool PathFits(const std::string& path) {

@@ -23,8 +23,20 @@ bool CopyContents(File& source, File& target) {
     }
 }
 
-// from and to are known to be different files.
-bool CopyThroughTemporary(const std::string& from, const std::string& to) {
+// Only a look-up that says nothing is there lets a file at to be replaced without
+// making way for it first.
+bool NothingAt(const std::string& path) { return !FileAttributes(path) && IsNotFoundError(LastFileError()); }
+
+// Makes way for the file at to when there is one; false when makeWay refuses.
+bool MadeWay(const std::string& to, MakeWay makeWay, bool& madeWay) {
+    if (!makeWay || NothingAt(to)) return true;
+    madeWay = makeWay(to);
+    return madeWay;
+}
+
+// from and to are known to be different files. madeWay tells whether makeWay took
+// the old file away.
+bool CopyThroughTemporary(const std::string& from, const std::string& to, MakeWay makeWay, bool& madeWay) {
     std::optional<uint32_t> attributes = FileAttributes(from);
     if (!attributes) return false;
     File source = File::OpenRead(from, Share::Read);
@@ -37,7 +49,8 @@ bool CopyThroughTemporary(const std::string& from, const std::string& to) {
     temp.Close();
     source.Close();
     // The stamp is set after the last write, which would otherwise change the time again.
-    if (!copied || !CopyFileStamp(from, tempPath) || !ReplaceFileAtomic(tempPath, to)) {
+    if (!copied || !CopyFileStamp(from, tempPath) || !MadeWay(to, makeWay, madeWay) ||
+        !ReplaceFileAtomic(tempPath, to)) {
         RemoveFile(tempPath);
         return false;
     }
@@ -52,20 +65,25 @@ bool IsSeparator(char c) { return c == '/' || c == PathSeparator(); }
 
 }  // namespace
 
-FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to) {
+FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to, MakeWay makeWay) {
     std::optional<bool> same = IsSameFile(from, to);
     if (!same) return FileOpStatus::Failed;
     if (*same) return FileOpStatus::SameFile;
-    return CopyThroughTemporary(from, to) ? FileOpStatus::Done : FileOpStatus::Failed;
+    bool madeWay = false;
+    if (CopyThroughTemporary(from, to, makeWay, madeWay)) return FileOpStatus::Done;
+    return madeWay ? FileOpStatus::TargetGone : FileOpStatus::Failed;
 }
 
-FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to) {
+FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to, MakeWay makeWay) {
     std::optional<bool> same = IsSameFile(from, to);
     if (!same) return FileOpStatus::Failed;
     if (*same) return FileOpStatus::SameFile;
+    bool madeWay = false;
+    if (!MadeWay(to, makeWay, madeWay)) return FileOpStatus::Failed;
+    const FileOpStatus failed = madeWay ? FileOpStatus::TargetGone : FileOpStatus::Failed;
     if (ReplaceFileAtomic(from, to)) return FileOpStatus::Done;
-    if (!IsOtherDriveError(LastFileError())) return FileOpStatus::Failed;
-    if (!CopyThroughTemporary(from, to)) return FileOpStatus::Failed;
+    if (!IsOtherDriveError(LastFileError())) return failed;
+    if (!CopyThroughTemporary(from, to, nullptr, madeWay)) return failed;
     return RemoveFile(from) ? FileOpStatus::Done : FileOpStatus::SourceKept;
 }
 

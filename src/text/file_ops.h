@@ -13,19 +13,26 @@ enum class FileOpStatus : uint8_t {
     SameFile,      // source and target are one file: nothing was changed
     SourceKept,    // moved across drives: the copy is in place but the source could not be deleted
     Failed,        // nothing changed: the target (if any) and the source are as they were
+    TargetGone,    // the file at the target was made way for, the new one could not follow; the source is whole
 };
+
+// Takes the file at target out of the way before it is replaced (into the Recycle Bin,
+// say); true only when it is gone. Null: the file is replaced for good.
+using MakeWay = bool (*)(const std::string& target);
 
 // Copies from to to, replacing a file at to. The new contents go into a temporary file
 // beside to and are swapped in, so a failure half way leaves an existing target whole
 // and nothing beside it. The copy takes from's modification time and attributes (the
 // permission bits on POSIX); the file actions clear a read-only source first.
-// SameFile when both name one file (on Windows also in another letter case).
-FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to);
+// SameFile when both name one file (on Windows also in another letter case). With
+// makeWay, a file at to goes through it once the new contents are ready, just before
+// the swap; Failed when it refuses.
+FileOpStatus CopyFileReplacing(const std::string& from, const std::string& to, MakeWay makeWay = nullptr);
 
 // Moves from to to, replacing a file at to: renamed in one step on the same drive;
 // across drives copied as above, then the source deleted (SourceKept when that fails).
-// SameFile as for the copy.
-FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to);
+// SameFile and makeWay as for the copy.
+FileOpStatus MoveFileReplacing(const std::string& from, const std::string& to, MakeWay makeWay = nullptr);
 
 // Removes the folder of path, then its parent, and so on while each removal succeeds
 // (only an empty folder can be removed); never goes past a drive root or "/".

@@ -79,31 +79,56 @@ bool SystemBrowseForFolder(std::string& folder) {
 // for the desktop's trash whatever the drive. A path whose volume cannot be told counts
 // as having none, so the user is asked rather than the file lost.
 bool SystemHasRecycleBin(const std::string& path) {
+    const std::optional<std::wstring> full = ShellPathOf(path);
     wchar_t root[MAX_PATH] = {};
-    if (!GetVolumePathNameW(ToWide(path).c_str(), root, MAX_PATH)) return false;
-    return GetDriveTypeW(root) == DRIVE_FIXED;
+    if (!full || !GetVolumePathNameW(full->c_str(), root, MAX_PATH)) return false;
+    return Effects().DriveType(root) == DRIVE_FIXED;
 }
 
 // The shell's own delete with undo: it takes any name the file system does, and it asks
 // nothing of the system that IFileOperation would (a COM apartment on this thread).
 // FOF_WANTNUKEWARNING keeps the one question the shell has when the bin cannot take the
 // file after all (the bin switched off for the drive, a file larger than the bin): it
-// would otherwise delete for good without a word.
-bool SystemRecycle(const std::string& path) {
+// would otherwise delete for good without a word. Its boxes belong to owner, so that
+// they never hide under an always-on-top player.
+RecycleResult SystemRecycle(HWND owner, const std::string& path) {
+    const std::optional<std::wstring> full = ShellPathOf(path);
+    if (!full) return RecycleResult::PathTooLong;
     // A list of names, each ended by a NUL, the list by one more: std::wstring's own.
-    std::wstring from = ToWide(path);
+    std::wstring from = *full;
     from.push_back(L'\0');
     SHFILEOPSTRUCTW operation{};
+    operation.hwnd = owner;
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
-    return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+    const int code = Effects().ShellFileOperation(&operation);
+    if (operation.fAnyOperationsAborted || code == ERROR_CANCELLED) return RecycleResult::Declined;
+    return code == 0 ? RecycleResult::Done : RecycleResult::Failed;
+}
+
+UINT SystemDriveType(const wchar_t* root) { return GetDriveTypeW(root); }
+
+int SystemShellFileOperation(SHFILEOPSTRUCTW* operation) { return SHFileOperationW(operation); }
+
+// Looked up by name: systems before Vista have no such call, and the plug-in must still
+// load there.
+int SystemUserNotificationState() {
+    using QueryState = HRESULT(WINAPI*)(int*);
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    if (!shell) return kUserStateUnknown;
+    auto query = reinterpret_cast<QueryState>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "SHQueryUserNotificationState")));
+    int state = kUserStateUnknown;
+    if (!query || FAILED(query(&state))) return kUserStateUnknown;
+    return state;
 }
 
 constexpr OutsideEffects kSystemEffects = {
     SystemGetWaveVolume, SystemSetWaveVolume, SystemShellOpen,       SystemSetWarningBeep,
     SystemWarningBeep,   SystemAskUser,       SystemVersion,         SystemBrowseForFolder,
-    SystemHasRecycleBin, SystemRecycle,
+    SystemHasRecycleBin, SystemRecycle,       SystemDriveType,       SystemShellFileOperation,
+    SystemUserNotificationState,
 };
 
 OutsideEffects gEffects = kSystemEffects;
@@ -111,6 +136,18 @@ OutsideEffects gEffects = kSystemEffects;
 }  // namespace
 
 OutsideEffects& Effects() { return gEffects; }
+
+std::optional<std::wstring> ShellPathOf(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    if (wide.empty()) return std::nullopt;
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0 || needed > MAX_PATH) return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return std::nullopt;
+    full.resize(length);
+    return full;
+}
 
 void ResetOutsideEffects() { gEffects = kSystemEffects; }
 

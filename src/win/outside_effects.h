@@ -7,10 +7,28 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vemo {
+
+// How a move into the Recycle Bin ended.
+enum class RecycleResult : uint8_t {
+    Done,
+    Declined,     // the user answered No to the shell's own question: nothing changed
+    Failed,
+    PathTooLong,  // the shell takes no path this long: nothing was tried
+};
+
+// What the system says of the user's activity (its notification state); 0 where the
+// system cannot tell.
+constexpr int kUserStateUnknown = 0;
+constexpr int kUserBusy = 2;              // a full-screen program that is not a game
+constexpr int kUserRunningFullScreen = 3; // a full-screen game (Direct3D)
+constexpr int kUserPresenting = 4;        // presentation settings switched on
 
 struct OutsideEffects {
     MMRESULT (*GetWaveVolume)(UINT device, DWORD* volume);
@@ -31,13 +49,25 @@ struct OutsideEffects {
     // shell's delete with undo deletes for good without a word.
     bool (*HasRecycleBin)(const std::string& path);
     // The file or folder at path into the Recycle Bin, without the shell's questions,
-    // progress or error boxes; false when the shell reports a failure or an abort.
-    bool (*Recycle)(const std::string& path);
+    // progress or error boxes, save its warning that the bin cannot take it after all,
+    // which owner then owns.
+    RecycleResult (*Recycle)(HWND owner, const std::string& path);
+    // The two system calls under the two above, so that tests see what they are given.
+    UINT (*DriveType)(const wchar_t* root);
+    int (*ShellFileOperation)(SHFILEOPSTRUCTW* operation);
+    // The notification state; kUserStateUnknown where the system has none (before
+    // Vista) or cannot tell.
+    int (*UserNotificationState)();
 };
 
 // The functions in use; tests replace members and call ResetOutsideEffects afterwards.
 OutsideEffects& Effects();
 void ResetOutsideEffects();
+
+// The full path the shell is to be handed for path: a relative one makes its delete
+// ignore the undo flag. Nothing when it cannot be made or is too long for the shell
+// (MAX_PATH with its ending zero).
+std::optional<std::wstring> ShellPathOf(const std::string& path);
 
 // Shorthand for the one place that shows message boxes.
 inline int AskUser(HWND owner, const char* text, const char* caption, UINT type) {

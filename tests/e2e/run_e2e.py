@@ -4,7 +4,8 @@ plug-ins of its Plugins folder, is driven by a script (keystrokes through SendIn
 commands, programs) and writes an event log, which the cases then read.
 
     run_e2e.py CASE --wine WINE_RUN --player EXE --library EXE --work DIR
-               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--short-name EXE] [--plugin DLL]
+               [--probe DLL] [--try-delete EXE] [--hold-hotkeys EXE] [--short-name EXE]
+               [--full-screen EXE] [--plugin DLL]
                [--installer EXE] [--old-installer EXE]
 
 Exit 0 when the case passes, 1 when it fails, 77 (skipped) without a display.
@@ -913,6 +914,59 @@ def case_plugin_world_names_older(args):
     case.check(os.listdir(dest) == [], "nothing reached the destination")
     return case.report([("player log", log)])
 
+def case_plugin_overwrite(args):
+    """Win+F5 copies the playing file into a destination that already holds one of its
+    name: the question names that file, and Enter (its default button is Cancel) keeps
+    it, with the source's read-only bit untouched."""
+    case = Case(args, "plugin_overwrite")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    music = os.path.join(folder, "music")
+    dest = os.path.join(folder, "dest")
+    os.makedirs(dest)
+    with open(os.path.join(folder, "Plugins", "Plugin.ini"), "wb") as f:
+        f.write(f"[Vemo Plugin]\r\nDestination folder={winpath(dest)}\r\n".encode("latin-1"))
+    old = os.path.join(dest, FIRST_FILE)
+    with open(old, "wb") as f:
+        f.write(b"the older copy")
+    source = os.path.join(music, FIRST_FILE)
+    os.chmod(source, 0o444)  # read-only as Windows sees it
+    log = case.run_player(folder, [
+        "wait 1500", "keys Win+F5", "wait 800", "windows", "keys Enter", "wait 800", "windows", "quit"])
+    read_only = not os.stat(source).st_mode & 0o200
+    os.chmod(source, 0o644)
+
+    asked = between(log, "step windows", "step keys Enter")
+    case.check(len(visible(asked, "#32770")) == 1, "one question is up")
+    # The drive letter as the settings file gives it back: compared without regard to case.
+    case.check([l for l in asked if l.startswith("  control Static ") and winpath(old).lower() in l.lower()],
+               "the question names the file it would replace")
+    case.check(open(old, "rb").read() == b"the older copy", "Enter keeps the old file")
+    case.check(not visible(between(after(log, "step keys Enter"), "step windows", "step quit"), "#32770"),
+               "Enter closes the question")
+    case.check(read_only, "the source's read-only bit is untouched")
+    case.check(sorted(os.listdir(dest)) == [FIRST_FILE], "nothing else reached the destination")
+    return case.report([("player log", log)])
+
+
+def case_plugin_full_screen(args):
+    """A full-screen window that is not always-on-top is in front (a film): a track
+    change by the plug-in's key shows no popup. Once it is gone, the next one does."""
+    case = Case(args, "plugin_full_screen")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    run = f'run "{winpath(args.full_screen)}" 2500'
+    log = case.run_player(folder, [
+        "wait 1500", run, "wait 300", "windows", "keys Win+V", "wait 600", "windows", "quit"])
+
+    ran = [l for l in log if l.startswith(f"step {run} -> ")]
+    code = ran[0].rsplit(" ", 1)[1] if ran else "none"
+    case.check(code == "0", f"no popup over the full-screen window (the helper's exit code: {code}; "
+               "100: not in front, 101: an earlier popup stayed up, else the times a popup was seen)")
+    case.check("cmd 40048" in log[:log.index(ran[0])] if ran else False, "the helper's Win+V changed the track")
+    shown = between(after(log, "step keys Win+V"), "step windows", "step quit")
+    case.check(visible(shown, "VemoWindow"), "without it, the track change shows its popup")
+    return case.report([("player log", log)])
+
+
 CASES = {
     "probe_lifecycle": case_probe_lifecycle,
     "file_held": case_file_held,
@@ -929,6 +983,8 @@ CASES = {
     "plugin_world_names": case_plugin_world_names,
     "plugin_world_names_older": case_plugin_world_names_older,
     "installer": case_installer,
+    "plugin_overwrite": case_plugin_overwrite,
+    "plugin_full_screen": case_plugin_full_screen,
 }
 
 
@@ -943,6 +999,7 @@ def main():
     parser.add_argument("--try-delete")
     parser.add_argument("--hold-hotkeys")
     parser.add_argument("--short-name")
+    parser.add_argument("--full-screen")
     parser.add_argument("--plugin")
     parser.add_argument("--installer")
     parser.add_argument("--old-installer")

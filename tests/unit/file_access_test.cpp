@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "audio/tag_writer.h"
 #include "support/temp_dir.h"
 #include "text/file_access.h"
 
@@ -18,7 +19,10 @@ using test::WriteAll;
 
 class FileAccess : public ::testing::Test {
 protected:
-    void TearDown() override { FailFileOperationAt(0); }
+    void TearDown() override {
+        FailFileOperationAt(0);
+        SimulateNoExtendedAttributes(false);
+    }
     TempDir dir;
 };
 
@@ -314,6 +318,29 @@ TEST_F(FileAccess, SharingModesAreEnforced) {
     EXPECT_EQ(LastFileError(), 32);  // sharing violation
     reader.Close();
     EXPECT_TRUE(File::OpenReadWrite(path));
+}
+#endif
+
+#ifndef _WIN32
+// A file system that keeps no extended attributes (as many network ones) has none to
+// lose: a tag that moves the audio, and so swaps in a new file, goes through there. Once
+// every such tag was refused as if attributes were dropped.
+TEST_F(FileAccess, FileSystemWithoutExtendedAttributesStillTakesTagsThatMoveTheAudio) {
+    const std::string from = dir.File("a.mp3");
+    const std::string to = dir.File("b.mp3");
+    WriteAll(from, "a");
+    WriteAll(to, "b");
+    // A title too long for the ID3v1 tag: the new ID3v2 tag goes before the audio.
+    const std::string song = dir.File("Some Artist - A Title Of Thirty-One Characters.mp3");
+    const std::string audio = "\xFF\xFB\x90\x64" + std::string(70000, 'U');
+    WriteAll(song, audio);
+    SimulateNoExtendedAttributes(true);
+    EXPECT_TRUE(CopyOwnerAndExtendedAttributes(from, to));
+    const TagWriteResult result = WriteTagFromFileName(song);
+    EXPECT_EQ(result.Status, TagWriteStatus::Created) << result.Text;
+    const std::string written = ReadAll(song);
+    EXPECT_EQ(written.substr(0, 3), "ID3");
+    EXPECT_NE(written.find(audio), std::string::npos);
 }
 #endif
 

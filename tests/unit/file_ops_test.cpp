@@ -257,6 +257,76 @@ TEST_F(FileOps, MoveAcrossDrivesCopiesThenDeletesTheSourceAndSurvivesFailures) {
     }
 }
 
+// The file a copy or move replaces goes through makeWay (here into a folder of its own,
+// as into the Recycle Bin) once, and only when the new contents are ready: whichever
+// step fails, the old file is in its place or in the bin, never lost, and the status
+// says which. A way refused changes nothing; a target known absent is not offered.
+std::string gBinFile;
+int gWaysMade = 0;
+bool IntoBin(const std::string& target) {
+    ++gWaysMade;
+    return RenameFile(target, gBinFile);
+}
+bool RefuseWay(const std::string&) {
+    ++gWaysMade;
+    return false;
+}
+
+TEST_F(FileOps, ReplacedFileGoesThroughMakeWayAndIsNeverLost) {
+    gBinFile = Join(MakeFolder(dir.File("bin")), "old.mp3");
+    for (const bool moves : {false, true}) {
+        bool fired = true;
+        int gone = 0;
+        for (int n = 1; fired; ++n) {
+            SCOPED_TRACE((moves ? "move, failing operation " : "copy, failing operation ") + std::to_string(n));
+            WriteAll(from, "new");
+            WriteAll(to, "old");
+            RemoveFile(gBinFile);
+            gWaysMade = 0;
+            FailFileOperationAt(n);
+            const FileOpStatus status = moves ? MoveFileReplacing(from, to, IntoBin) : CopyFileReplacing(from, to, IntoBin);
+            fired = !FileFailureArmed();
+            FailFileOperationAt(0);
+            const bool inBin = FileExists(gBinFile) && ReadAll(gBinFile) == "old";
+            EXPECT_LE(gWaysMade, 1);
+            EXPECT_EQ(ListFolder(dir.File("dst")), FileExists(to) ? "song.mp3" : "");
+            switch (status) {
+            case FileOpStatus::Done:
+                EXPECT_EQ(ReadAll(to), "new");
+                EXPECT_TRUE(inBin);
+                EXPECT_EQ(FileExists(from), !moves);
+                break;
+            case FileOpStatus::TargetGone:
+                ++gone;
+                EXPECT_FALSE(FileExists(to));
+                EXPECT_TRUE(inBin);
+                EXPECT_EQ(ReadAll(from), "new");
+                break;
+            default:
+                EXPECT_EQ(status, FileOpStatus::Failed);
+                EXPECT_EQ(ReadAll(to), "old");
+                EXPECT_FALSE(FileExists(gBinFile));
+                EXPECT_EQ(ReadAll(from), "new");
+            }
+            EXPECT_TRUE(fired || status == FileOpStatus::Done);
+        }
+        EXPECT_GT(gone, 0) << "a failure after the way was made is told apart";
+    }
+    for (const bool moves : {false, true}) {
+        WriteAll(from, "new");
+        WriteAll(to, "old");
+        EXPECT_EQ(moves ? MoveFileReplacing(from, to, RefuseWay) : CopyFileReplacing(from, to, RefuseWay),
+                  FileOpStatus::Failed);
+        EXPECT_EQ(ReadAll(to), "old");
+        EXPECT_EQ(ReadAll(from), "new");
+        EXPECT_EQ(ListFolder(dir.File("dst")), "song.mp3");
+    }
+    RemoveFile(to);
+    gWaysMade = 0;
+    EXPECT_EQ(CopyFileReplacing(from, to, RefuseWay), FileOpStatus::Done);
+    EXPECT_EQ(gWaysMade, 0);
+}
+
 // A rename onto another spelling of the same file goes through a temporary name (some
 // file systems report a rename that only changes the letter case done without doing
 // it). Whichever step fails, the file ends under its old name or its new one, never

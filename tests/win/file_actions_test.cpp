@@ -35,10 +35,20 @@ struct Box {
 };
 std::vector<Box> gBoxes;
 int gAnswer = IDOK;
+// As an answer: Enter, which presses the box's default button.
+constexpr int kEnter = -1;
+
+int DefaultButton(UINT type) {
+    static const int kButtons[][3] = {{IDOK}, {IDOK, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
+                                      {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO}, {IDRETRY, IDCANCEL}};
+    const UINT set = type & MB_TYPEMASK;
+    const UINT index = (type & MB_DEFMASK) >> 8;
+    return set < 6 && index < 3 && kButtons[set][index] ? kButtons[set][index] : kButtons[set < 6 ? set : 0][0];
+}
 
 int AnswerBox(HWND owner, const char* text, const char* caption, UINT type) {
     gBoxes.push_back({owner, text, caption, type});
-    return gAnswer;
+    return gAnswer == kEnter ? DefaultButton(type) : gAnswer;
 }
 
 // A version 2.3 tag with the given frames; sizes stay below 128.
@@ -243,26 +253,94 @@ TEST_F(FileActionTest, CopyAndMoveCheckTheDestinationAndTheSourceFirst) {
     EXPECT_TRUE(player_.Commands().empty());
 }
 
-TEST_F(FileActionTest, CopyAsksBeforeOverwritingAndClearsTheSourcesReadOnlyBit) {
-    const std::string path = Play("a.mp3", kAudio);
-    SetAttributes(path, kAttrReadOnly);
-    const std::string target = dest_ + "\\a.mp3";
-    WriteAll(target, "old");
-    gAnswer = IDCANCEL;
-    Press(HotkeyId::CopyFile);
-    ExpectBox(player_.Window(), "File already exists. Overwrite?", "Quavix VEMO Plugin", 0x40001);
-    EXPECT_EQ(ReadAll(target), "old");
-    EXPECT_FALSE(*FileAttributes(path) & kAttrReadOnly);
+// Copy and move onto a file of the same name: the question names the file and says
+// whether the old one can be had back; Cancel is its default, so Enter keeps the file;
+// neither read-only bit is touched before the answer (Enter once replaced a file for
+// good, its source's bit already cleared). With the bin on, the replaced file goes there.
+enum class Bin : uint8_t { Off, On, OnButNoneOnTheDrive, OnButDeclined };
+std::vector<std::pair<HWND, std::string>> gBinned;
+std::string gBinFolder;
+RecycleResult IntoTestBin(HWND owner, const std::string& path) {
+    gBinned.emplace_back(owner, path);
+    return MoveFileA(path.c_str(), (gBinFolder + "\\" + std::to_string(gBinned.size())).c_str()) ? RecycleResult::Done
+                                                                                                 : RecycleResult::Failed;
+}
+RecycleResult DeclinedByTheShell(HWND owner, const std::string& path) {
+    gBinned.emplace_back(owner, path);
+    return RecycleResult::Declined;
+}
 
-    gAnswer = IDOK;
-    Press(HotkeyId::CopyFile);
-    EXPECT_EQ(ReadAll(target), kAudio);
-    EXPECT_EQ(ReadAll(path), kAudio);
-    EXPECT_EQ(Shown(), " File copied ");
-    EXPECT_TRUE(player_.Commands().empty()) << "a copy leaves playback alone";
+TEST_F(FileActionTest, OverwriteNamesTheFileKeepsItOnEnterAndBinsItWhenAsked) {
+    gBinFolder = temp_.File("bin");
+    CreateDirectoryA(gBinFolder.c_str(), nullptr);
+    const struct {
+        HotkeyId Id;
+        Bin Bin;
+        int Answer;
+        const char* Shown;  // null: the file is kept, nothing shown
+    } cases[] = {
+        {HotkeyId::CopyFile, Bin::On, kEnter, nullptr},
+        {HotkeyId::MoveFile, Bin::Off, kEnter, nullptr},
+        {HotkeyId::MoveFile, Bin::On, IDCANCEL, nullptr},
+        {HotkeyId::CopyFile, Bin::On, IDOK, " File copied "},
+        {HotkeyId::MoveFile, Bin::On, IDOK, " File moved "},
+        {HotkeyId::CopyFile, Bin::Off, IDOK, " File copied "},
+        {HotkeyId::MoveFile, Bin::OnButNoneOnTheDrive, IDOK, " File moved "},
+        {HotkeyId::CopyFile, Bin::OnButDeclined, IDOK, " Copy failed. Nothing was changed "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.Id)) + " bin " + std::to_string(static_cast<int>(c.Bin)) +
+                     " answer " + std::to_string(c.Answer));
+        const std::string path = Play("a.mp3", kAudio);
+        const std::string target = dest_ + "\\a.mp3";
+        WriteAll(target, "old");
+        const bool kept = c.Shown == nullptr;
+        SetAttributes(path, kAttrReadOnly);
+        if (kept) SetAttributes(target, kAttrReadOnly);
+        gBoxes.clear();
+        gBinned.clear();
+        gPopup.CurrentPopupText.clear();
+        player_.ClearMessages();
+        gAnswer = c.Answer;
+        gSettings.Set(OptionId::RecycleBin, c.Bin != Bin::Off);
+        Effects().HasRecycleBin = [](const std::string&) { return true; };
+        if (c.Bin == Bin::OnButNoneOnTheDrive) Effects().HasRecycleBin = [](const std::string&) { return false; };
+        Effects().Recycle = c.Bin == Bin::OnButDeclined ? DeclinedByTheShell : IntoTestBin;
+
+        Press(c.Id);
+        const bool toBin = c.Bin == Bin::On || c.Bin == Bin::OnButDeclined;
+        ExpectBox(player_.Window(),
+                  "The file \"" + target + "\" already exists.\r\n\r\nReplace it? " +
+                      (toBin ? "The old file goes to the Recycle Bin."
+                             : "The old file will be deleted for good and cannot be restored."),
+                  "Quavix VEMO Plugin", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TOPMOST);
+        const bool replaced = !kept && c.Bin != Bin::OnButDeclined;
+        EXPECT_EQ(ReadAll(target), replaced ? kAudio : "old");
+        EXPECT_EQ(FileExists(path), !(replaced && c.Id == HotkeyId::MoveFile));
+        if (kept) {
+            EXPECT_EQ(*FileAttributes(path) & kAttrReadOnly, kAttrReadOnly) << "the source untouched";
+            EXPECT_EQ(*FileAttributes(target) & kAttrReadOnly, kAttrReadOnly) << "the target untouched";
+            EXPECT_TRUE(player_.Commands().empty());
+            EXPECT_TRUE(Shown().empty());
+        } else {
+            EXPECT_EQ(Shown(), c.Shown);
+        }
+        const bool binned = !kept && toBin;
+        EXPECT_EQ(gBinned.size(), binned ? 1u : 0u);
+        if (binned && gBinned.size() == 1) {
+            EXPECT_EQ(gBinned[0], std::make_pair(player_.Window(), target));
+            if (c.Bin == Bin::On) {
+                EXPECT_EQ(ReadAll(gBinFolder + "\\1"), "old");
+            }
+        }
+        SetAttributes(path, kAttrNormal);
+        SetAttributes(target, kAttrNormal);
+        RemoveFile(gBinFolder + "\\1");
+    }
 }
 
 TEST_F(FileActionTest, MoveReleasesTheFileReplacesOnOkAndDropsTheDeadEntry) {
+    gSettings.Set(OptionId::RecycleBin, false);
     const std::string a = temp_.File("A");
     CreateDirectoryA(a.c_str(), nullptr);
     const std::string path = Play("A\\a.mp3", kAudio);
@@ -501,9 +579,9 @@ const ScriptName kScriptNames[] = {
 };
 
 std::vector<std::string> gRecycledWide;
-bool RecycleWide(const std::string& path) {
+RecycleResult RecycleWide(HWND, const std::string& path) {
     gRecycledWide.push_back(path);
-    return DeleteFileW(ToWide(path).c_str()) != FALSE;
+    return DeleteFileW(ToWide(path).c_str()) ? RecycleResult::Done : RecycleResult::Failed;
 }
 bool AlwaysABin(const std::string&) { return true; }
 
@@ -691,22 +769,54 @@ std::string UniqueName(const std::string& what) {
 std::vector<std::string> gRecycled;
 bool gHasBin = true;
 bool FakeHasBin(const std::string&) { return gHasBin; }
-bool FakeRecycleFails(const std::string& path) {
+RecycleResult FakeRecycleFails(HWND, const std::string& path) {
     gRecycled.push_back(path);
-    return false;
+    return RecycleResult::Failed;
 }
 // Says it is done and does nothing: only a file confirmed gone may count as deleted.
-bool FakeRecycleClaims(const std::string& path) {
+RecycleResult FakeRecycleClaims(HWND, const std::string& path) {
     gRecycled.push_back(path);
-    return true;
+    return RecycleResult::Done;
 }
 // The shell's own recycling, kept inside the test's folder: a folder walk gone wrong
 // must not take the folders above it, with all they hold, into the bin.
-bool (*gSystemRecycle)(const std::string&) = nullptr;
+RecycleResult (*gSystemRecycle)(HWND, const std::string&) = nullptr;
 std::string gRecycleInside;
-bool RecycleInsideTest(const std::string& path) {
+RecycleResult RecycleInsideTest(HWND owner, const std::string& path) {
     gRecycled.push_back(path);
-    return path.starts_with(gRecycleInside) && gSystemRecycle(path);
+    return path.starts_with(gRecycleInside) ? gSystemRecycle(owner, path) : RecycleResult::Failed;
+}
+
+// The shell as the tests see it: every call recorded, and under the guard only a delete
+// with undo of a full path reaches the real shell. Handed one without undo, Wine's shell
+// asks and the suite would hang; here it fails at once.
+struct ShellCall {
+    HWND Owner;
+    std::string From;
+    FILEOP_FLAGS Flags;
+    UINT Function;
+};
+std::vector<ShellCall> gShellCalls;
+int gShellCode = 0;
+BOOL gShellAborted = FALSE;
+void Record(const SHFILEOPSTRUCTW* operation) {
+    gShellCalls.push_back({operation->hwnd, FromWide(operation->pFrom), operation->fFlags, operation->wFunc});
+}
+// Answers as told, and deletes what it is given when it is to succeed, as the shell would.
+int RecordShell(SHFILEOPSTRUCTW* operation) {
+    Record(operation);
+    operation->fAnyOperationsAborted = gShellAborted;
+    if (gShellCode == 0 && !gShellAborted) DeleteFileW(operation->pFrom);
+    return gShellCode;
+}
+constexpr FILEOP_FLAGS kRecycleFlags =
+    FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_WANTNUKEWARNING;
+int GuardedShell(SHFILEOPSTRUCTW* operation) {
+    Record(operation);
+    const std::wstring from = operation->pFrom;
+    const bool full = from.size() > 3 && from[1] == L':' && from[2] == L'\\';
+    if (operation->fFlags != kRecycleFlags || !full) return ERROR_ACCESS_DENIED;
+    return SHFileOperationW(operation);
 }
 
 class RecycleTest : public FileActionTest {
@@ -714,6 +824,10 @@ protected:
     void SetUp() override {
         FileActionTest::SetUp();
         gRecycled.clear();
+        gShellCalls.clear();
+        gShellCode = 0;
+        gShellAborted = FALSE;
+        Effects().ShellFileOperation = GuardedShell;
         gHasBin = true;
         gSystemRecycle = Effects().Recycle;
         gRecycleInside = temp_.Path() + "\\";
@@ -864,14 +978,135 @@ TEST_F(RecycleTest, FolderWalkStopsAtAFolderThatHoldsAnything) {
     WriteAll(hidden, "x");
     SetAttributes(hidden, kAttrHidden | kAttrSystem);
     // The file goes as the shell would take it; a folder would be recorded only.
-    Effects().Recycle = [](const std::string& p) {
+    Effects().Recycle = [](HWND, const std::string& p) {
         gRecycled.push_back(p);
-        return RemoveFile(p);
+        return RemoveFile(p) ? RecycleResult::Done : RecycleResult::Failed;
     };
     Press(HotkeyId::PhysDelete);
     EXPECT_EQ(gRecycled, std::vector<std::string>{path});
     EXPECT_TRUE(DirectoryExists(a + "\\B"));
     SetAttributes(hidden, kAttrNormal);
+}
+
+// What the shell is handed: the full path (with a relative one it ignores the undo flag
+// and deletes for good), the undo flag, none of its own questions but the warning that
+// the bin cannot take the file, and an owner for that warning (without one it can sit
+// under the always-on-top player, which then looks hung). No to that warning is the
+// user's choice; a path too long for the shell is not tried.
+TEST_F(RecycleTest, ShellGetsTheFullPathTheUndoFlagAndAnOwner) {
+    Effects().Recycle = gSystemRecycle;
+    Effects().ShellFileOperation = RecordShell;
+    WriteAll(dest_ + "\\a.mp3", "x");
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(ToWide(dest_).c_str()));
+    const struct {
+        int Code;
+        BOOL Aborted;
+        RecycleResult Result;
+    } cases[] = {
+        {0, FALSE, RecycleResult::Done},
+        {0, TRUE, RecycleResult::Declined},
+        {ERROR_CANCELLED, FALSE, RecycleResult::Declined},
+        {ERROR_ACCESS_DENIED, FALSE, RecycleResult::Failed},
+        {0x78, FALSE, RecycleResult::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Code);
+        gShellCalls.clear();
+        gShellCode = c.Code;
+        gShellAborted = c.Aborted;
+        EXPECT_EQ(Effects().Recycle(player_.Window(), "a.mp3"), c.Result);
+        ASSERT_EQ(gShellCalls.size(), 1u);
+        EXPECT_EQ(gShellCalls[0].From, dest_ + "\\a.mp3");
+        EXPECT_EQ(gShellCalls[0].Owner, player_.Window());
+        EXPECT_EQ(gShellCalls[0].Function, static_cast<UINT>(FO_DELETE));
+        EXPECT_EQ(gShellCalls[0].Flags, kRecycleFlags);
+    }
+    SetCurrentDirectoryW(before);
+    gShellCalls.clear();
+    EXPECT_EQ(Effects().Recycle(player_.Window(), dest_ + "\\" + std::string(260, 'x') + ".mp3"),
+              RecycleResult::PathTooLong);
+    EXPECT_TRUE(gShellCalls.empty());
+}
+
+// Only a fixed drive keeps a bin; on any other the shell's delete with undo is final, so
+// the plug-in asks first. (A removable drive taken for one with a bin had the question
+// skipped and the file deleted for good.)
+UINT gDriveType = DRIVE_FIXED;
+TEST_F(RecycleTest, OnlyAFixedDriveHasABinAndOtherDrivesAskFirst) {
+    Effects().ShellFileOperation = RecordShell;
+    Effects().DriveType = [](const wchar_t*) { return gDriveType; };
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    const UINT types[] = {DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE, DRIVE_CDROM, DRIVE_RAMDISK, DRIVE_UNKNOWN,
+                          DRIVE_NO_ROOT_DIR};
+    gAnswer = IDNO;
+    for (const UINT type : types) {
+        SCOPED_TRACE(type);
+        gDriveType = type;
+        const std::string path = Play("song.mp3", kAudio);
+        EXPECT_EQ(Effects().HasRecycleBin(path), type == DRIVE_FIXED);
+        gBoxes.clear();
+        gShellCalls.clear();
+        Press(HotkeyId::PhysDelete);
+        if (type == DRIVE_FIXED) {
+            EXPECT_TRUE(gBoxes.empty());
+            EXPECT_EQ(gShellCalls.size(), 1u);
+        } else {
+            ASSERT_EQ(gBoxes.size(), 1u);
+            EXPECT_TRUE(gBoxes[0].Text.starts_with("The drive of \"" + path + "\" has no Recycle Bin"));
+            EXPECT_TRUE(gShellCalls.empty());
+            EXPECT_EQ(ReadAll(path), kAudio);
+        }
+    }
+}
+
+// No to the shell's own warning (the bin cannot take the file after all) keeps the file
+// as it was and is not reported as an error.
+TEST_F(RecycleTest, NoToTheShellsWarningIsACancelNotAnError) {
+    Effects().ShellFileOperation = RecordShell;
+    Effects().HasRecycleBin = FakeHasBin;
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    gShellAborted = TRUE;
+    const std::string path = Play("song.mp3", kAudio);
+    SetAttributes(path, kAttrReadOnly);
+    Press(HotkeyId::PhysDelete);
+    EXPECT_TRUE(gBoxes.empty());
+    ASSERT_EQ(gShellCalls.size(), 1u);
+    EXPECT_EQ(gShellCalls[0].Owner, player_.Window());
+    EXPECT_EQ(ReadAll(path), kAudio);
+    EXPECT_EQ(*FileAttributes(path) & kAttrReadOnly, kAttrReadOnly);
+    EXPECT_TRUE(player_.EditorCommands().empty());
+    SetAttributes(path, kAttrNormal);
+}
+
+// A path too long for the shell is refused with a word and nothing touched: it was once
+// taken for a drive without a bin, and the user was offered a delete for good.
+TEST_F(RecycleTest, PathTooLongForTheShellIsRefusedAndNothingTouched) {
+    Effects().ShellFileOperation = RecordShell;
+    gSettings.Set(OptionId::PromptOnDeletion, false);
+    std::vector<std::string> folders;
+    std::string folder = dest_;
+    for (const char letter : {'a', 'b', 'c'}) {
+        folder += "\\" + std::string(100, letter);
+        ASSERT_TRUE(CreateDirectoryW(ToWide(folder).c_str(), nullptr));
+        folders.push_back(folder);
+    }
+    const std::string path = folder + "\\song.mp3";
+    WriteWide(path, kAudio);
+    PlayEntry(path);
+    Press(HotkeyId::PhysDelete);
+    ExpectBox(player_.Window(),
+              "The path of \"" + path +
+                  "\" is too long for the Recycle Bin; nothing was done.\r\n\r\nMove the file to a shorter path, or "
+                  "switch the Recycle Bin option off to delete it for good.",
+              "Error", MB_ICONERROR | MB_TOPMOST);
+    EXPECT_TRUE(gShellCalls.empty());
+    EXPECT_TRUE(gRecycled.empty());
+    EXPECT_EQ(ReadWide(path), kAudio);
+    EXPECT_TRUE(player_.Commands().empty());
+    DeleteFileW(ToWide(path).c_str());
+    for (auto at = folders.rbegin(); at != folders.rend(); ++at) RemoveDirectoryW(ToWide(*at).c_str());
 }
 
 }  // namespace

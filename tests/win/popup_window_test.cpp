@@ -12,6 +12,7 @@
 #include "support/plugin_fixture.h"
 #include "text/unicode.h"
 #include "win/module_state.h"
+#include "win/outside_effects.h"
 #include "win/scoped_win.h"
 
 namespace vemo::test {
@@ -307,6 +308,28 @@ TEST_F(PopupTest, FullScreenWindowAboveBlocksEveryShow) {
     EXPECT_FALSE(Visible(gPlugin.InfoPopup));
     EXPECT_TRUE(gPopup.CurrentPopupText.empty());
     EXPECT_TRUE(gPopup.LastInfoBody.empty());
+}
+
+// A full-screen window that is not always-on-top lies below the popups; in the
+// foreground it still keeps every one of them away, as the system's word that the user
+// is presenting does.
+TEST_F(PopupTest, FullScreenForegroundWindowOrPresentationBlocksEveryShow) {
+    for (const bool presenting : {false, true}) {
+        SCOPED_TRACE(presenting ? "presenting" : "full screen in front");
+        OtherWindow front(presenting ? RECT{50, 50, 250, 250} : RECT{0, 0, ScreenW(), ScreenH()}, false);
+        SetForegroundWindow(front.Handle());
+        Effects().UserNotificationState = presenting ? +[] { return kUserPresenting; } : +[] { return 0; };
+        ShowPopup("Song");
+        ShowLevelPopup(50, " Volume ", "% ");
+        ShowMultiLinePopup("\rPath: x", "File info:", '\r');
+        EXPECT_FALSE(Visible(gPlugin.MainPopup));
+        EXPECT_FALSE(Visible(gPlugin.InfoPopup));
+        EXPECT_TRUE(gPopup.CurrentPopupText.empty());
+    }
+    // Once it is gone, they show again.
+    Effects().UserNotificationState = [] { return 0; };
+    ShowPopup("Song");
+    EXPECT_TRUE(Visible(gPlugin.MainPopup));
 }
 
 TEST_F(PopupTest, LevelDisplayRepaintsOnlyWhatChanged) {
