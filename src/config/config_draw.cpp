@@ -1,6 +1,7 @@
 #include "config/config_draw.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "text/unicode.h"
 #include "win/module_state.h"
@@ -22,7 +23,8 @@ constexpr int kPressedShiftY = 2;
 
 // The cut corners of the window's region, traced again so the diagonal edges look raised.
 constexpr int kCorner = 14;
-constexpr int kRight = 463;  // the window's last column
+// The caption's text stands this far above the caption's middle.
+constexpr int kCaptionTextRaise = 4;
 
 RECT Inset(RECT r, int by) {
     InflateRect(&r, -by, -by);
@@ -51,16 +53,19 @@ void DrawEmbossedText(HDC dc, RECT area, const std::string& utf8, int offset) {
 
 }  // namespace
 
+RECT CheckBoxLabelWindow(int dpi) { return ScaleRectToDpi(kLabelWindow, dpi); }
+
 void DrawCheckBox(HDC dc, const CheckBoxLook& look) {
     // Everything but the label's rectangle, so the label beneath stays visible.
-    ExcludeClipRect(dc, kLabelWindow.left, kLabelWindow.top, kLabelWindow.right, kLabelWindow.bottom);
+    const RECT label = CheckBoxLabelWindow(look.Dpi);
+    ExcludeClipRect(dc, label.left, label.top, label.right, label.bottom);
     FillRect(dc, &look.Client, look.Face);
     SelectClipRgn(dc, nullptr);
     const int side = look.Client.bottom - look.Client.top;
-    RECT box = Inset(RECT{0, 0, side, side}, kBoxInset);
+    RECT box = Inset(RECT{0, 0, side, side}, ScaleToDpi(kBoxInset, look.Dpi));
     DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
     if (look.Checked) {
-        const RECT tick = Inset(box, kTickInset);
+        const RECT tick = Inset(box, ScaleToDpi(kTickInset, look.Dpi));
         FillRect(dc, &tick, look.Shadow);
     }
     if (look.Focused) {
@@ -85,11 +90,11 @@ void DrawPushButton(HDC dc, const PushButtonLook& look) {
         DrawEdge(dc, &second, BDR_RAISEDINNER, BF_RECT);
     }
     if (look.Focused) {
-        RECT focus = Inset(r, kFocusInset);
+        RECT focus = Inset(r, ScaleToDpi(kFocusInset, look.Dpi));
         DrawEdge(dc, &focus, EDGE_ETCHED, BF_RECT);
     }
     RECT text = r;
-    if (look.Pressed) OffsetRect(&text, kPressedShiftX, kPressedShiftY);
+    if (look.Pressed) OffsetRect(&text, ScaleToDpi(kPressedShiftX, look.Dpi), ScaleToDpi(kPressedShiftY, look.Dpi));
     ScopedSelectObject font(dc, look.Font);
     DrawEmbossedText(dc, text, look.Text, look.Pressed ? 2 : 1);
 }
@@ -107,22 +112,25 @@ void DrawCaptionAndFrame(HDC dc, const CaptionLook& look) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(look.Active ? COLOR_INFOTEXT : COLOR_INACTIVECAPTIONTEXT));
         const std::wstring text = ToWide(look.Text);
-        TextOutW(dc, look.TextX, look.SmallCaption / 2 - 4, text.c_str(), static_cast<int>(text.size()));
+        TextOutW(dc, look.TextX, look.SmallCaption / 2 - ScaleToDpi(kCaptionTextRaise, look.Dpi), text.c_str(),
+                 static_cast<int>(text.size()));
     }
     RECT all{0, 0, look.Window.cx, look.Window.cy};
     DrawEdge(dc, &all, EDGE_RAISED, BF_RECT);
     const RECT frame = Inset(all, 2);
     FrameRect(dc, &frame, d.ButtonFaceBrush.Get());
+    const int corner = ScaleToDpi(kCorner, look.Dpi);
+    const int right = look.Window.cx - 1;  // the window's last column
     {
         ScopedSelectObject pen(dc, d.ButtonFacePen.Get());
-        Line(dc, 0, kCorner, kCorner, 0);
-        Line(dc, 2, kCorner, kCorner, 2);
-        Line(dc, kRight - kCorner, 0, kRight, kCorner);
-        Line(dc, kRight - kCorner, 1, kRight - 1, kCorner);
-        Line(dc, kRight - kCorner, 2, kRight - 2, kCorner);
+        Line(dc, 0, corner, corner, 0);
+        Line(dc, 2, corner, corner, 2);
+        Line(dc, right - corner, 0, right, corner);
+        Line(dc, right - corner, 1, right - 1, corner);
+        Line(dc, right - corner, 2, right - 2, corner);
     }
     ScopedSelectObject pen(dc, d.ButtonHighlightPen.Get());
-    Line(dc, 1, kCorner, kCorner, 1);
+    Line(dc, 1, corner, corner, 1);
 }
 
 void MoveFocusAmong(std::span<const HWND> stops, HWND from, bool forward) {
@@ -138,16 +146,31 @@ void PaintCaptionAndFrame(HWND window, bool active, int textX, const char* text)
     GetWindowRect(window, &r);
     HDC dc = GetWindowDC(window);
     if (!dc) return;
+    const int dpi = WindowDpi(window);
     CaptionLook look;
     look.Window = {r.right - r.left, r.bottom - r.top};
-    look.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
-    look.DialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
+    look.SmallCaption = SystemMetricAt(SM_CYSMCAPTION, dpi);
+    look.DialogFrame = SystemMetricAt(SM_CXDLGFRAME, dpi);
     look.Active = active;
-    look.Font = gPlugin.Fonts.Bold.Get();
-    look.TextX = textX;
+    look.Font = gPlugin.Fonts.At(dpi).Bold.Get();
+    look.TextX = ScaleToDpi(textX, dpi);
+    if (textX == kCentredCaption) {
+        ScopedSelectObject font(dc, look.Font);
+        const std::wstring wide = ToWide(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        look.TextX = (look.Window.cx - size.cx) / 2;
+    }
     look.Text = text;
+    look.Dpi = dpi;
     DrawCaptionAndFrame(dc, look);
     ReleaseDC(window, dc);
+}
+
+HRGN CutCornerRegion(int width, int height, int dpi) {
+    const int corner = ScaleToDpi(kCorner, dpi);
+    const POINT corners[] = {{0, corner}, {corner, 0}, {width - corner, 0}, {width, corner}, {width, height}, {0, height}};
+    return CreatePolygonRgn(corners, static_cast<int>(std::size(corners)), WINDING);
 }
 
 }  // namespace vemo

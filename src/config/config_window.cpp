@@ -29,8 +29,6 @@ namespace {
 
 constexpr int kInitialX = 200;
 constexpr int kInitialY = 100;
-// The top corners of the window are cut off diagonally by this much.
-constexpr int kCutCorner = 14;
 
 // Control styles: child, visible, and what each kind adds.
 constexpr DWORD kStaticStyle = WS_CHILD | WS_VISIBLE;
@@ -96,7 +94,9 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
 // at a 13-pixel line height: 12 in the upper boxes, 18 in the service box.
 constexpr RECT kHelpAt[kHelpBoxCount] = {{12, 17, 212, 161}, {236, 17, 212, 161}, {12, 198, 212, 249}};
 
-int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
+const FontSet& Fonts() { return gPlugin.Fonts.At(WindowDpi(gPlugin.ConfigWindow)); }
+
+SIZE WindowSize() { return ConfigWindowSize(WindowDpi(gPlugin.ConfigWindow)); }
 
 HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
     return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
@@ -271,7 +271,7 @@ LRESULT OnSettingChange(HWND window) {
     CreateDrawingObjects();
     ShapeConfigWindow();
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, kConfigWindowWidth, WindowHeight(), SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, WindowSize().cx, WindowSize().cy, SWP_NOMOVE | SWP_NOACTIVATE);
     return 0;
 }
 
@@ -323,7 +323,7 @@ void DrawOptionBox(const DRAWITEMSTRUCT& item, size_t row) {
     look.Shadow = gPlugin.Drawing.ButtonShadowBrush.Get();
     if (!look.Face) look.Face = GetSysColorBrush(COLOR_BTNFACE);
     if (!look.Shadow) look.Shadow = GetSysColorBrush(COLOR_BTNSHADOW);
-    ScopedSelectObject font(item.hDC, gPlugin.Fonts.Bold.Get());
+    ScopedSelectObject font(item.hDC, Fonts().Bold.Get());
     DrawCheckBox(item.hDC, look);
 }
 
@@ -335,7 +335,7 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
     look.Text = FromWide(text);
     look.Pressed = item.itemState == (ODS_SELECTED | ODS_FOCUS);
     look.Focused = (item.itemState & ODS_FOCUS) != 0;
-    look.Font = gPlugin.Fonts.Bold.Get();
+    look.Font = Fonts().Bold.Get();
     DrawPushButton(item.hDC, look);
 }
 
@@ -352,7 +352,7 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) {
     return FALSE;
 }
 
-void PaintFrame(HWND window) { PaintCaptionAndFrame(window, gConfig.Active, gPlugin.AboutLineX, kAboutLine); }
+void PaintFrame(HWND window) { PaintCaptionAndFrame(window, gConfig.Active, kCentredCaption, kAboutLine); }
 
 LRESULT OnNcPaint(HWND window) {
     PaintFrame(window);
@@ -394,7 +394,7 @@ HotkeyId HelpLineAt(HWND window, POINT at) {
         RECT client{};
         if (!help || !GetClientRect(help, &client) || !PtInRect(&client, p)) continue;
         ScopedGetDC dc(help);
-        ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Text.Get());
+        ScopedSelectObject font(dc.Get(), Fonts().Text.Get());
         TEXTMETRICW metrics{};
         if (!dc.Get() || !GetTextMetricsW(dc.Get(), &metrics) || metrics.tmHeight <= 0) return HotkeyId::Unused;
         return HelpLineHotkey(static_cast<HelpBox>(box), static_cast<size_t>(p.y / metrics.tmHeight));
@@ -460,7 +460,7 @@ void UnregisterConfigClass(HINSTANCE instance) { UnregisterClassW(kConfigClassNa
 
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kConfigClassName, L"", WS_OVERLAPPED, kInitialX, kInitialY,
-                                  kConfigWindowWidth, WindowHeight(), owner, nullptr, instance, nullptr);
+                                  WindowSize().cx, WindowSize().cy, owner, nullptr, instance, nullptr);
     if (!window) return nullptr;
     // Double clicks on the help text's lines open the hotkeys window.
     SetClassLongPtrW(window, GCL_STYLE, GetClassLongPtrW(window, GCL_STYLE) | CS_DBLCLKS);
@@ -470,7 +470,7 @@ HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
 
 void ApplyConfigFonts() {
     const ConfigWindowState& c = gConfig;
-    const FontSet& f = gPlugin.Fonts;
+    const FontSet& f = Fonts();
     for (HWND layer : c.TitleLayers) SetFont(layer, f.Title.Get());
     for (HWND help : c.HelpTexts) SetFont(help, f.Text.Get());
     SetFont(c.FolderLabel, f.Text.Get());
@@ -488,10 +488,9 @@ void ShowStoredDestinationFolder() {
 void ShapeConfigWindow() {
     HWND window = gPlugin.ConfigWindow;
     if (!window) return;
-    const int height = WindowHeight();
-    const POINT corners[] = {{0, kCutCorner}, {kCutCorner, 0}, {kConfigWindowWidth - kCutCorner, 0},
-                             {kConfigWindowWidth, kCutCorner}, {kConfigWindowWidth, height}, {0, height}};
-    HRGN region = CreatePolygonRgn(corners, static_cast<int>(std::size(corners)), WINDING);
+    const int dpi = WindowDpi(window);
+    const SIZE size = ConfigWindowSize(dpi);
+    HRGN region = CutCornerRegion(size.cx, size.cy, dpi);
     // The window owns the region from here on; it is freed only when the call failed.
     if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
 }
@@ -529,7 +528,7 @@ std::string FittedHelpText(HelpBox box, HWND help) {
     GetClientRect(help, &client);
     ScopedGetDC dc(help);
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(help, WM_GETFONT, 0, 0));
-    ScopedSelectObject selected(dc.Get(), font ? font : gPlugin.Fonts.Text.Get());
+    ScopedSelectObject selected(dc.Get(), font ? font : Fonts().Text.Get());
     HelpLineFit fit;
     fit.MaxWidth = client.right - client.left;
     fit.Width = [&dc](std::string_view line) {
@@ -565,7 +564,7 @@ void ReleaseConfigControls() {
 int16_t MeasureAboutLineX() {
     ScopedGetDC dc(gPlugin.ConfigWindow);
     if (!dc.Get()) return 0;
-    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+    ScopedSelectObject font(dc.Get(), Fonts().Bold.Get());
     const std::wstring line = ToWide(kAboutLine);
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size);

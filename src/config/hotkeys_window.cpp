@@ -20,7 +20,8 @@ HotkeysWindowState gHotkeysWindow;
 namespace {
 
 // The window has the configuration window's size, so it stands exactly over it.
-constexpr int kCutCorner = 14;
+// The caption's text starts this far in (at 96 DPI), past the cut corner.
+constexpr int kCaptionTextX = 18;
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kOwnerDrawnStyle = kChildStyle | WS_TABSTOP | BS_OWNERDRAW;
 constexpr DWORD kListStyle =
@@ -49,7 +50,7 @@ constexpr ModifierBox kModifierBoxes[kModifierBoxCount] = {
 
 HotkeysWindowState& W() { return gHotkeysWindow; }
 
-int WindowHeight() { return kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION); }
+const FontSet& Fonts() { return gPlugin.Fonts.At(WindowDpi(W().Window)); }
 
 HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
     return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
@@ -360,7 +361,7 @@ void DrawRow(const DRAWITEMSTRUCT& item) {
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    ScopedSelectObject font(dc, gPlugin.Fonts.Text.Get());
+    ScopedSelectObject font(dc, Fonts().Text.Get());
     const std::string combination =
         W().WaitingId == id ? std::string(kWaitingText) : CombinationText(gSettings.Hotkeys[id]);
     const std::string state = W().WaitingId == id ? std::string() : HotkeyStateText(id);
@@ -396,7 +397,7 @@ void DrawModifierBox(const DRAWITEMSTRUCT& item, size_t index) {
     look.Face = face;
     look.Shadow = shadow;
     DrawCheckBox(dc, look);
-    ScopedSelectObject font(dc, gPlugin.Fonts.Bold.Get());
+    ScopedSelectObject font(dc, Fonts().Bold.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT label{item.rcItem.left + 19, item.rcItem.top + 2, item.rcItem.right - 2, item.rcItem.bottom};
@@ -411,7 +412,7 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
     look.Text = FromWide(text);
     look.Pressed = (item.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS);
     look.Focused = (item.itemState & ODS_FOCUS) != 0;
-    look.Font = gPlugin.Fonts.Bold.Get();
+    look.Font = Fonts().Bold.Get();
     DrawPushButton(item.hDC, look);
 }
 
@@ -438,7 +439,7 @@ LRESULT OnMeasureItem(MEASUREITEMSTRUCT& item) {
     return TRUE;
 }
 
-void PaintFrame(HWND window) { PaintCaptionAndFrame(window, W().Active, kCutCorner + 4, kHotkeysCaption); }
+void PaintFrame(HWND window) { PaintCaptionAndFrame(window, W().Active, kCaptionTextX, kHotkeysCaption); }
 
 // ---- the window's messages ----
 
@@ -513,10 +514,9 @@ LRESULT OnCtlColorStatic(HDC dc) {
 }
 
 void Shape(HWND window) {
-    const int height = WindowHeight();
-    const POINT corners[] = {{0, kCutCorner}, {kCutCorner, 0}, {kConfigWindowWidth - kCutCorner, 0},
-                             {kConfigWindowWidth, kCutCorner}, {kConfigWindowWidth, height}, {0, height}};
-    HRGN region = CreatePolygonRgn(corners, static_cast<int>(std::size(corners)), WINDING);
+    const int dpi = WindowDpi(window);
+    const SIZE size = ConfigWindowSize(dpi);
+    HRGN region = CutCornerRegion(size.cx, size.cy, dpi);
     if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
 }
 
@@ -552,7 +552,7 @@ void CreateControls(HWND window) {
                                       kOwnerDrawnStyle, kFirstSetId + static_cast<int>(i));
     }
     w.CloseButton = MakeControl(window, L"BUTTON", kCloseText, {372, 453, 80, 25}, kOwnerDrawnStyle, kCloseId);
-    const FontSet& f = gPlugin.Fonts;
+    const FontSet& f = Fonts();
     for (HWND control : {w.List, w.KeyList, w.ResultLine}) SetFont(control, f.Text.Get());
     SetFont(w.SetsLabel, f.Bold.Get());
     FillLists();
@@ -571,8 +571,9 @@ void UnregisterHotkeysClass(HINSTANCE instance) { UnregisterClassW(kHotkeysClass
 void OpenHotkeysWindow(int32_t id) {
     HotkeysWindowState& w = W();
     if (!w.Window) {
-        w.Window = CreateWindowExW(WS_EX_TOOLWINDOW, kHotkeysClassName, L"", WS_OVERLAPPED, 0, 0, kConfigWindowWidth,
-                                   WindowHeight(), gPlugin.ConfigWindow, nullptr, gPlugin.Module, nullptr);
+        const SIZE size = ConfigWindowSize(WindowDpi(gPlugin.ConfigWindow));
+        w.Window = CreateWindowExW(WS_EX_TOOLWINDOW, kHotkeysClassName, L"", WS_OVERLAPPED, 0, 0, size.cx, size.cy,
+                                   gPlugin.ConfigWindow, nullptr, gPlugin.Module, nullptr);
         if (!w.Window) return;
         CreateControls(w.Window);
         Shape(w.Window);
@@ -580,8 +581,10 @@ void OpenHotkeysWindow(int32_t id) {
     w.Tried = {};
     SelectRow(id);
     ShowRowState(SelectedId());
+    RECT r{};
+    GetWindowRect(w.Window, &r);
     const POINT origin =
-        ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CYSMCAPTION));
+        ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), {r.right - r.left, r.bottom - r.top});
     SetWindowPos(w.Window, HWND_TOPMOST, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(w.Window);
     SetFocus(w.List);

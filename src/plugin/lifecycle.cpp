@@ -30,27 +30,6 @@ constexpr UINT kStartupPopupMs = 2000;
 // How long the notice about combinations held by another program stays up.
 constexpr UINT kTakenHotkeysNoticeMs = 6000;
 
-// Shared by every font of the plug-in. The default character set lets the system pick
-// glyphs for any script: the texts are drawn wide, never through a code page.
-constexpr BYTE kFontCharset = DEFAULT_CHARSET;
-constexpr BYTE kFontOutPrecision = OUT_STROKE_PRECIS;
-constexpr BYTE kFontClipPrecision = CLIP_STROKE_PRECIS;
-constexpr BYTE kFontQuality = DRAFT_QUALITY;
-constexpr BYTE kFontPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-
-HFONT MakeFont(int height, int weight, const wchar_t* face) {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, kFontCharset, kFontOutPrecision,
-                       kFontClipPrecision, kFontQuality, kFontPitchAndFamily, face);
-}
-
-void CreateFonts() {
-    FontSet& fonts = gPlugin.Fonts;
-    fonts.Title.Reset(MakeFont(-25, FW_DONTCARE, kTitleFontFace));
-    fonts.Text.Reset(MakeFont(-11, FW_DONTCARE, kTextFontFace));
-    fonts.Bold.Reset(MakeFont(-11, FW_BOLD, kTextFontFace));
-    fonts.LevelBar.Reset(MakeFont(-14, FW_BOLD, kTextFontFace));
-}
-
 void RunStartupOptions() {
     if (gSettings.OptLaunchMinimized() && IsWindowVisible(gPlugin.PlayerWindow)) {
         ShowWindow(gPlugin.PlayerWindow, SW_SHOWMINNOACTIVE);
@@ -114,7 +93,7 @@ void ReleaseForUnload() {
     UnregisterPopupClass(gPlugin.Module);
     UnregisterConfigClass(gPlugin.Module);
     UnregisterHotkeysClass(gPlugin.Module);
-    gPlugin.Fonts = FontSet{};
+    gPlugin.Fonts.Clear();
 }
 
 void LoadTimeSetup() {
@@ -128,7 +107,6 @@ void LoadTimeSetup() {
     gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
     gSettings = DefaultSettings();
     gPlugin.InfoPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
-    CreateFonts();
     ApplyConfigFonts();
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
     if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
@@ -193,9 +171,6 @@ void __cdecl PluginQuit() {
     const int saveError = gSettings.KeepExistingFile ? gPlugin.SettingsReadError : LastFileError();
     gPlugin.WaveOut.Close();
     DeleteDrawingObjects();
-    gPlugin.Fonts.Bold.Reset();
-    gPlugin.Fonts.Text.Reset();
-    gPlugin.Fonts.LevelBar.Reset();
     // As init found it: a user who keeps the beep off keeps it off.
     if (gPlugin.BeepTaken) Effects().SetWarningBeep(gPlugin.BeepWasOn);
     if (!gSettings.OptDisabled()) UnregisterAllHotkeys();

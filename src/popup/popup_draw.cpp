@@ -37,7 +37,7 @@ void DrawLevelPopup(HDC dc, const LevelDrawing& d) {
     // The bar's font is taller than the text's: it starts at the very top.
     if (d.Parts.Bar) DrawTextAt(dc, d.BarFont, kPopupEdge + d.PrefixWidth, 0, d.Bar);
     DrawRaisedEdge(dc, d.Client.cx, d.Client.cy);
-    if (d.Parts.Suffix) DrawTextAt(dc, d.TextFont, kPopupEdge + d.PrefixWidth + kLevelBarSlot, kPopupEdge, d.Suffix);
+    if (d.Parts.Suffix) DrawTextAt(dc, d.TextFont, kPopupEdge + d.PrefixWidth + d.BarSlot, kPopupEdge, d.Suffix);
 }
 
 void DrawMultiLinePopup(HDC dc, const MultiLineDrawing& d) {
@@ -52,7 +52,7 @@ void DrawMultiLinePopup(HDC dc, const MultiLineDrawing& d) {
     const int ruleY = d.LineHeight / 2 + kPopupEdge;
     {
         ScopedSelectObject pen(dc, d.RulePen);
-        MoveToEx(dc, kCaptionRuleLeft, ruleY, nullptr);
+        MoveToEx(dc, d.RuleLeft, ruleY, nullptr);
         LineTo(dc, d.MaxWidth - kPopupEdge, ruleY);
     }
     DrawTextAt(dc, d.Font, d.MaxWidth / 2 - d.CaptionWidth / 2 + kPopupEdge, kPopupEdge, d.PaddedCaption);

@@ -25,6 +25,7 @@ struct LevelDrawing {
     std::wstring Suffix;
     std::wstring Bar;
     int PrefixWidth = 0;
+    int BarSlot = kLevelBarSlot;  // at the popup's DPI
     SIZE Client{};
     LevelRepaint Parts;
 };
@@ -37,6 +38,7 @@ struct MultiLineDrawing {
     int MaxWidth = 0;
     int LineHeight = 0;
     int CaptionWidth = 0;
+    int RuleLeft = kCaptionRuleLeft;  // at the popup's DPI
 };
 
 // The text cell and the edge together cover the whole window, so nothing else is drawn.

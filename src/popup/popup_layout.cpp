@@ -1,24 +1,26 @@
 #include "popup/popup_layout.h"
 
 #include "popup/popup_texts.h"
+#include "win/dpi_scale.h"
 
 namespace vemo {
 
 // Division here truncates toward zero, so a text wider than the screen gets a negative
 // left edge and both of its ends run off the screen alike.
-PopupPlace LinePopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight) {
-    return {(screenWidth - textWidth) / 2, screenHeight - kPopupBottomGap - textHeight, textWidth + 2 * kPopupEdge,
+PopupPlace LinePopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi) {
+    return {(screenWidth - textWidth) / 2, screenHeight - ScaleToDpi(kPopupBottomGap, dpi) - textHeight,
+            textWidth + 2 * kPopupEdge, textHeight + 2 * kPopupEdge};
+}
+
+PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi) {
+    const int slot = ScaleToDpi(kLevelBarSlot, dpi);
+    return {(screenWidth - slot - textWidth - 2 * kPopupEdge) / 2,
+            screenHeight - ScaleToDpi(kPopupBottomGap, dpi) - textHeight, textWidth + slot + 2 * kPopupEdge,
             textHeight + 2 * kPopupEdge};
 }
 
-PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight) {
-    return {(screenWidth - kLevelBarSlot - textWidth - 2 * kPopupEdge) / 2,
-            screenHeight - kPopupBottomGap - textHeight, textWidth + kLevelBarSlot + 2 * kPopupEdge,
-            textHeight + 2 * kPopupEdge};
-}
-
-PopupPlace MultiLinePopupPlace(int screenWidth, int screenHeight, int maxLineWidth, int totalHeight) {
-    return {(screenWidth - maxLineWidth) / 2, screenHeight - kPopupBottomGap - totalHeight,
+PopupPlace MultiLinePopupPlace(int screenWidth, int screenHeight, int maxLineWidth, int totalHeight, int dpi) {
+    return {(screenWidth - maxLineWidth) / 2, screenHeight - ScaleToDpi(kPopupBottomGap, dpi) - totalHeight,
             maxLineWidth + 2 * kPopupEdge, totalHeight + 2 * kPopupEdge};
 }
 

@@ -8,9 +8,11 @@
 
 namespace vemo {
 
+// Lengths at 96 DPI; the popup's DPI scales them, save the edge.
 // The popups sit this far above the bottom edge of the screen.
 constexpr int kPopupBottomGap = 8;
-// The raised edge takes 2 pixels on every side; content starts inside it.
+// The raised edge takes 2 pixels on every side at every scale, as the system draws it;
+// content starts inside it.
 constexpr int kPopupEdge = 2;
 // Fixed room for the bar between the prefix and the suffix of a level display.
 constexpr int kLevelBarSlot = 80;
@@ -29,10 +31,11 @@ struct PopupPlace {
 
 // One line of text of the measured size. Centred on the text, not on the window, which
 // is 4 pixels wider.
-PopupPlace LinePopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight);
+// Text sizes are measured in the font of the popup's DPI.
+PopupPlace LinePopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi);
 // textWidth is that of prefix and suffix together; the bar's slot comes on top.
-PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight);
-PopupPlace MultiLinePopupPlace(int screenWidth, int screenHeight, int maxLineWidth, int totalHeight);
+PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi);
+PopupPlace MultiLinePopupPlace(int screenWidth, int screenHeight, int maxLineWidth, int totalHeight, int dpi);
 
 // Ten squares, one black square per full ten of the level.
 std::wstring LevelBar(uint8_t level);

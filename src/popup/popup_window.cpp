@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "popup/popup_draw.h"
@@ -40,7 +42,6 @@ std::string Padded(const std::string& text) { return kPopupPad + text + kPopupPa
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-HFONT BoldFont() { return gPlugin.Fonts.Bold.Get(); }
 
 // Measured as drawn: the wide text in the popup's font.
 SIZE MeasureText(HDC dc, HFONT font, const std::wstring& text) {
@@ -50,9 +51,9 @@ SIZE MeasureText(HDC dc, HFONT font, const std::wstring& text) {
     return size;
 }
 
-SIZE MeasureOn(HWND window, const std::wstring& text) {
+SIZE MeasureOn(HWND window, HFONT font, const std::wstring& text) {
     ScopedGetDC dc(window);
-    return MeasureText(dc.Get(), BoldFont(), text);
+    return MeasureText(dc.Get(), font, text);
 }
 
 void HidePopup(HWND popup) {
@@ -174,12 +175,29 @@ LRESULT OnEraseBackground(HWND window, WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
+// The popup's screen has another DPI now (the setting changed, or the screens were
+// rearranged): what it shows is measured, placed and drawn again at the new one.
+LRESULT OnDpiChanged(HWND window) {
+    if (!IsWindowVisible(window)) return 0;
+    PopupState& p = gPopup;
+    if (window == gPlugin.InfoPopup) {
+        const std::string body = std::exchange(p.LastInfoBody, {});
+        ShowMultiLinePopup(body, p.LastInfoTitle, p.LastInfoSeparator);
+    } else if (p.LevelShown) {
+        p.LevelShown = false;  // drawn whole
+        ShowLevelPopup(p.LastLevel, p.LastLevelPrefix, p.LastLevelSuffix);
+    } else {
+        const std::string& shown = p.CurrentPopupText;
+        const size_t pad = std::char_traits<char>::length(kPopupPad);
+        if (shown.size() >= 2 * pad) ShowPopup(shown.substr(pad, shown.size() - 2 * pad));
+    }
+    return 0;
+}
+
 // Either popup going away means the player is tearing down its thread's windows,
 // unless it is our own quit closing them.
 void OnDestroy() {
-    gPlugin.Fonts.Bold.Reset();
-    gPlugin.Fonts.LevelBar.Reset();
-    gPlugin.Fonts.Text.Reset();
+    gPlugin.Fonts.Clear();
     if (!gPlugin.ClosingOwnWindows) SendCommand(CmdExit);
 }
 
@@ -205,6 +223,7 @@ LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_HOTKEY: OnHotkey(static_cast<int32_t>(wParam)); break;
         case WM_TIMER: OnTimer(wParam); break;
         case WM_ERASEBKGND: return OnEraseBackground(window, wParam, lParam);
+        case WM_DPICHANGED: return OnDpiChanged(window);
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }
@@ -219,9 +238,10 @@ void ShowPopup(const std::string& text) {
     gPopup.LevelShown = false;
     HidePopup(gPlugin.InfoPopup);
     gPopup.CurrentPopupText = Padded(text);
-    LineDrawing d{BoldFont(), ToWide(gPopup.CurrentPopupText), {}};
-    d.Text = MeasureOn(popup, d.Padded);
-    PlaceAndShow(popup, LinePopupPlace(ScreenWidth(), ScreenHeight(), d.Text.cx, d.Text.cy));
+    const int dpi = WindowDpi(popup);
+    LineDrawing d{gPlugin.Fonts.At(dpi).Bold.Get(), ToWide(gPopup.CurrentPopupText), {}};
+    d.Text = MeasureOn(popup, d.Font, d.Padded);
+    PlaceAndShow(popup, LinePopupPlace(ScreenWidth(), ScreenHeight(), d.Text.cx, d.Text.cy, dpi));
     ScopedGetDC dc(popup);
     DrawLinePopup(dc.Get(), d);
 }
@@ -234,9 +254,12 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
     gPopup.HintArmed = false;
     if (!gSettings.OptDisabled()) {
         HidePopup(gPlugin.InfoPopup);
+        const int dpi = WindowDpi(popup);
+        const FontSet& fonts = gPlugin.Fonts.At(dpi);
         LevelDrawing d;
-        d.TextFont = BoldFont();
-        d.BarFont = gPlugin.Fonts.LevelBar.Get();
+        d.TextFont = fonts.Bold.Get();
+        d.BarFont = fonts.LevelBar.Get();
+        d.BarSlot = ScaleToDpi(kLevelBarSlot, dpi);
         d.Prefix = ToWide(prefix);
         d.Suffix = ToWide(suffix);
         d.Bar = LevelBar(level);
@@ -246,7 +269,7 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
             d.PrefixWidth = MeasureText(dc.Get(), d.TextFont, d.Prefix).cx;
             total = MeasureText(dc.Get(), d.TextFont, d.Prefix + d.Suffix);
         }
-        const PopupPlace place = LevelPopupPlace(ScreenWidth(), ScreenHeight(), total.cx, total.cy);
+        const PopupPlace place = LevelPopupPlace(ScreenWidth(), ScreenHeight(), total.cx, total.cy, dpi);
         d.Client = {place.Width, place.Height};
         PlaceAndShow(popup, place);
         const bool fullRedraw = wasHidden || !gPopup.LevelShown || prefix != gPopup.LastLevelPrefix;
@@ -273,10 +296,13 @@ void ShowMultiLinePopup(const std::string& body, const std::string& title, char 
     if (IsWindowVisible(popup) && text == gPopup.LastInfoBody && title == gPopup.LastInfoTitle) return;
     gPopup.LastInfoBody = text;
     gPopup.LastInfoTitle = title;
+    gPopup.LastInfoSeparator = separator;
     HidePopup(gPlugin.MainPopup);
 
+    const int dpi = WindowDpi(popup);
     MultiLineDrawing d;
-    d.Font = BoldFont();
+    d.Font = gPlugin.Fonts.At(dpi).Bold.Get();
+    d.RuleLeft = ScaleToDpi(kCaptionRuleLeft, dpi);
     d.RulePen = gPlugin.Drawing.InfoTextPen.Get();
     for (const std::string& line : SplitLines(text, separator)) d.PaddedLines.push_back(ToWide(Padded(line)));
     {
@@ -293,7 +319,7 @@ void ShowMultiLinePopup(const std::string& body, const std::string& title, char 
         }
     }
     const int totalHeight = d.LineHeight * static_cast<int>(d.PaddedLines.size());
-    PlaceAndShow(popup, MultiLinePopupPlace(ScreenWidth(), ScreenHeight(), d.MaxWidth, totalHeight));
+    PlaceAndShow(popup, MultiLinePopupPlace(ScreenWidth(), ScreenHeight(), d.MaxWidth, totalHeight, dpi));
     ScopedGetDC dc(popup);
     EraseWithClassBackground(popup, dc.Get());
     DrawMultiLinePopup(dc.Get(), d);

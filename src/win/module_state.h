@@ -15,16 +15,10 @@
 #include "audio/info_text.h"
 #include "audio/mpeg.h"
 #include "settings/settings_file.h"
+#include "win/dpi_scale.h"
 #include "win/scoped_win.h"
 
 namespace vemo {
-
-struct FontSet {
-    GdiObject<HFONT> Title;     // configuration window title layers
-    GdiObject<HFONT> Text;      // help text, folder field and its label
-    GdiObject<HFONT> Bold;      // popup text, group boxes, check boxes
-    GdiObject<HFONT> LevelBar;  // the squares of the level bar
-};
 
 // Made from the system colours at init; made anew when the colours change.
 struct DrawingSet {
@@ -69,7 +63,7 @@ struct PluginState {
     HWND InfoPopup = nullptr;
     HWND ConfigWindow = nullptr;
     WindowSubclass PlayerHook;            // PlayerHookProc on PlayerWindow
-    FontSet Fonts;
+    FontCache Fonts;  // by DPI
     DrawingSet Drawing;
     WaveOutHandle WaveOut;
     TrayIconState Tray;
@@ -115,6 +109,7 @@ struct PopupState {
     uint8_t LastLevel = 0;
     std::string LastInfoBody;
     std::string LastInfoTitle;
+    char LastInfoSeparator = '\r';
     bool PendingLeftClick = false;
     bool PendingMiddleClick = false;
     bool PendingRightClick = false;

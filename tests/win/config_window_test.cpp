@@ -216,7 +216,7 @@ TEST_F(ConfigWindowTest, HelpLinesStayInsideTheirBoxes) {
     // The lines as the text font lays them out, counted at its own line height; a
     // user's "Arial" may be a pixel taller, so the lines must fit at 13 pixels too.
     HDC dc = GetDC(Window());
-    HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.Text.Get());
+    HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.At(kBaseDpi).Text.Get());
     TEXTMETRICA metrics{};
     ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
     ASSERT_GT(metrics.tmHeight, 0);
@@ -710,14 +710,14 @@ std::vector<std::vector<COLORREF>> DrawnPart(bool button, const std::string& tex
             PushButtonLook look;
             look.Client = {0, 0, kPartArea.cx, kPartArea.cy};
             look.Text = text;
-            look.Font = gPlugin.Fonts.Bold.Get();
+            look.Font = gPlugin.Fonts.At(kBaseDpi).Bold.Get();
             DrawPushButton(dc, look);
         } else {
             CaptionLook look;
             look.Window = kPartArea;
             look.SmallCaption = 20;
             look.Active = true;
-            look.Font = gPlugin.Fonts.Bold.Get();
+            look.Font = gPlugin.Fonts.At(kBaseDpi).Bold.Get();
             look.TextX = 10;
             look.Text = text.c_str();
             DrawCaptionAndFrame(dc, look);
@@ -749,7 +749,7 @@ TEST_F(ConfigWindowTest, ButtonsAndCaptionDrawTheirOwnLetters) {
     SIZE accent{};
     {
         ScopedGetDC dc(Window());
-        ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+        ScopedSelectObject font(dc.Get(), gPlugin.Fonts.At(kBaseDpi).Bold.Get());
         GetTextExtentPoint32W(dc.Get(), L"\u00e9", 1, &accent);
     }
     for (bool button : {true, false}) {

@@ -131,7 +131,7 @@ TEST_F(HotkeysWindowTest, DoubleClickOnAHelpLineOpensItsAction) {
     int lineHeight = 0;
     {
         HDC dc = GetDC(gConfig.HelpTexts[0]);
-        HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.Text.Get());
+        HGDIOBJ old = SelectObject(dc, gPlugin.Fonts.At(kBaseDpi).Text.Get());
         TEXTMETRICA metrics{};
         GetTextMetricsA(dc, &metrics);
         lineHeight = metrics.tmHeight;

@@ -359,7 +359,8 @@ TEST_F(PlayerControlTest, ConfigKeyShowsTheWindowCentredThenHidesIt) {
     RECT r{};
     GetWindowRect(config, &r);
     const int caption = GetSystemMetrics(SM_CYSMCAPTION);
-    const POINT expected = ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), caption);
+    const POINT expected =
+        ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ConfigWindowSize(kBaseDpi));
     EXPECT_EQ(r.left, expected.x);
     EXPECT_EQ(r.top, expected.y);
     if (GetSystemMetrics(SM_CXSCREEN) == 1024 && GetSystemMetrics(SM_CYSCREEN) == 768 && caption == 18) {

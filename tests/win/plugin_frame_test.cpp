@@ -52,10 +52,11 @@ TEST_F(PluginTest, SetUpMakesClassesWindowsFontsTimerAndHotkeys) {
     EXPECT_EQ(r.right - r.left, kConfigWindowWidth);
     EXPECT_EQ(r.bottom - r.top, kConfigWindowBaseHeight + GetSystemMetrics(SM_CYSMCAPTION));
 
-    EXPECT_NE(gPlugin.Fonts.Title.Get(), nullptr);
-    EXPECT_NE(gPlugin.Fonts.Text.Get(), nullptr);
-    EXPECT_NE(gPlugin.Fonts.Bold.Get(), nullptr);
-    EXPECT_NE(gPlugin.Fonts.LevelBar.Get(), nullptr);
+    const FontSet& fonts = gPlugin.Fonts.At(kBaseDpi);
+    EXPECT_NE(fonts.Title.Get(), nullptr);
+    EXPECT_NE(fonts.Text.Get(), nullptr);
+    EXPECT_NE(fonts.Bold.Get(), nullptr);
+    EXPECT_NE(fonts.LevelBar.Get(), nullptr);
 
     EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerLiveTrack));
     EXPECT_FALSE(CombinationFree(kWinV));
@@ -167,19 +168,19 @@ TEST_F(PluginTest, DisableVemosShowsNoVersionPopup) {
 }
 
 TEST(ConfigWindowOrigin, CentresOnTheScreen) {
-    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).x, 280);
-    EXPECT_EQ(ConfigWindowOrigin(1024, 768, 18).y, 114);
-    EXPECT_EQ(ConfigWindowOrigin(800, 600, 15).y, 31);  // (600 - 537) / 2, truncated
+    EXPECT_EQ(ConfigWindowOrigin(1024, 768, {464, 540}).x, 280);
+    EXPECT_EQ(ConfigWindowOrigin(1024, 768, {464, 540}).y, 114);
+    EXPECT_EQ(ConfigWindowOrigin(800, 600, {464, 537}).y, 31);  // (600 - 537) / 2, truncated
     // A screen smaller than the window: truncated toward zero, not floored.
-    EXPECT_EQ(ConfigWindowOrigin(463, 500, 13).x, 0);
-    EXPECT_EQ(ConfigWindowOrigin(461, 532, 13).y, -1);
+    EXPECT_EQ(ConfigWindowOrigin(463, 500, {464, 535}).x, 0);
+    EXPECT_EQ(ConfigWindowOrigin(461, 532, {464, 535}).y, -1);
 }
 
 TEST_F(PluginTest, ConfigShowsTheWindowCentred) {
     LoadAndInit();
     PluginConfig();
     const POINT expected = ConfigWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                              GetSystemMetrics(SM_CYSMCAPTION));
+                                              ConfigWindowSize(kBaseDpi));
     RECT r{};
     GetWindowRect(gPlugin.ConfigWindow, &r);
     EXPECT_EQ(r.left, expected.x);
@@ -218,7 +219,7 @@ TEST_F(PluginTest, QuitWritesSettingsFirstThenBeepsThenReleasesHotkeys) {
     EXPECT_NE(written.find("\r\nNext=8 86\r\n"), std::string::npos);
     EXPECT_EQ(gPlugin.WaveOut.Get(), nullptr);
     EXPECT_EQ(gPlugin.Drawing.InfoTextPen.Get(), nullptr);
-    EXPECT_EQ(gPlugin.Fonts.Bold.Get(), nullptr);
+    EXPECT_TRUE(gPlugin.Fonts.Empty());
 }
 
 // Quit puts the warning beep back as init found it: it used to switch it on, so a user
@@ -418,7 +419,7 @@ TEST_F(PluginTest, PlayerClosingOurWindowsMakesItExit) {
     player_.ClearMessages();
     DestroyWindow(gPlugin.MainPopup);
     EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdExit});
-    EXPECT_EQ(gPlugin.Fonts.Bold.Get(), nullptr);
+    EXPECT_TRUE(gPlugin.Fonts.Empty());
 }
 
 }  // namespace

@@ -2,29 +2,30 @@
 #include <gtest/gtest.h>
 
 #include "popup/popup_layout.h"
+#include "win/dpi_scale.h"
 
 namespace vemo {
 namespace {
 
 TEST(PopupPlace, OneLineSitsCentredOnTheTextAboveTheBottomEdge) {
     // 100 x 14 of text on 1024 x 768: centred on the text, 8 pixels up, 2-pixel edge.
-    EXPECT_EQ(LinePopupPlace(1024, 768, 100, 14), (PopupPlace{462, 746, 104, 18}));
+    EXPECT_EQ(LinePopupPlace(1024, 768, 100, 14, kBaseDpi), (PopupPlace{462, 746, 104, 18}));
     // An odd remainder is truncated.
-    EXPECT_EQ(LinePopupPlace(1024, 768, 101, 14).Left, 461);
+    EXPECT_EQ(LinePopupPlace(1024, 768, 101, 14, kBaseDpi).Left, 461);
     // Wider than the screen: both ends run off, toward zero rather than floored.
-    EXPECT_EQ(LinePopupPlace(1024, 768, 2000, 14), (PopupPlace{-488, 746, 2004, 18}));
-    EXPECT_EQ(LinePopupPlace(1024, 768, 2001, 14).Left, -488);
+    EXPECT_EQ(LinePopupPlace(1024, 768, 2000, 14, kBaseDpi), (PopupPlace{-488, 746, 2004, 18}));
+    EXPECT_EQ(LinePopupPlace(1024, 768, 2001, 14, kBaseDpi).Left, -488);
 }
 
 TEST(PopupPlace, LevelDisplayAddsTheBarSlot) {
     // Prefix and suffix together 100 wide: the window is 80 + 4 pixels wider.
-    EXPECT_EQ(LevelPopupPlace(1024, 768, 100, 14), (PopupPlace{420, 746, 184, 18}));
-    EXPECT_EQ(LevelPopupPlace(1024, 768, 2001, 14).Left, -530);
+    EXPECT_EQ(LevelPopupPlace(1024, 768, 100, 14, kBaseDpi), (PopupPlace{420, 746, 184, 18}));
+    EXPECT_EQ(LevelPopupPlace(1024, 768, 2001, 14, kBaseDpi).Left, -530);
 }
 
 TEST(PopupPlace, MultiLineRunsOffTheTopWhenTaller) {
-    EXPECT_EQ(MultiLinePopupPlace(1024, 768, 300, 70), (PopupPlace{362, 690, 304, 74}));
-    EXPECT_EQ(MultiLinePopupPlace(1024, 768, 300, 1000).Top, -240);
+    EXPECT_EQ(MultiLinePopupPlace(1024, 768, 300, 70, kBaseDpi), (PopupPlace{362, 690, 304, 74}));
+    EXPECT_EQ(MultiLinePopupPlace(1024, 768, 300, 1000, kBaseDpi).Top, -240);
 }
 
 int FullSquares(const std::wstring& bar) {

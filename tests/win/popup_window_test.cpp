@@ -76,7 +76,7 @@ PopupPlace PlaceOf(HWND window) {
 SIZE MeasureBold(const std::string& text) {
     const std::wstring wide = ToWide(text);
     ScopedGetDC dc(gPlugin.MainPopup);
-    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.At(kBaseDpi).Bold.Get());
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), wide.data(), static_cast<int>(wide.size()), &size);
     return size;
@@ -85,7 +85,7 @@ SIZE MeasureBold(const std::string& text) {
 // The same bytes measured one byte per character, as an 8-bit text.
 SIZE MeasureBoldBytes(const std::string& text) {
     ScopedGetDC dc(gPlugin.MainPopup);
-    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.Bold.Get());
+    ScopedSelectObject font(dc.Get(), gPlugin.Fonts.At(kBaseDpi).Bold.Get());
     SIZE size{};
     GetTextExtentPoint32A(dc.Get(), text.data(), static_cast<int>(text.size()), &size);
     return size;
@@ -133,7 +133,7 @@ TEST_F(PopupTest, OneLinePopupIsPlacedFromTheMeasuredText) {
     EXPECT_EQ(gPopup.CurrentPopupText, " Artist - Song ");
     ASSERT_TRUE(Visible(gPlugin.MainPopup));
     const SIZE text = MeasureBold(" Artist - Song ");
-    EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LinePopupPlace(ScreenW(), ScreenH(), text.cx, text.cy));
+    EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LinePopupPlace(ScreenW(), ScreenH(), text.cx, text.cy, kBaseDpi));
     EXPECT_EQ(WindowRect(gPlugin.MainPopup).bottom, ScreenH() - 8 + 4);
     EXPECT_TRUE(GetWindowLongA(gPlugin.MainPopup, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(GetForegroundWindow(), gPlugin.MainPopup);
@@ -153,7 +153,7 @@ TEST_F(PopupTest, OneLinePopupIsPlacedFromTheMeasuredText) {
     ASSERT_GT(wideText.cx, ScreenW());
     const PopupPlace place = PlaceOf(gPlugin.MainPopup);
     EXPECT_LT(place.Left, 0);
-    EXPECT_EQ(place, LinePopupPlace(ScreenW(), ScreenH(), wideText.cx, wideText.cy));
+    EXPECT_EQ(place, LinePopupPlace(ScreenW(), ScreenH(), wideText.cx, wideText.cy, kBaseDpi));
 }
 
 // Titles, levels and information in any script: each popup is as wide as the text's
@@ -177,20 +177,20 @@ TEST_F(PopupTest, TextsInAnyScriptAreMeasuredByTheirCharacters) {
         ShowPopup(c.Text);
         EXPECT_EQ(gPopup.CurrentPopupText, padded);
         const SIZE line = MeasureBold(padded);
-        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LinePopupPlace(ScreenW(), ScreenH(), line.cx, line.cy));
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LinePopupPlace(ScreenW(), ScreenH(), line.cx, line.cy, kBaseDpi));
 
         ShowLevelPopup(50, padded, "% ");
         const SIZE level = MeasureBold(padded + "% ");
-        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LevelPopupPlace(ScreenW(), ScreenH(), level.cx, level.cy));
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LevelPopupPlace(ScreenW(), ScreenH(), level.cx, level.cy, kBaseDpi));
 
         // The path line is the widest of the information popup; the caption too may be.
         const std::string path = "Path: C:\\Music\\" + c.Text + ".mp3";
         ShowMultiLinePopup("\r" + path + "\r\rSize: 4 MB\r", "File info:", '\r');
         const SIZE widest = MeasureBold(" " + path + " ");
-        EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), widest.cx, 5 * widest.cy));
+        EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), widest.cx, 5 * widest.cy, kBaseDpi));
         ShowMultiLinePopup("x", c.Text + " " + c.Text, '\r');
         const SIZE caption = MeasureBold(" " + c.Text + " " + c.Text + " ");
-        EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), caption.cx, caption.cy));
+        EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), caption.cx, caption.cy, kBaseDpi));
     }
 }
 
@@ -213,7 +213,7 @@ std::vector<COLORREF> CellDrawnWide(const std::string& text, SIZE cell) {
     std::vector<COLORREF> pixels;
     {
         ScopedSelectObject picture(dc, bitmap.Get());
-        ScopedSelectObject font(dc, gPlugin.Fonts.Bold.Get());
+        ScopedSelectObject font(dc, gPlugin.Fonts.At(kBaseDpi).Bold.Get());
         SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
         SetBkColor(dc, GetSysColor(COLOR_INFOBK));
         SetBkMode(dc, OPAQUE);
@@ -261,7 +261,7 @@ TEST_F(PopupTest, WindowsAreWideAndFontsOfNoOneCharacterSet) {
     for (HWND window : {gPlugin.MainPopup, gPlugin.InfoPopup, gPlugin.ConfigWindow}) {
         EXPECT_TRUE(IsWindowUnicode(window)) << window;
     }
-    const FontSet& f = gPlugin.Fonts;
+    const FontSet& f = gPlugin.Fonts.At(kBaseDpi);
     for (HFONT font : {f.Title.Get(), f.Text.Get(), f.Bold.Get(), f.LevelBar.Get()}) {
         LOGFONTW described{};
         ASSERT_EQ(GetObjectW(font, sizeof described, &described), static_cast<int>(sizeof described));
@@ -341,7 +341,7 @@ TEST_F(PopupTest, LevelDisplayRepaintsOnlyWhatChanged) {
     const SIZE prefix = MeasureBold(" Volume ");
     const SIZE total = MeasureBold(" Volume % ");
     const PopupPlace place = PlaceOf(gPlugin.MainPopup);
-    EXPECT_EQ(place, LevelPopupPlace(ScreenW(), ScreenH(), total.cx, total.cy));
+    EXPECT_EQ(place, LevelPopupPlace(ScreenW(), ScreenH(), total.cx, total.cy, kBaseDpi));
 
     const int height = place.Height;
     const RECT prefixCell{3, 3, 2 + prefix.cx, height - 2};
@@ -442,7 +442,7 @@ TEST_F(PopupTest, MultiLinePopupLaysOutEveryLineUnderItsCaption) {
     EXPECT_FALSE(gPopup.EraseAllowed);
     // Five lines, the empty and the trailing ones included; the widest sets the width.
     const SIZE widest = MeasureBold(" Path: C:\\Music\\a.mp3 ");
-    EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), widest.cx, 5 * widest.cy));
+    EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), widest.cx, 5 * widest.cy, kBaseDpi));
     // The caption rule runs through the first line, left of the caption.
     EXPECT_EQ(PixelAt(gPlugin.InfoPopup, 7, widest.cy / 2 + 2), GetSysColor(COLOR_INFOTEXT));
 
@@ -451,7 +451,7 @@ TEST_F(PopupTest, MultiLinePopupLaysOutEveryLineUnderItsCaption) {
     ShowMultiLinePopup(std::string("x\0hidden", 8), caption, '\r');
     EXPECT_EQ(gPopup.LastInfoBody, "x");
     const SIZE captionSize = MeasureBold(" " + caption + " ");
-    EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), captionSize.cx, captionSize.cy));
+    EXPECT_EQ(PlaceOf(gPlugin.InfoPopup), MultiLinePopupPlace(ScreenW(), ScreenH(), captionSize.cx, captionSize.cy, kBaseDpi));
 
     // The same content while shown is not drawn again.
     const PopupPlace place = PlaceOf(gPlugin.InfoPopup);

@@ -74,7 +74,7 @@ TEST_F(PluginTest, QuitClosesOurWindowsWithoutMakingThePlayerExit) {
     WNDCLASSW wc{};
     EXPECT_FALSE(GetClassInfoW(gPlugin.Module, kPopupClassName, &wc));
     EXPECT_FALSE(GetClassInfoW(gPlugin.Module, kConfigClassName, &wc));
-    EXPECT_EQ(gPlugin.Fonts.Title.Get(), nullptr);
+    EXPECT_TRUE(gPlugin.Fonts.Empty());
 }
 
 TEST_F(PluginTest, QuitWhileDisabledStillReleasesEverything) {
