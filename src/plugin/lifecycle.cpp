@@ -218,6 +218,7 @@ void ResetStateForTests() {
     gRecord.PlayerWindow = nullptr;
     gRecord.Instance = nullptr;
     SetSettingsPathForTests({});
+    SetDpiForTests(0);
     ResetOutsideEffects();
 }
 

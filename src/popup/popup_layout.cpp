@@ -1,5 +1,7 @@
 #include "popup/popup_layout.h"
 
+#include <algorithm>
+
 #include "popup/popup_texts.h"
 #include "win/dpi_scale.h"
 
@@ -12,12 +14,13 @@ PopupPlace LinePopupPlace(int screenWidth, int screenHeight, int textWidth, int 
             textWidth + 2 * kPopupEdge, textHeight + 2 * kPopupEdge};
 }
 
-PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi) {
-    const int slot = ScaleToDpi(kLevelBarSlot, dpi);
-    return {(screenWidth - slot - textWidth - 2 * kPopupEdge) / 2,
-            screenHeight - ScaleToDpi(kPopupBottomGap, dpi) - textHeight, textWidth + slot + 2 * kPopupEdge,
+PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int barSlot, int dpi) {
+    return {(screenWidth - barSlot - textWidth - 2 * kPopupEdge) / 2,
+            screenHeight - ScaleToDpi(kPopupBottomGap, dpi) - textHeight, textWidth + barSlot + 2 * kPopupEdge,
             textHeight + 2 * kPopupEdge};
 }
+
+int LevelBarSlot(int dpi, int widestBar) { return std::max(ScaleToDpi(kLevelBarSlot, dpi), widestBar); }
 
 PopupPlace MultiLinePopupPlace(int screenWidth, int screenHeight, int maxLineWidth, int totalHeight, int dpi) {
     return {(screenWidth - maxLineWidth) / 2, screenHeight - ScaleToDpi(kPopupBottomGap, dpi) - totalHeight,

@@ -34,7 +34,10 @@ struct PopupPlace {
 // Text sizes are measured in the font of the popup's DPI.
 PopupPlace LinePopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi);
 // textWidth is that of prefix and suffix together; the bar's slot comes on top.
-PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int dpi);
+PopupPlace LevelPopupPlace(int screenWidth, int screenHeight, int textWidth, int textHeight, int barSlot, int dpi);
+// The room kept for the bar: the scaled slot, or the widest the bar is drawn in the bar
+// font of that DPI where the font's squares do not shrink with the rounding of its height.
+int LevelBarSlot(int dpi, int widestBar);
 PopupPlace MultiLinePopupPlace(int screenWidth, int screenHeight, int maxLineWidth, int totalHeight, int dpi);
 
 // Ten squares, one black square per full ten of the level.

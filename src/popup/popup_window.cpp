@@ -259,7 +259,7 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
         LevelDrawing d;
         d.TextFont = fonts.Bold.Get();
         d.BarFont = fonts.LevelBar.Get();
-        d.BarSlot = ScaleToDpi(kLevelBarSlot, dpi);
+
         d.Prefix = ToWide(prefix);
         d.Suffix = ToWide(suffix);
         d.Bar = LevelBar(level);
@@ -268,8 +268,12 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
             ScopedGetDC dc(popup);
             d.PrefixWidth = MeasureText(dc.Get(), d.TextFont, d.Prefix).cx;
             total = MeasureText(dc.Get(), d.TextFont, d.Prefix + d.Suffix);
+            // Empty and full, so that the popup keeps its width as the level moves.
+            const int widestBar = std::max(MeasureText(dc.Get(), d.BarFont, LevelBar(0)).cx,
+                                           MeasureText(dc.Get(), d.BarFont, LevelBar(100)).cx);
+            d.BarSlot = LevelBarSlot(dpi, widestBar);
         }
-        const PopupPlace place = LevelPopupPlace(ScreenWidth(), ScreenHeight(), total.cx, total.cy, dpi);
+        const PopupPlace place = LevelPopupPlace(ScreenWidth(), ScreenHeight(), total.cx, total.cy, d.BarSlot, dpi);
         d.Client = {place.Width, place.Height};
         PlaceAndShow(popup, place);
         const bool fullRedraw = wasHidden || !gPopup.LevelShown || prefix != gPopup.LastLevelPrefix;

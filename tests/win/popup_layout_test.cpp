@@ -19,8 +19,8 @@ TEST(PopupPlace, OneLineSitsCentredOnTheTextAboveTheBottomEdge) {
 
 TEST(PopupPlace, LevelDisplayAddsTheBarSlot) {
     // Prefix and suffix together 100 wide: the window is 80 + 4 pixels wider.
-    EXPECT_EQ(LevelPopupPlace(1024, 768, 100, 14, kBaseDpi), (PopupPlace{420, 746, 184, 18}));
-    EXPECT_EQ(LevelPopupPlace(1024, 768, 2001, 14, kBaseDpi).Left, -530);
+    EXPECT_EQ(LevelPopupPlace(1024, 768, 100, 14, kLevelBarSlot, kBaseDpi), (PopupPlace{420, 746, 184, 18}));
+    EXPECT_EQ(LevelPopupPlace(1024, 768, 2001, 14, kLevelBarSlot, kBaseDpi).Left, -530);
 }
 
 TEST(PopupPlace, MultiLineRunsOffTheTopWhenTaller) {

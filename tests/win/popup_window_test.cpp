@@ -181,7 +181,8 @@ TEST_F(PopupTest, TextsInAnyScriptAreMeasuredByTheirCharacters) {
 
         ShowLevelPopup(50, padded, "% ");
         const SIZE level = MeasureBold(padded + "% ");
-        EXPECT_EQ(PlaceOf(gPlugin.MainPopup), LevelPopupPlace(ScreenW(), ScreenH(), level.cx, level.cy, kBaseDpi));
+        EXPECT_EQ(PlaceOf(gPlugin.MainPopup),
+                  LevelPopupPlace(ScreenW(), ScreenH(), level.cx, level.cy, kLevelBarSlot, kBaseDpi));
 
         // The path line is the widest of the information popup; the caption too may be.
         const std::string path = "Path: C:\\Music\\" + c.Text + ".mp3";
@@ -341,7 +342,7 @@ TEST_F(PopupTest, LevelDisplayRepaintsOnlyWhatChanged) {
     const SIZE prefix = MeasureBold(" Volume ");
     const SIZE total = MeasureBold(" Volume % ");
     const PopupPlace place = PlaceOf(gPlugin.MainPopup);
-    EXPECT_EQ(place, LevelPopupPlace(ScreenW(), ScreenH(), total.cx, total.cy, kBaseDpi));
+    EXPECT_EQ(place, LevelPopupPlace(ScreenW(), ScreenH(), total.cx, total.cy, kLevelBarSlot, kBaseDpi));
 
     const int height = place.Height;
     const RECT prefixCell{3, 3, 2 + prefix.cx, height - 2};
