@@ -96,31 +96,54 @@ void ReleaseForUnload() {
     gPlugin.Fonts.Clear();
 }
 
-void LoadTimeSetup() {
+// The load-time set-up, step by step; the start benchmark times each step.
+void RegisterClasses() {
     HINSTANCE module = OwnModule();
     gPlugin.Module = module;
     RegisterPopupClass(module);
     RegisterConfigClass(module);
     RegisterHotkeysClass(module);
+}
+
+void MakePopups() {
     gPopup.OnHotkey = DispatchHotkey;
-    gPlugin.MainPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
-    gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
-    gSettings = DefaultSettings();
-    gPlugin.InfoPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
-    ApplyConfigFonts();
+    gPlugin.MainPopup = CreatePopupWindow(gPlugin.Module, gRecord.PlayerWindow);
+    gPlugin.InfoPopup = CreatePopupWindow(gPlugin.Module, gRecord.PlayerWindow);
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
+}
+
+void MakeConfigWindow() {
+    gPlugin.ConfigWindow = CreateConfigWindow(gPlugin.Module, gRecord.PlayerWindow);
+    ApplyConfigFonts();
+}
+
+void ReadStoredSettings() {
+    gSettings = DefaultSettings();
     if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
         gPlugin.SettingsReadError = LastFileError();
     }
     ShowStoredDestinationFolder();
     ShapeConfigWindow();
+}
+
+void MakeTrayIcon() {
     PrepareTrayIcon();
-    if (!gSettings.OptDisabled()) {
-        RegisterAllHotkeys();
-        if (gSettings.OptSystrayIcon()) AddTrayIcon();
-    }
+    if (!gSettings.OptDisabled() && gSettings.OptSystrayIcon()) AddTrayIcon();
+}
+
+void TakeHotkeys() {
+    if (!gSettings.OptDisabled()) RegisterAllHotkeys();
     // Also while disabled: the help shows the combinations the file holds.
     ShowHotkeyMarks();
+}
+
+constexpr LoadTimeStep kLoadTimeSteps[] = {
+    {"classes", RegisterClasses},       {"popups", MakePopups},      {"configuration window", MakeConfigWindow},
+    {"settings", ReadStoredSettings},   {"tray icon", MakeTrayIcon}, {"hotkeys", TakeHotkeys},
+};
+
+void LoadTimeSetup() {
+    for (const LoadTimeStep& step : kLoadTimeSteps) step.Run();
     gPlugin.SetUpDone = true;
 }
 
@@ -132,6 +155,8 @@ LRESULT OnPlayerTrayClick() {
 }
 
 }  // namespace
+
+std::span<const LoadTimeStep> LoadTimeSteps() { return kLoadTimeSteps; }
 
 GeneralPurposePlugin* GetPluginRecord() {
     if (!gPlugin.SetUpDone) LoadTimeSetup();

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "plugin/plugin_record.h"
@@ -17,6 +18,14 @@ namespace vemo {
 // inside the loader's notification, where creating windows and registering hotkeys can
 // deadlock the player, and the player calls the export right after loading us.
 GeneralPurposePlugin* GetPluginRecord();
+
+// The load-time set-up in the order it runs, by name, for the start benchmark. The first
+// export call runs them all; running them apart from it is for measuring only.
+struct LoadTimeStep {
+    const char* Name;
+    void (*Run)();
+};
+std::span<const LoadTimeStep> LoadTimeSteps();
 
 int __cdecl PluginInit();
 void __cdecl PluginConfig();
