@@ -1137,6 +1137,8 @@ def case_plugin_scale(args):
     case.check(told[1].get("dpi") == str(SCALED_DPI), f"the prefix is set to 144 DPI: {scaled[:1]}")
     case.check(told[1].get("declared") not in (None, "none"), f"the player declares itself DPI-aware: {scaled[:1]}")
     case.check(told[1].get("held") in ("per-monitor-v2", "per-monitor"), f"and is per-monitor aware: {scaled[:1]}")
+    case.check(told[1].get("declared") in ("already-set", told[1].get("held")),
+               f"what the declaration got is what the process holds, unless it held one before: {scaled[:1]}")
     case.check(told[2].get("declared") == "none", f"--dpi-unaware declares nothing: {unaware[:1]}")
 
     at96, at144 = scale_measures(base, shots, "96"), scale_measures(scaled, shots, "144")
@@ -1154,6 +1156,9 @@ def case_plugin_scale(args):
             case.check(pixels[2] + 2 * POPUP_EDGE == scale_to_dpi(POPUP_GAP_96, dpi),
                        f"at {dpi} DPI the {name} popup's text box sits {scale_to_dpi(POPUP_GAP_96, dpi)} pixels "
                        f"above the bottom: {pixels[2]} rows below its edge")
+    players = window_sizes(base, "QuavixStandinMain")[:1], window_sizes(scaled, "QuavixStandinMain")[:1]
+    case.check(players[0] and players[1] and players[1][0] == tuple(scale_to_dpi(n, SCALED_DPI) for n in players[0][0]),
+               f"the player's own window is half as large again: {players}")
     config96, config144 = at96["config"][0], at144["config"][0]
     case.check(config96 is not None and config96[0] == CONFIG_WIDTH_96,
                f"the configuration window is {CONFIG_WIDTH_96} pixels wide at 96 DPI: {config96}")
