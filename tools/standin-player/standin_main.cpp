@@ -341,8 +341,8 @@ HFONT MakeFont(int height, int weight) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
 }
 
-// The fonts of the main window and the list, made for dpi; the old ones go once nothing
-// holds them.
+// The fonts of the main window and the list, made for dpi; the old ones go once the
+// list holds the new one (the main window selects them only while it paints).
 void UseDpi(UINT dpi) {
     HFONT oldFont = gApp.font;
     HFONT oldBig = gApp.bigFont;
@@ -686,8 +686,8 @@ bool CreateWindows(HINSTANCE instance) {
 
     const RECT mainRect = ScaledRect(kMainRect);
     RECT editorRect = ScaledRect(kEditorRect);
-    editorRect.right = std::max<LONG>(editorRect.left + Scaled(120, gApp.dpi),
-                                      std::min<LONG>(editorRect.right, GetSystemMetrics(SM_CXSCREEN) - Scaled(16, gApp.dpi)));
+    const LONG screenRight = GetSystemMetrics(SM_CXSCREEN) - Scaled(16, gApp.dpi);
+    editorRect.right = std::max<LONG>(editorRect.left + Scaled(120, gApp.dpi), std::min(editorRect.right, screenRight));
     gApp.main = CreateWindowExW(0, kMainClass, ToWide(kPlayerName).c_str(), WS_OVERLAPPEDWINDOW, mainRect.left,
                                 mainRect.top, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top,
                                 nullptr, nullptr, instance, nullptr);
