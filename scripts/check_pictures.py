@@ -22,6 +22,7 @@ LINE_HEIGHT_MIN = 12  # the popups' bold font, one line
 
 class Picture:
     def __init__(self, path):
+        self.path = Path(path)
         size = subprocess.check_output(["identify", "-format", "%w %h", str(path)])
         self.width, self.height = map(int, size.split())
         raw = subprocess.check_output(["convert", str(path), "-depth", "8", "rgb:-"])
@@ -59,6 +60,31 @@ def one_line_popup(p):
     if not any(p.row_runs(y, x0, x1) for y in p.inner_rows()):
         return "no text on the popup"
     return None
+
+
+def scaled_popup(of, scale):
+    """The popup of the picture named at the display's scale: a one-line popup whose
+    inside is that much taller and wider than the one at 100 %, within a pixel of the
+    rounding of its font and text."""
+
+    def check(p):
+        base_path = p.path.parent / of
+        if not base_path.exists():
+            return f"{of}, the popup at 100 %, is missing"
+        base = Picture(base_path)
+        tall = (p.height - 2 * BORDER) / (base.height - 2 * BORDER)
+        wide = (p.width - 2 * BORDER) / (base.width - 2 * BORDER)
+        if not scale - 0.1 <= tall <= scale + 0.1:
+            return f"{tall:.2f} times as tall as {of}: not at {scale:.0%}"
+        # The text differs from the one at 100 %; its letters alone are larger.
+        if wide < 1.0:
+            return f"narrower than {of}: not at {scale:.0%}"
+        x0, x1 = p.inner_columns()
+        if not any(p.row_runs(y, x0, x1) for y in p.inner_rows()):
+            return "no text on the popup"
+        return None
+
+    return check
 
 
 def level_bar(p):
@@ -207,6 +233,7 @@ def config_window(p):
 CHECKS = {
     "version.png": one_line_popup,
     "song.png": one_line_popup,
+    "song-150.png": scaled_popup("song.png", 1.5),
     "shuffle-on.png": one_line_popup,
     "renamed.png": one_line_popup,
     "tag-created.png": one_line_popup,

@@ -18,23 +18,25 @@ case $demo in /*) ;; *) demo=$root/$demo ;; esac
 taken_case=build/win64/tests/e2e/work/plugin_taken_hotkeys/player
 # The hotkeys window after the set without the Windows key, from the case that applies it.
 hotkeys_case=build/win64/tests/e2e/work/plugin_hotkeys_window/player
+# The song popup at 150 % (144 DPI), from the case that runs the player at that scale.
+scale_case=build/win64/tests/e2e/work/plugin_scale/player
 if [ "${1:-}" != "--no-demo" ]; then
     VEMO_DEMO_DIR=$demo scripts/demo.sh >/dev/null
     xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 \
-        -R 'e2e_plugin_(taken_hotkeys|hotkeys_window)' >/dev/null
+        -R 'e2e_plugin_(taken_hotkeys|hotkeys_window|scale)' >/dev/null
     build/win64/wine-run.sh --wineserver -k 2>/dev/null || true
 fi
 shots=$demo/shots
 out=docs/pictures
 mkdir -p "$out"
 
-# The demo's screen is 1024x768 with the player and its list in the top 320 rows; the
-# popups appear centred above the bottom edge, on the bare desktop. Everything but the
-# popups below row 330 is black, so trimming the black leaves the popups.
-popup() {  # shot name or path, picture name
-    local shot=$1
+# The demo's screen is 1024x768 with the player and its list in the top 320 rows (480
+# at 150 %); the popups appear centred above the bottom edge, on the bare desktop.
+# Everything but the popups below that row is black, so trimming the black leaves them.
+popup() {  # shot name or path, picture name[, the row the player's windows end above]
+    local shot=$1 first=${3:-330}
     case $shot in /* | */*) ;; *) shot=$shots/$shot.png ;; esac
-    convert "$shot" -crop 1024x438+0+330 +repage -trim +repage \
+    convert "$shot" -crop "1024x$((768 - first))+0+$first" +repage -trim +repage \
         -bordercolor black -border 3 -strip -colors 16 -define png:compression-level=9 "PNG8:$out/$2.png"
 }
 # The configuration window, centred: 464 pixels wide, 522 rows and the caption; the
@@ -57,6 +59,7 @@ popup 12-file-info file-info
 popup 01a-renamed renamed
 popup 01b-tag-created tag-created
 popup "$taken_case/taken.png" taken-hotkeys
+popup "$scale_case/shots/song-144.png" song-150 480
 window 14-config config
 window "$hotkeys_case/hotkeys.png" hotkeys
 

@@ -6,12 +6,16 @@
 // wide, and texts are UTF-8 inside (the log and playlists too).
 //
 //   quavix-standin.exe [--log FILE] [--script FILE] [--timings FILE] [--version-number N]
-//                      [--older-player lossy|short] [FILE|LIST.m3u]...
+//                      [--older-player lossy|short] [--dpi-unaware] [FILE|LIST.m3u]...
 // --older-player makes it a player that knows only the 8-bit entry queries: it answers
 // them with "?" for what its code page lacks, or (short) with a file's short 8.3 name.
 // --timings appends a line per plug-in loaded, "TOTAL LOAD EXPORT INIT NAME": the time in
 // milliseconds from loading its DLL to the return of its init, which the player's start
 // waits for, and its three parts (the DLL loaded, the export called, init).
+// It declares itself per-monitor DPI-aware, as current players do, and logs first what
+// the declaration got, what the process holds and the screen's DPI ("awareness declared
+// per-monitor-v2 held per-monitor-v2 dpi 144"); --dpi-unaware leaves it as older players
+// were (declared none), for the system to scale.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -23,6 +27,7 @@
 #include <vector>
 
 #include "desktop_io.h"
+#include "dpi_awareness.h"
 #include "entry_facts.h"
 #include "event_log.h"
 #include "player_model.h"
@@ -44,8 +49,9 @@ constexpr char kEditorTitle[] = "Quavix Playlist Editor";
 constexpr char kPluginFolder[] = "Plugins";
 constexpr const char* kPlayerSystemDlls[] = {"shell32.dll", "winmm.dll"};
 
-// Where the windows sit on a 1024x768 screen: side by side at the top, so that the
-// plug-in's popups near the bottom edge stay clear of them in screenshots.
+// Where the windows sit on a 1024x768 screen at 96 DPI: side by side at the top, so
+// that the plug-in's popups near the bottom edge stay clear of them in screenshots.
+// At a higher DPI they grow alike and the list is narrowed to stay on the screen.
 constexpr RECT kMainRect{16, 16, 16 + 480, 16 + 300};
 constexpr RECT kEditorRect{512, 16, 512 + 496, 16 + 300};
 
@@ -81,6 +87,7 @@ struct App {
     HWND editorList = nullptr;
     HFONT font = nullptr;
     HFONT bigFont = nullptr;
+    UINT dpi = 96;  // the main window's, which the fonts are made for
     uint32_t shownSerial = UINT32_MAX;
     std::vector<Step> steps;
     size_t nextStep = 0;
@@ -188,47 +195,48 @@ void PaintContent(HDC dc, const RECT& client) {
     DeleteObject(background);
     SetBkMode(dc, TRANSPARENT);
 
-    constexpr int kLeft = 16;
-    constexpr int kBarHeight = 8;
-    int width = client.right - 2 * kLeft;
+    auto at = [](int length96) { return Scaled(length96, gApp.dpi); };
+    const int left = at(16);
+    const int barHeight = at(8);
+    int width = client.right - 2 * left;
     HGDIOBJ oldFont = SelectObject(dc, gApp.bigFont);
     const char* state = model.State() == PlayState::Playing  ? "Playing"
                         : model.State() == PlayState::Paused ? "Paused"
                                                              : "Stopped";
-    TextLine(dc, kLeft, 12, state, kAccent);
+    TextLine(dc, left, at(12), state, kAccent);
     const auto& entries = model.Entries();
     size_t pos = model.ListPosition();
     std::string title = pos < entries.size() ? NumToStr(false, static_cast<int64_t>(pos) + 1) + ". " + entries[pos].title
                                              : "(empty playlist)";
-    TextLine(dc, kLeft, 40, title, kForeground);
+    TextLine(dc, left, at(40), title, kForeground);
 
     SelectObject(dc, gApp.font);
     int64_t length = pos < entries.size() ? entries[pos].lengthMs : -1;
     std::string times = MinutesSeconds(model.PositionMs()) + " / " + (length >= 0 ? MinutesSeconds(length) : "?:??");
-    TextLine(dc, kLeft, 76, times, kDim);
-    DrawBar(dc, RECT{kLeft, 98, kLeft + width, 98 + kBarHeight}, model.PositionMs(), length, kAccent);
+    TextLine(dc, left, at(76), times, kDim);
+    DrawBar(dc, RECT{left, at(98), left + width, at(98) + barHeight}, model.PositionMs(), length, kAccent);
 
-    TextLine(dc, kLeft, 118, "Volume " + NumToStr(false, model.AudibleVolume()) + " / 255", kDim);
-    DrawBar(dc, RECT{kLeft, 140, kLeft + width, 140 + kBarHeight}, model.AudibleVolume(), kMaxVolume, kForeground);
+    TextLine(dc, left, at(118), "Volume " + NumToStr(false, model.AudibleVolume()) + " / 255", kDim);
+    DrawBar(dc, RECT{left, at(140), left + width, at(140) + barHeight}, model.AudibleVolume(), kMaxVolume, kForeground);
 
     auto onOff = [](bool on) { return on ? "on" : "off"; };
     std::string switches = std::string("Shuffle ") + onOff(model.Shuffle()) + "   Repeat " + onOff(model.Repeat()) +
                            "   EQ " + onOff(model.EqValue(kEqOnOffItem) != 0) + "   Stop after current " +
                            onOff(model.StopAfterCurrent());
-    TextLine(dc, kLeft, 160, switches, kDim);
+    TextLine(dc, left, at(160), switches, kDim);
     std::string shown;
     if (model.PreferencesShown()) shown += "[Preferences] ";
     if (model.VisualizationOn()) shown += "[Visualization] ";
     if (model.FileInfoBoxShown()) shown += "[File info] ";
     if (model.JumpToFileShown()) shown += "[Jump to file] ";
     if (model.FadingOut()) shown += "[Fading out] ";
-    TextLine(dc, kLeft, 180, shown, kAccent);
+    TextLine(dc, left, at(180), shown, kAccent);
 
-    int y = 208;
+    int y = at(208);
     for (const LoadedPlugin& plugin : gApp.host->Plugins()) {
         std::string line = "Plug-in: " + PCharToStr(plugin.record->Description) + "  (" + plugin.name + ")";
-        TextLine(dc, kLeft, y, line, kDim);
-        y += 18;
+        TextLine(dc, left, y, line, kDim);
+        y += at(18);
     }
     SelectObject(dc, oldFont);
 }
@@ -328,6 +336,35 @@ void OnClose() {
     DestroyWindow(gApp.main);
 }
 
+HFONT MakeFont(int height, int weight) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+
+// The fonts of the main window and the list, made for dpi; the old ones go once the
+// list holds the new one (the main window selects them only while it paints).
+void UseDpi(UINT dpi) {
+    HFONT oldFont = gApp.font;
+    HFONT oldBig = gApp.bigFont;
+    gApp.dpi = dpi;
+    gApp.font = MakeFont(Scaled(-13, dpi), FW_NORMAL);
+    gApp.bigFont = MakeFont(Scaled(-18, dpi), FW_BOLD);
+    if (gApp.editorList) SendMessageW(gApp.editorList, WM_SETFONT, reinterpret_cast<WPARAM>(gApp.font), TRUE);
+    if (oldFont) DeleteObject(oldFont);
+    if (oldBig) DeleteObject(oldBig);
+    if (gApp.main) InvalidateRect(gApp.main, nullptr, FALSE);
+}
+
+// Moved to a screen of another DPI, or the setting changed: the system proposes the
+// window's new place and size, and the main window's text follows.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    const RECT* proposed = reinterpret_cast<const RECT*>(lParam);
+    if (window == gApp.main) UseDpi(HIWORD(wParam));
+    SetWindowPos(window, nullptr, proposed->left, proposed->top, proposed->right - proposed->left,
+                 proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: return OnCommand(LOWORD(wParam));
@@ -337,6 +374,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SETTEXT: return OnSetText(window, wParam, lParam);
     case WM_SIZE: OnSize(wParam); return 0;
     case WM_PAINT: OnPaint(window); return 0;
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
     case WM_ERASEBKGND: return TRUE;  // PaintContent covers everything
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: gApp.main = nullptr; PostQuitMessage(0); return 0;
@@ -363,6 +401,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (gApp.editorList) MoveWindow(gApp.editorList, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
     case WM_CLOSE: ShowWindow(window, SW_HIDE); return 0;  // the player keeps its editor
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -534,6 +573,7 @@ struct Options {
     std::string timingsPath;
     int version = kDefaultVersion;
     TextAnswers answers = TextAnswers::Current;
+    bool dpiUnaware = false;
     std::vector<std::string> files;
 };
 
@@ -552,6 +592,7 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options) {
             else if (form == "short") options.answers = TextAnswers::OlderShortNames;
             else return false;
         }
+        else if (arg == "--dpi-unaware") options.dpiUnaware = true;
         else if (arg.rfind("--", 0) == 0) return false;
         else options.files.push_back(arg);
     }
@@ -625,6 +666,11 @@ HMENU BuildMenu() {
     return bar;
 }
 
+RECT ScaledRect(const RECT& rect96) {
+    return {Scaled(rect96.left, gApp.dpi), Scaled(rect96.top, gApp.dpi), Scaled(rect96.right, gApp.dpi),
+            Scaled(rect96.bottom, gApp.dpi)};
+}
+
 bool CreateWindows(HINSTANCE instance) {
     WNDCLASSW main{};
     main.lpfnWndProc = MainProc;
@@ -638,12 +684,16 @@ bool CreateWindows(HINSTANCE instance) {
     editor.lpszClassName = kEditorClass;
     if (!RegisterClassW(&main) || !RegisterClassW(&editor)) return false;
 
-    gApp.main = CreateWindowExW(0, kMainClass, ToWide(kPlayerName).c_str(), WS_OVERLAPPEDWINDOW, kMainRect.left,
-                                kMainRect.top, kMainRect.right - kMainRect.left, kMainRect.bottom - kMainRect.top,
+    const RECT mainRect = ScaledRect(kMainRect);
+    RECT editorRect = ScaledRect(kEditorRect);
+    const LONG screenRight = GetSystemMetrics(SM_CXSCREEN) - Scaled(16, gApp.dpi);
+    editorRect.right = std::max<LONG>(editorRect.left + Scaled(120, gApp.dpi), std::min(editorRect.right, screenRight));
+    gApp.main = CreateWindowExW(0, kMainClass, ToWide(kPlayerName).c_str(), WS_OVERLAPPEDWINDOW, mainRect.left,
+                                mainRect.top, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top,
                                 nullptr, nullptr, instance, nullptr);
     gApp.editor = CreateWindowExW(WS_EX_TOOLWINDOW, kEditorClass, ToWide(kEditorTitle).c_str(), WS_OVERLAPPEDWINDOW,
-                                  kEditorRect.left, kEditorRect.top, kEditorRect.right - kEditorRect.left,
-                                  kEditorRect.bottom - kEditorRect.top, nullptr, nullptr, instance, nullptr);
+                                  editorRect.left, editorRect.top, editorRect.right - editorRect.left,
+                                  editorRect.bottom - editorRect.top, nullptr, nullptr, instance, nullptr);
     if (!gApp.main || !gApp.editor) return false;
     gApp.editorList = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
                                       0, 0, 10, 10, gApp.editor, nullptr, instance, nullptr);
@@ -654,17 +704,12 @@ bool CreateWindows(HINSTANCE instance) {
     return true;
 }
 
-HFONT MakeFont(int height, int weight) {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-}
-
 int Run(HINSTANCE instance, const std::vector<std::string>& argv) {
     Options options;
     if (!ParseOptions(argv, options)) {
         std::fprintf(stderr,
                      "usage: quavix-standin [--log FILE] [--script FILE] [--timings FILE] [--version-number N] "
-                     "[--older-player lossy|short] [FILE|LIST.m3u]...\n");
+                     "[--older-player lossy|short] [--dpi-unaware] [FILE|LIST.m3u]...\n");
         return 2;
     }
     if (!options.logPath.empty() && !gApp.log.Open(options.logPath)) {
@@ -672,6 +717,10 @@ int Run(HINSTANCE instance, const std::vector<std::string>& argv) {
         return 2;
     }
     if (!options.scriptPath.empty() && !LoadScript(options.scriptPath)) return 2;
+    // Before the first window: a window keeps the awareness it was made with.
+    const Awareness declared = options.dpiUnaware ? Awareness::NotAsked : DeclareDpiAware();
+    Log(std::string("awareness declared ") + AwarenessName(declared) + " held " + AwarenessName(HeldAwareness()) +
+        " dpi " + NumToStr(false, ScreenDpi()));
 
     gApp.model = std::make_unique<PlayerModel>(ReadEntryFacts, options.version);
     gApp.model->AnswerTexts(options.answers, ShortPath);
@@ -684,9 +733,10 @@ int Run(HINSTANCE instance, const std::vector<std::string>& argv) {
         }
     }
 
-    gApp.font = MakeFont(-13, FW_NORMAL);
-    gApp.bigFont = MakeFont(-18, FW_BOLD);
+    UseDpi(ScreenDpi());
     if (!CreateWindows(instance)) return 1;
+    // The screen the window landed on may have another DPI than the main one.
+    if (WindowDpi(gApp.main) != gApp.dpi) UseDpi(WindowDpi(gApp.main));
     ShowWindow(gApp.editor, SW_SHOWNOACTIVATE);
     ShowWindow(gApp.main, SW_SHOW);
     UpdateTitle();
