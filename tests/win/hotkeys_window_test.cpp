@@ -596,12 +596,17 @@ struct ScaleCase {
 
 void PrintTo(const ScaleCase& c, std::ostream* out) { *out << c.Dpi << " DPI"; }
 
-class HotkeysScaleTest : public HotkeysWindowTest, public ::testing::WithParamInterface<ScaleCase> {
+// Every window taken to be at the DPI a test sets, and at the system's again after it.
+class HotkeysAtDpiTest : public HotkeysWindowTest {
 protected:
     void TearDown() override {
         SetDpiForTests(0);
         HotkeysWindowTest::TearDown();
     }
+};
+
+class HotkeysScaleTest : public HotkeysAtDpiTest, public ::testing::WithParamInterface<ScaleCase> {
+protected:
     // The text fits the rectangle, in width and height.
     static void ExpectFits(HFONT font, const std::string& text, int width, int height) {
         const SIZE size = Measured(font, text);
@@ -647,6 +652,12 @@ TEST_P(HotkeysScaleTest, WindowAndControlsFollowTheDpi) {
             const RECT& r = places.Texts[i];
             ExpectFits(listFont, std::string(texts[i]), r.right - r.left, r.bottom - r.top);
             EXPECT_LE(r.bottom, line.top + (places.TwoLines ? 2 : 1) * c.RowHeight) << texts[i];
+        }
+        for (size_t i = 0; i < kHotkeyColumnCount; ++i) {
+            for (size_t j = i + 1; j < kHotkeyColumnCount; ++j) {
+                RECT both{};
+                EXPECT_FALSE(IntersectRect(&both, &places.Texts[i], &places.Texts[j])) << texts[i] << " over " << texts[j];
+            }
         }
     };
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
@@ -710,7 +721,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Moved to a monitor at 150 %: the controls, their fonts, the rows and the window take
 // the new scale, at the top left the system suggests.
-TEST_F(HotkeysWindowTest, DpiChangeLaysTheWindowOutAgain) {
+TEST_F(HotkeysAtDpiTest, DpiChangeLaysTheWindowOutAgain) {
     SetDpiForTests(kBaseDpi);
     OpenHotkeysWindow(1);
     ASSERT_EQ(SendMessageW(W().List, LB_GETITEMHEIGHT, 0, 0), 14);
@@ -729,7 +740,6 @@ TEST_F(HotkeysWindowTest, DpiChangeLaysTheWindowOutAgain) {
     RECT region{};
     ASSERT_NE(GetWindowRgnBox(W().Window, &region), ERROR);
     EXPECT_EQ(Edges(region), Edges({0, 0, size.cx, size.cy}));
-    SetDpiForTests(0);
 }
 
 }  // namespace
