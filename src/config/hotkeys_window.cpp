@@ -749,6 +749,11 @@ void OpenHotkeysWindow(int32_t id) {
         SetWindowPos(w.Window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         CreateControls(w.Window);
         Shape(w.Window, w.Dpi);
+    } else if (const int dpi = WindowDpi(w.Window); dpi != w.Dpi) {
+        // The scale changed while the window was hidden, and nothing told it.
+        RECT at{};
+        GetWindowRect(w.Window, &at);
+        LayOut(w.Window, dpi, {at.left, at.top});
     }
     w.Tried = {};
     SetRowHeights();

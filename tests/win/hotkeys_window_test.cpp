@@ -740,6 +740,12 @@ TEST_F(HotkeysAtDpiTest, DpiChangeLaysTheWindowOutAgain) {
     RECT region{};
     ASSERT_NE(GetWindowRgnBox(W().Window, &region), ERROR);
     EXPECT_EQ(Edges(region), Edges({0, 0, size.cx, size.cy}));
+    // Changed while the window was hidden: laid out anew when it opens again.
+    Click(W().CloseButton);
+    SetDpiForTests(120);
+    OpenHotkeysWindow(1);
+    EXPECT_EQ(Edges(ClientRectOf(W().List)), Edges({8, 5, 573, 403}));
+    EXPECT_EQ(OuterSize(W().Window).cx, 580);
 }
 
 }  // namespace
