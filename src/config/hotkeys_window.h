@@ -37,8 +37,9 @@ struct TriedCombination {
 struct HotkeysWindowState {
     HWND Window = nullptr;
     // The DPI the controls are placed and given fonts at: the window's when it was made,
-    // or the last one it was told of.
-    int Dpi = kBaseDpi;
+    // or the last one it was told of. (0 before: a zero start keeps the state out of the
+    // DLL's initialised data.)
+    int Dpi = 0;
     HWND List = nullptr;  // one row per action, the item data is the id
     std::array<HWND, kModifierBoxCount> ModifierBoxes{};
     HWND KeyList = nullptr;  // the pickable keys, the item data is the virtual key
