@@ -217,8 +217,8 @@ void SelectRow(int32_t id) {
     ShowEditing();
 }
 
-// The state column is cut to its width; the line below the editor has room for all of
-// it: "Next track: Win+V: kept (Ctrl+Alt+F4: taken by another program)".
+// A long kept state may be cut even on its row's second line; the line below the editor
+// has room for all of it: "Next track: Win+V: kept (Ctrl+Alt+F4: taken by another program)".
 void ShowRowState(int32_t id) {
     if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return;
     ShowResult(std::string(HotkeyActionName(static_cast<HotkeyId>(id))) + kSetSeparator +
@@ -662,7 +662,8 @@ void FillLists() {
     }
 }
 
-// At the DPI of the window as it is made; W().Dpi says which.
+// At the DPI of the window as it is made; W().Dpi says which. The rows' heights follow
+// when the window opens.
 void CreateControls(HWND window) {
     HotkeysWindowState& w = W();
     w.List = MakeControl(window, L"LISTBOX", "", kListPlace, kListStyle, kListId);
@@ -683,7 +684,6 @@ void CreateControls(HWND window) {
     w.CloseButton = MakeControl(window, L"BUTTON", kCloseText, kClosePlace, kOwnerDrawnStyle, kCloseId);
     SetFonts();
     FillLists();
-    SetRowHeights();
     const auto stops = TabStops();
     for (size_t i = 0; i < stops.size(); ++i) w.ControlProcs[i].Install(stops[i], ControlProc);
 }
