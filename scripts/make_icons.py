@@ -110,6 +110,65 @@ TRAY_16 = [
     "................",
 ]
 
+# The same design drawn again at the small-icon sizes of 125 % and 150 %: a stretched
+# 16-pixel picture would blur there. The letters keep one-pixel strokes; the arrows grow
+# to nine rows.
+TRAY_20 = [
+    "....................",
+    "K...K.KKK.K...K..KK.",
+    "K...K.K...KK.KK.K..K",
+    "K...K.K...K.K.K.K..K",
+    ".K.K..KK..K.K.K.K..K",
+    ".K.K..K...K...K.K..K",
+    ".K.K..K...K...K.K..K",
+    "..K...KKK.K...K..KK.",
+    "....................",
+    "....................",
+    "....N...N..N...N....",
+    "...NN..NN..NN..NN...",
+    "..NNN.NNN..NNN.NNN..",
+    ".NNNNNNNN..NNNNNNNN.",
+    "NNNNNNNNN..NNNNNNNNN",
+    ".NNNNNNNN..NNNNNNNN.",
+    "..NNN.NNN..NNN.NNN..",
+    "...NN..NN..NN..NN...",
+    "....N...N..N...N....",
+    "....................",
+]
+
+TRAY_24 = [
+    "........................",
+    "........................",
+    "K...K.KKKK.K.....K..KKK.",
+    "K...K.K....KK...KK.K...K",
+    "K...K.K....K.K.K.K.K...K",
+    ".K.K..KKK..K..K..K.K...K",
+    ".K.K..K....K.....K.K...K",
+    ".K.K..K....K.....K.K...K",
+    "..K...KKKK.K.....K..KKK.",
+    "........................",
+    "........................",
+    "........................",
+    ".....N...N....N...N.....",
+    "....NN..NN....NN..NN....",
+    "...NNN.NNN....NNN.NNN...",
+    "..NNNNNNNN....NNNNNNNN..",
+    ".NNNNNNNNN....NNNNNNNNN.",
+    "..NNNNNNNN....NNNNNNNN..",
+    "...NNN.NNN....NNN.NNN...",
+    "....NN..NN....NN..NN....",
+    ".....N...N....N...N.....",
+    "........................",
+    "........................",
+    "........................",
+]
+
+
+def doubled(rows):
+    """Each pixel as two by two: the 200 % picture, whose scale is whole."""
+    return [row for row in ("".join(c * 2 for c in line) for line in rows) for row in (row, row)]
+
+
 BITMAPINFOHEADER_SIZE = 40
 DIRECTORY_HEADER_SIZE = 6
 DIRECTORY_ENTRY_SIZE = 16
@@ -170,7 +229,9 @@ def drawings():
         (16, 256, 8, image(MAIN_16, MAIN_COLOURS, palette, 8)),
         (32, 256, 8, image(MAIN_32, MAIN_COLOURS, palette, 8)),
     ])
-    tray = icon_file([(16, 16, 4, image(TRAY_16, TRAY_COLOURS, STANDARD_16, 4))])
+    # One picture for each small-icon size the shell asks for: 100, 125, 150 and 200 %.
+    tray = icon_file([(len(rows), 16, 4, image(rows, TRAY_COLOURS, STANDARD_16, 4))
+                      for rows in (TRAY_16, TRAY_20, TRAY_24, doubled(TRAY_16))])
     return {"vemo_main.ico": main, "vemo_tray.ico": tray}
 
 

@@ -25,7 +25,7 @@ constexpr int kCaptionTextX = 18;
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kOwnerDrawnStyle = kChildStyle | WS_TABSTOP | BS_OWNERDRAW;
 constexpr DWORD kListStyle =
-    kChildStyle | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_OWNERDRAWFIXED | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    kChildStyle | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_OWNERDRAWVARIABLE | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 constexpr DWORD kKeyListStyle = kChildStyle | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr int kListId = 200;
 constexpr int kFirstModifierId = 201;
@@ -35,11 +35,49 @@ constexpr int kNoneId = 207;
 constexpr int kFirstSetId = 208;
 constexpr int kCloseId = 211;
 constexpr int kRowHeight = 14;
-// The columns of a row: action, combination, state.
-constexpr int kCombinationX = 170;
+// The columns of a row: action, combination, state. The action's column holds the
+// longest name ("Rename track according to ID3 tag") with its insets at every scale
+// (the scaled font is a little wider at 125 % than the scale alone gives).
+constexpr int kCombinationX = 186;
 constexpr int kStateX = 300;
 constexpr int kTextInset = 3;
+// A row's second line, where a state too long for its column goes, starts this far in
+// from the action's name above it: the state's column alone is too narrow for the
+// longest ("also used by "Rename track according to ID3 tag"").
+constexpr int kSecondLineIndent = 12;
+// A modifier box's label, in from the box's top left and short of its right edge.
+constexpr int kBoxLabelX = 19;
+constexpr int kBoxLabelY = 2;
+constexpr int kBoxLabelRightGap = 2;
 constexpr size_t kButtonTextLimit = 20;
+
+// Where every control stands at 96 DPI (left, top, width, height), in this order; any
+// other DPI scales each figure. The key list's height is that of its open list. The
+// result line reaches down to the label below it: a kept state, shown whole only there,
+// may take three lines at 125 % and 150 %.
+enum Place : size_t {
+    kListPlace,
+    kFirstBoxPlace,
+    kKeyListPlace = kFirstBoxPlace + kModifierBoxCount,
+    kPressPlace,
+    kNonePlace,
+    kResultPlace,
+    kSetsLabelPlace,
+    kFirstSetPlace,
+    kClosePlace = kFirstSetPlace + kReadySetCount,
+    kPlaceCount
+};
+constexpr RECT kPlaces96[kPlaceCount] = {
+    {6, 4, 452, 318},                                                      // list
+    {10, 334, 54, 17},   {68, 334, 54, 17}, {126, 334, 54, 17}, {184, 334, 54, 17},  // Win Ctrl Alt Shift
+    {246, 332, 110, 300},                                                  // key list
+    {362, 331, 90, 22},                                                    // Press keys
+    {10, 360, 80, 22},                                                     // None
+    {96, 364, 356, 38},                                                    // result line, to the label
+    {10, 402, 440, 16},                                                    // "Ready sets..."
+    {10, 420, 110, 25},  {126, 420, 110, 25}, {242, 420, 110, 25},         // the sets
+    {372, 453, 80, 25},                                                    // Close
+};
 
 struct ModifierBox {
     int32_t Bit;
@@ -50,11 +88,31 @@ constexpr ModifierBox kModifierBoxes[kModifierBoxCount] = {
 
 HotkeysWindowState& W() { return gHotkeysWindow; }
 
-const FontSet& Fonts() { return gPlugin.Fonts.At(WindowDpi(W().Window)); }
+// The fonts of the DPI the controls are laid out at.
+const FontSet& Fonts() { return gPlugin.Fonts.At(W().Dpi); }
 
-HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
+RECT PlaceAt(size_t place, int dpi) { return ScaleRectToDpi(kPlaces96[place], dpi); }
+
+HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, size_t place, DWORD style, int id) {
+    const RECT r = PlaceAt(place, W().Dpi);
     return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
+}
+
+// The controls in the order of their places.
+std::array<HWND, kPlaceCount> PlacedControls() {
+    const HotkeysWindowState& w = W();
+    std::array<HWND, kPlaceCount> controls{};
+    controls[kListPlace] = w.List;
+    for (size_t i = 0; i < kModifierBoxCount; ++i) controls[kFirstBoxPlace + i] = w.ModifierBoxes[i];
+    controls[kKeyListPlace] = w.KeyList;
+    controls[kPressPlace] = w.PressButton;
+    controls[kNonePlace] = w.NoneButton;
+    controls[kResultPlace] = w.ResultLine;
+    controls[kSetsLabelPlace] = w.SetsLabel;
+    for (size_t i = 0; i < kReadySetCount; ++i) controls[kFirstSetPlace + i] = w.SetButtons[i];
+    controls[kClosePlace] = w.CloseButton;
+    return controls;
 }
 
 void SetFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
@@ -116,8 +174,38 @@ void ShowEditing() {
     SendMessageW(w.KeyList, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
 }
 
+std::array<std::string, kHotkeyColumnCount> RowTexts(int32_t id) {
+    return {std::string(HotkeyActionName(static_cast<HotkeyId>(id))), CombinationText(gSettings.Hotkeys[id]),
+            HotkeyStateText(id)};
+}
+
+std::array<std::string_view, kHotkeyColumnCount> Views(const std::array<std::string, kHotkeyColumnCount>& texts) {
+    return {texts[0], texts[1], texts[2]};
+}
+
+// A row whose combination or state does not fit its column takes a second line.
+void SetRowHeights() {
+    HotkeysWindowState& w = W();
+    if (!w.List) return;
+    ScopedGetDC dc(w.List);
+    ScopedSelectObject font(dc.Get(), Fonts().Text.Get());
+    const int line = HotkeyRowHeight(w.Dpi);
+    RECT client{};
+    GetClientRect(w.List, &client);
+    const RECT first{0, 0, client.right, line};
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        const auto index = static_cast<WPARAM>(id - kFirstHotkeyId);
+        const bool two = PlaceHotkeyRow(dc.Get(), first, w.Dpi, Views(RowTexts(id))).TwoLines;
+        const int height = two ? 2 * line : line;
+        if (SendMessageW(w.List, LB_GETITEMHEIGHT, index, 0) != height) {
+            SendMessageW(w.List, LB_SETITEMHEIGHT, index, height);
+        }
+    }
+}
+
 // After any change: the rows, the editor and the configuration window's help.
 void ShowChanges() {
+    SetRowHeights();
     InvalidateRect(W().List, nullptr, FALSE);
     ShowHotkeyMarks();
 }
@@ -129,8 +217,8 @@ void SelectRow(int32_t id) {
     ShowEditing();
 }
 
-// The state column is cut to its width; the line below the editor has room for all of
-// it: "Next track: Win+V: kept (Ctrl+Alt+F4: taken by another program)".
+// A long kept state may be cut even on its row's second line; the line below the editor
+// has room for all of it: "Next track: Win+V: kept (Ctrl+Alt+F4: taken by another program)".
 void ShowRowState(int32_t id) {
     if (!IsHotkeyId(id) || id > kStoredHotkeyCount) return;
     ShowResult(std::string(HotkeyActionName(static_cast<HotkeyId>(id))) + kSetSeparator +
@@ -362,22 +450,20 @@ void DrawRow(const DRAWITEMSTRUCT& item) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     ScopedSelectObject font(dc, Fonts().Text.Get());
-    const std::string combination =
-        W().WaitingId == id ? std::string(kWaitingText) : CombinationText(gSettings.Hotkeys[id]);
-    const std::string state = W().WaitingId == id ? std::string() : HotkeyStateText(id);
-    const struct {
-        const std::string Text;
-        int Left, Right;
-    } columns[] = {
-        {std::string(HotkeyActionName(static_cast<HotkeyId>(id))), kTextInset, kCombinationX},
-        {combination, kCombinationX, W().WaitingId == id ? static_cast<int>(item.rcItem.right) : kStateX},
-        {state, kStateX, static_cast<int>(item.rcItem.right)},
-    };
-    for (const auto& column : columns) {
-        RECT r{item.rcItem.left + column.Left, item.rcItem.top, item.rcItem.left + column.Right - kTextInset,
-               item.rcItem.bottom};
-        const std::wstring text = ToWide(column.Text);
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+    std::array<std::string, kHotkeyColumnCount> texts = RowTexts(id);
+    RECT line = item.rcItem;
+    line.bottom = line.top + HotkeyRowHeight(W().Dpi);
+    // Placed as the row's height was decided: by what it shows when nothing waits.
+    HotkeyRowPlaces places = PlaceHotkeyRow(dc, line, W().Dpi, Views(texts));
+    if (W().WaitingId == id) {
+        // The prompt has the state's room too.
+        texts[1] = kWaitingText;
+        texts[2].clear();
+        places.Texts[1].right = places.Texts[2].right;
+    }
+    for (size_t i = 0; i < kHotkeyColumnCount; ++i) {
+        const std::wstring text = ToWide(texts[i]);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &places.Texts[i],
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
@@ -396,11 +482,12 @@ void DrawModifierBox(const DRAWITEMSTRUCT& item, size_t index) {
     look.Focused = (item.itemState & ODS_FOCUS) != 0;
     look.Face = face;
     look.Shadow = shadow;
+    look.Dpi = W().Dpi;
     DrawCheckBox(dc, look);
     ScopedSelectObject font(dc, Fonts().Bold.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    RECT label{item.rcItem.left + 19, item.rcItem.top + 2, item.rcItem.right - 2, item.rcItem.bottom};
+    RECT label = ModifierBoxLabel(item.rcItem, W().Dpi);
     DrawTextW(dc, ToWide(kModifierBoxes[index].Label).c_str(), -1, &label, DT_SINGLELINE | DT_NOPREFIX);
 }
 
@@ -413,6 +500,7 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
     look.Pressed = (item.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS);
     look.Focused = (item.itemState & ODS_FOCUS) != 0;
     look.Font = Fonts().Bold.Get();
+    look.Dpi = W().Dpi;
     DrawPushButton(item.hDC, look);
 }
 
@@ -435,7 +523,7 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 LRESULT OnMeasureItem(MEASUREITEMSTRUCT& item) {
-    item.itemHeight = kRowHeight;
+    item.itemHeight = static_cast<UINT>(HotkeyRowHeight(W().Dpi));
     return TRUE;
 }
 
@@ -513,11 +601,52 @@ LRESULT OnCtlColorStatic(HDC dc) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void Shape(HWND window) {
-    const int dpi = WindowDpi(window);
+void Shape(HWND window, int dpi) {
     const SIZE size = ConfigWindowSize(dpi);
     HRGN region = CutCornerRegion(size.cx, size.cy, dpi);
     if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
+}
+
+void SetFonts() {
+    HotkeysWindowState& w = W();
+    const FontSet& f = Fonts();
+    for (HWND control : {w.List, w.KeyList, w.ResultLine}) SetFont(control, f.Text.Get());
+    SetFont(w.SetsLabel, f.Bold.Get());
+}
+
+// Everything that follows the DPI, for a window already made: a move to a monitor of
+// another scale, or the scale changed while the window exists.
+void LayOut(HWND window, int dpi, POINT topLeft) {
+    HotkeysWindowState& w = W();
+    w.Dpi = dpi;
+    SetFonts();
+    const auto controls = PlacedControls();
+    for (size_t i = 0; i < kPlaceCount; ++i) {
+        const RECT r = PlaceAt(i, dpi);
+        MoveWindow(controls[i], r.left, r.top, r.right, r.bottom, FALSE);
+    }
+    SetRowHeights();
+    const SIZE size = ConfigWindowSize(dpi);
+    SetWindowPos(window, nullptr, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    Shape(window, dpi);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+// The window keeps its whole size on a screen shorter than it (a high scale on a small
+// screen): cut to the screen by the system, it would lose its foot and no longer match
+// its region and frame.
+LRESULT OnGetMinMaxInfo(HWND window, MINMAXINFO& limits) {
+    const int dpi = window == W().Window ? W().Dpi : WindowDpi(window);
+    const SIZE size = ConfigWindowSize(dpi);
+    limits.ptMaxTrackSize.x = std::max(limits.ptMaxTrackSize.x, size.cx);
+    limits.ptMaxTrackSize.y = std::max(limits.ptMaxTrackSize.y, size.cy);
+    return 0;
+}
+
+LRESULT OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    if (dpi <= 0) dpi = WindowDpi(window);
+    LayOut(window, dpi, {suggested.left, suggested.top});
+    return 0;
 }
 
 void FillLists() {
@@ -533,34 +662,72 @@ void FillLists() {
     }
 }
 
+// At the DPI of the window as it is made; W().Dpi says which. The rows' heights follow
+// when the window opens.
 void CreateControls(HWND window) {
     HotkeysWindowState& w = W();
-    w.List = MakeControl(window, L"LISTBOX", "", {6, 4, 452, 318}, kListStyle, kListId);
+    w.List = MakeControl(window, L"LISTBOX", "", kListPlace, kListStyle, kListId);
     for (size_t i = 0; i < kModifierBoxCount; ++i) {
-        w.ModifierBoxes[i] = MakeControl(window, L"BUTTON", kModifierBoxes[i].Label,
-                                         {10 + 58 * static_cast<int>(i), 334, 54, 17}, kOwnerDrawnStyle,
-                                         kFirstModifierId + static_cast<int>(i));
+        w.ModifierBoxes[i] = MakeControl(window, L"BUTTON", kModifierBoxes[i].Label, kFirstBoxPlace + i,
+                                         kOwnerDrawnStyle, kFirstModifierId + static_cast<int>(i));
     }
-    w.KeyList = MakeControl(window, L"COMBOBOX", "", {246, 332, 110, 300}, kKeyListStyle, kKeyListId);
-    w.PressButton = MakeControl(window, L"BUTTON", kPressKeysText, {362, 331, 90, 22}, kOwnerDrawnStyle, kPressId);
-    w.NoneButton = MakeControl(window, L"BUTTON", kNoneText, {10, 360, 80, 22}, kOwnerDrawnStyle, kNoneId);
-    w.ResultLine = MakeControl(window, L"STATIC", "", {96, 364, 356, 30}, kChildStyle | SS_NOPREFIX, 0);
-    w.SetsLabel = MakeControl(window, L"STATIC", kReadySetsLabel, {10, 402, 440, 16}, kChildStyle | SS_NOPREFIX, 0);
+    w.KeyList = MakeControl(window, L"COMBOBOX", "", kKeyListPlace, kKeyListStyle, kKeyListId);
+    w.PressButton = MakeControl(window, L"BUTTON", kPressKeysText, kPressPlace, kOwnerDrawnStyle, kPressId);
+    w.NoneButton = MakeControl(window, L"BUTTON", kNoneText, kNonePlace, kOwnerDrawnStyle, kNoneId);
+    w.ResultLine = MakeControl(window, L"STATIC", "", kResultPlace, kChildStyle | SS_NOPREFIX, 0);
+    w.SetsLabel = MakeControl(window, L"STATIC", kReadySetsLabel, kSetsLabelPlace, kChildStyle | SS_NOPREFIX, 0);
     for (size_t i = 0; i < kReadySetCount; ++i) {
         const std::string name(HotkeySetName(kHotkeySets[i]));
-        w.SetButtons[i] = MakeControl(window, L"BUTTON", name, {10 + 116 * static_cast<int>(i), 420, 110, 25},
-                                      kOwnerDrawnStyle, kFirstSetId + static_cast<int>(i));
+        w.SetButtons[i] = MakeControl(window, L"BUTTON", name, kFirstSetPlace + i, kOwnerDrawnStyle,
+                                      kFirstSetId + static_cast<int>(i));
     }
-    w.CloseButton = MakeControl(window, L"BUTTON", kCloseText, {372, 453, 80, 25}, kOwnerDrawnStyle, kCloseId);
-    const FontSet& f = Fonts();
-    for (HWND control : {w.List, w.KeyList, w.ResultLine}) SetFont(control, f.Text.Get());
-    SetFont(w.SetsLabel, f.Bold.Get());
+    w.CloseButton = MakeControl(window, L"BUTTON", kCloseText, kClosePlace, kOwnerDrawnStyle, kCloseId);
+    SetFonts();
     FillLists();
     const auto stops = TabStops();
     for (size_t i = 0; i < stops.size(); ++i) w.ControlProcs[i].Install(stops[i], ControlProc);
 }
 
 }  // namespace
+
+int HotkeyRowHeight(int dpi) {
+    // A scaled font may be taller than the scaled row: the row grows rather than cut it.
+    ScopedGetDC screen(nullptr);
+    ScopedSelectObject font(screen.Get(), gPlugin.Fonts.At(dpi).Text.Get());
+    TEXTMETRICW metrics{};
+    const int fontHeight = GetTextMetricsW(screen.Get(), &metrics) ? metrics.tmHeight : 0;
+    return std::max(ScaleToDpi(kRowHeight, dpi), fontHeight);
+}
+
+HotkeyRowPlaces PlaceHotkeyRow(HDC dc, const RECT& line, int dpi,
+                               const std::array<std::string_view, kHotkeyColumnCount>& texts) {
+    const int edges[kHotkeyColumnCount + 1] = {0, ScaleToDpi(kCombinationX, dpi), ScaleToDpi(kStateX, dpi),
+                                               static_cast<int>(line.right - line.left)};
+    const int inset = ScaleToDpi(kTextInset, dpi);
+    HotkeyRowPlaces places;
+    for (size_t i = 0; i < kHotkeyColumnCount; ++i) {
+        const int left = i == 0 ? inset : edges[i];
+        places.Texts[i] = {line.left + left, line.top, line.left + edges[i + 1] - inset, line.bottom};
+    }
+    const auto fits = [&](size_t i) {
+        const std::wstring text = ToWide(texts[i]);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx <= places.Texts[i].right - places.Texts[i].left;
+    };
+    if (fits(1) && fits(2)) return places;
+    // The combination gets the room of both columns; the state the line beneath, indented.
+    places.TwoLines = true;
+    places.Texts[1].right = places.Texts[2].right;
+    places.Texts[2].left = places.Texts[0].left + ScaleToDpi(kSecondLineIndent, dpi);
+    OffsetRect(&places.Texts[2], 0, line.bottom - line.top);
+    return places;
+}
+
+RECT ModifierBoxLabel(const RECT& box, int dpi) {
+    return {box.left + ScaleToDpi(kBoxLabelX, dpi), box.top + ScaleToDpi(kBoxLabelY, dpi),
+            box.right - ScaleToDpi(kBoxLabelRightGap, dpi), box.bottom};
+}
 
 bool RegisterHotkeysClass(HINSTANCE instance) {
     return RegisterPlainClass(instance, kHotkeysClassName, HotkeysWindowProc, COLOR_BTNFACE);
@@ -571,14 +738,25 @@ void UnregisterHotkeysClass(HINSTANCE instance) { UnregisterClassW(kHotkeysClass
 void OpenHotkeysWindow(int32_t id) {
     HotkeysWindowState& w = W();
     if (!w.Window) {
-        const SIZE size = ConfigWindowSize(WindowDpi(gPlugin.ConfigWindow));
-        w.Window = CreateWindowExW(WS_EX_TOOLWINDOW, kHotkeysClassName, L"", WS_OVERLAPPED, 0, 0, size.cx, size.cy,
+        // Made at the configuration window's size, then sized by its own DPI, which the
+        // system knows only once it exists (the monitor it lands on decides).
+        const SIZE made = ConfigWindowSize(WindowDpi(gPlugin.ConfigWindow));
+        w.Window = CreateWindowExW(WS_EX_TOOLWINDOW, kHotkeysClassName, L"", WS_OVERLAPPED, 0, 0, made.cx, made.cy,
                                    gPlugin.ConfigWindow, nullptr, gPlugin.Module, nullptr);
         if (!w.Window) return;
+        w.Dpi = WindowDpi(w.Window);
+        const SIZE size = ConfigWindowSize(w.Dpi);
+        SetWindowPos(w.Window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         CreateControls(w.Window);
-        Shape(w.Window);
+        Shape(w.Window, w.Dpi);
+    } else if (const int dpi = WindowDpi(w.Window); dpi != w.Dpi) {
+        // The scale changed while the window was hidden, and nothing told it.
+        RECT at{};
+        GetWindowRect(w.Window, &at);
+        LayOut(w.Window, dpi, {at.left, at.top});
     }
     w.Tried = {};
+    SetRowHeights();
     SelectRow(id);
     ShowRowState(SelectedId());
     RECT r{};
@@ -653,6 +831,8 @@ LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_SETFOCUS: SetFocus(W().List); return 0;
         case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_MEASUREITEM: return OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        case WM_GETMINMAXINFO: return OnGetMinMaxInfo(window, *reinterpret_cast<MINMAXINFO*>(lParam));
+        case WM_DPICHANGED: return OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case WM_NCPAINT: PaintFrame(window); return 0;
         case WM_NCACTIVATE: return OnNcActivate(window, wParam != 0);
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;

@@ -12,9 +12,11 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "actions/hotkeys.h"
 #include "settings/hotkey_table.h"
+#include "win/dpi_scale.h"
 #include "win/module_state.h"
 #include "win/scoped_win.h"
 
@@ -34,6 +36,10 @@ struct TriedCombination {
 
 struct HotkeysWindowState {
     HWND Window = nullptr;
+    // The DPI the controls are placed and given fonts at: the window's when it was made,
+    // or the last one it was told of. (0 before: a zero start keeps the state out of the
+    // DLL's initialised data.)
+    int Dpi = 0;
     HWND List = nullptr;  // one row per action, the item data is the id
     std::array<HWND, kModifierBoxCount> ModifierBoxes{};
     HWND KeyList = nullptr;  // the pickable keys, the item data is the virtual key
@@ -87,6 +93,23 @@ void TakePressedCombination(const HotkeyEntry& combination);
 // The timer that waits for a pressed combination's keys to be released.
 constexpr UINT_PTR kReleaseTimerId = 1;
 constexpr UINT kReleasePollMs = 25;
+
+// A line of the list at dpi: the scaled row, or the list font's height where that is
+// taller.
+int HotkeyRowHeight(int dpi);
+// Where a row's texts (action, combination, state) go, line being the row's first line
+// and dc holding the list's font: each in its column when the combination and the state
+// fit theirs; else the row takes two lines: the combination with the room of both its
+// column and the state's, the state on the second line, across the row.
+constexpr size_t kHotkeyColumnCount = 3;
+struct HotkeyRowPlaces {
+    std::array<RECT, kHotkeyColumnCount> Texts{};
+    bool TwoLines = false;
+};
+HotkeyRowPlaces PlaceHotkeyRow(HDC dc, const RECT& line, int dpi,
+                               const std::array<std::string_view, kHotkeyColumnCount>& texts);
+// Where a modifier box draws its label at dpi, the box being its client rectangle.
+RECT ModifierBoxLabel(const RECT& box, int dpi);
 
 LRESULT CALLBACK HotkeysWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

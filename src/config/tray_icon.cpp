@@ -2,11 +2,12 @@
 
 #include <shellapi.h>
 
-#include <string>
+#include <utility>
 
 #include "actions/player_control.h"
 #include "config/tray_texts.h"
 #include "text/unicode.h"
+#include "win/dpi_scale.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
 
@@ -14,8 +15,8 @@ namespace vemo {
 
 namespace {
 
-// The picture is the module's second icon group, after MAINICON.
-constexpr int kTrayPictureIndex = 1;
+// The picture's icon group in the module's resources (after MAINICON).
+constexpr WORD kTrayPictureGroup = 2;
 
 constexpr wchar_t kTaskbarCreated[] = L"TaskbarCreated";
 
@@ -23,27 +24,24 @@ constexpr wchar_t kTaskbarCreated[] = L"TaskbarCreated";
 // have more.
 constexpr int kFirstFormTipUnits = 64;
 
-constexpr size_t kLongestPath = 32768;
+// The DPI of the window the button belongs to; without it, the primary screen's.
+int TrayDpi() { return WindowDpi(gPlugin.ConfigWindow); }
 
 }  // namespace
 
-HICON LoadTrayPicture(HMODULE module) {
-    // Asked of the module rather than of a fixed file name in the player's plug-in
-    // folder, so a renamed or moved DLL still finds its own picture.
-    // Wide, so that a player folder named in any script is found; with room for the
-    // longest path the wide calls take.
-    std::wstring path(kLongestPath, L'\0');
-    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) return nullptr;  // a cut path names another file
-    path.resize(length);
-    HICON small = nullptr;
-    if (ExtractIconExW(path.c_str(), kTrayPictureIndex, nullptr, &small, 1) == 0) return nullptr;
-    return small;
+HICON LoadTrayPicture(HMODULE module, int dpi) {
+    // Asked of the loaded module rather than of a fixed file name in the player's plug-in
+    // folder, so a renamed or moved DLL still finds its own picture. At the small-icon
+    // size of the DPI, so the shell shows an image drawn for it instead of stretching
+    // the 16-pixel one.
+    const int size = SystemMetricAt(SM_CXSMICON, dpi);
+    return static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(kTrayPictureGroup), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
 void PrepareTrayIcon() {
     TrayIconState& tray = gPlugin.Tray;
-    tray.Picture.Reset(LoadTrayPicture(OwnModule()));
+    tray.Picture.Reset(LoadTrayPicture(OwnModule(), TrayDpi()));
     NOTIFYICONDATAW& r = tray.Record;
     r = NOTIFYICONDATAW{};
     // The first form of the record: every shell since the first one knows it.
@@ -71,6 +69,22 @@ void RemoveTrayIcon() {
 }
 
 bool TrayIconShown() { return gPlugin.Tray.Shown; }
+
+void RefreshTrayPicture() { RefreshTrayPictureFrom(OwnModule()); }
+
+void RefreshTrayPictureFrom(HMODULE module) {
+    TrayIconState& tray = gPlugin.Tray;
+    IconHandle picture(LoadTrayPicture(module, TrayDpi()));
+    if (!picture.Get()) return;  // the one shown is better than none
+    tray.Record.hIcon = picture.Get();
+    if (tray.Shown) {
+        NOTIFYICONDATAW change = tray.Record;
+        change.uFlags = NIF_ICON;
+        Shell_NotifyIconW(NIM_MODIFY, &change);
+    }
+    // The old picture goes only now that the shell has the new one.
+    tray.Picture = std::move(picture);
+}
 
 void ReleaseTrayIcon() {
     RemoveTrayIcon();

@@ -32,8 +32,15 @@ void OnTaskbarCreated();
 // button up the next, as if by hotkey; other mouse messages do nothing.
 void OnTrayNotify(LPARAM mouseMessage);
 
-// The button's picture from a module's file: its second icon, in the small size. Null
-// when the file has none (the test program, which carries no icons).
-HICON LoadTrayPicture(HMODULE module);
+// The button's picture from a module: its second icon group, at the small-icon size of
+// dpi (16 pixels at 96, 20 at 120, 24 at 144, 32 at 192). Null when the module has none
+// (the test program, which carries no icons).
+HICON LoadTrayPicture(HMODULE module, int dpi);
+
+// The picture again at the DPI of ConfigWindow, and the shown button given it: for
+// ConfigWindow's WM_DPICHANGED. The picture shown stays when none can be loaded.
+void RefreshTrayPicture();
+// The same from the given module (tests: the test program carries no icons).
+void RefreshTrayPictureFrom(HMODULE module);
 
 }  // namespace vemo

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <iterator>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "actions/hotkeys.h"
 #include "config/config_window.h"
+#include "config/hotkeys_texts.h"
 #include "config/hotkeys_window.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
@@ -20,8 +22,11 @@
 #include "support/plugin_fixture.h"
 #include "support/temp_dir.h"
 #include "text/unicode.h"
+#include "win/config_placement.h"
+#include "win/dpi_scale.h"
 #include "win/module_state.h"
 #include "win/player_link.h"
+#include "win/scoped_win.h"
 
 namespace vemo::test {
 namespace {
@@ -518,6 +523,229 @@ TEST_F(HotkeysWindowTest, KeyboardWalksTheControls) {
     SendMessageA(W().KeyList, CB_SHOWDROPDOWN, FALSE, 0);
     Key(W().ModifierBoxes[3], VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(W().Window));
+}
+
+// ---- at every scale ----
+
+// A control's rectangle in the window's client area.
+RECT ClientRectOf(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE OuterSize(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Comparable and printable: left, top, right, bottom.
+std::array<LONG, 4> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The extent of a text in a font, as a control would draw it.
+SIZE Measured(HFONT font, const std::string& text) {
+    ScopedGetDC screen(nullptr);
+    ScopedSelectObject select(screen.Get(), font);
+    const std::wstring wide = ToWide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(screen.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+    return size;
+}
+
+int FontHeight(HFONT font) {
+    ScopedGetDC screen(nullptr);
+    ScopedSelectObject select(screen.Get(), font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen.Get(), &metrics);
+    return metrics.tmHeight;
+}
+
+HFONT FontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)); }
+
+// Every state a row can show whole (a "kept (...)" state may be cut: the line below
+// the editor shows it).
+std::vector<std::string> WholeStates() {
+    std::vector<std::string> states = {"held", "none", "taken by another program", "not registered",
+                                       "not registered: needs Win, Ctrl or Alt",
+                                       "not registered: the plug-in is disabled",
+                                       "not registered: refused by Windows (error 1409)"};
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        states.push_back("also used by \"" + std::string(HotkeyActionName(static_cast<HotkeyId>(id))) + "\"");
+    }
+    return states;
+}
+
+// The longest combination a row may show: every modifier and the longest key name.
+std::string LongestCombination(HFONT font) {
+    std::string longest;
+    for (const NamedKey& key : PickableKeys()) {
+        const std::string text = CombinationText({kModWin | kModCtrl | kModAlt | kModShift, key.VirtualKey});
+        if (Measured(font, text).cx > Measured(font, longest).cx) longest = text;
+    }
+    return longest;
+}
+
+struct ScaleCase {
+    int Dpi;
+    SIZE Window;  // without the small caption
+    RECT List, Close, FirstSet, ShiftBox;
+    int RowHeight;
+};
+
+void PrintTo(const ScaleCase& c, std::ostream* out) { *out << c.Dpi << " DPI"; }
+
+// Every window taken to be at the DPI a test sets, and at the system's again after it.
+class HotkeysAtDpiTest : public HotkeysWindowTest {
+protected:
+    void TearDown() override {
+        SetDpiForTests(0);
+        HotkeysWindowTest::TearDown();
+    }
+};
+
+class HotkeysScaleTest : public HotkeysAtDpiTest, public ::testing::WithParamInterface<ScaleCase> {
+protected:
+    // The text fits the rectangle, in width and height.
+    static void ExpectFits(HFONT font, const std::string& text, int width, int height) {
+        const SIZE size = Measured(font, text);
+        EXPECT_LE(size.cx, width) << '"' << text << '"';
+        EXPECT_LE(size.cy, height) << '"' << text << '"';
+    }
+};
+
+// Made at a DPI, the window has the configuration window's size at it, the controls
+// their 96-DPI places scaled, the rows room for the font, and no text the user must
+// read whole is cut.
+TEST_P(HotkeysScaleTest, WindowAndControlsFollowTheDpi) {
+    const ScaleCase& c = GetParam();
+    SetDpiForTests(c.Dpi);
+    OpenHotkeysWindow(1);
+    ASSERT_TRUE(W().Window);
+    const SIZE size = OuterSize(W().Window);
+    EXPECT_EQ(size.cx, c.Window.cx);
+    EXPECT_EQ(size.cy, c.Window.cy + SystemMetricAt(SM_CYSMCAPTION, c.Dpi));
+    EXPECT_EQ(Edges(ClientRectOf(W().List)), Edges(c.List));
+    EXPECT_EQ(Edges(ClientRectOf(W().CloseButton)), Edges(c.Close));
+    EXPECT_EQ(Edges(ClientRectOf(W().SetButtons[0])), Edges(c.FirstSet));
+    EXPECT_EQ(Edges(ClientRectOf(W().ModifierBoxes[3])), Edges(c.ShiftBox));
+    RECT region{};
+    ASSERT_NE(GetWindowRgnBox(W().Window, &region), ERROR);
+    EXPECT_EQ(Edges(region), Edges({0, 0, size.cx, size.cy}));
+
+    const FontSet& fonts = gPlugin.Fonts.At(c.Dpi);
+    const HFONT listFont = FontOf(W().List);
+    EXPECT_EQ(listFont, fonts.Text.Get());
+    EXPECT_EQ(SendMessageW(W().List, LB_GETITEMHEIGHT, 0, 0), c.RowHeight);
+    EXPECT_GE(c.RowHeight, FontHeight(listFont)) << "letters cut at the row's foot";
+
+    // Each text has room where the row puts it: in its column, or on a second line.
+    RECT line{};
+    ASSERT_NE(SendMessageW(W().List, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line)), LB_ERR);
+    ScopedGetDC dc(W().List);
+    ScopedSelectObject select(dc.Get(), listFont);
+    const auto expectRoom = [&](std::string_view action, std::string_view combination, std::string_view state) {
+        const HotkeyRowPlaces places = PlaceHotkeyRow(dc.Get(), line, c.Dpi, {action, combination, state});
+        const std::string_view texts[] = {action, combination, state};
+        for (size_t i = 0; i < kHotkeyColumnCount; ++i) {
+            const RECT& r = places.Texts[i];
+            ExpectFits(listFont, std::string(texts[i]), r.right - r.left, r.bottom - r.top);
+            EXPECT_LE(r.bottom, line.top + (places.TwoLines ? 2 : 1) * c.RowHeight) << texts[i];
+        }
+        for (size_t i = 0; i < kHotkeyColumnCount; ++i) {
+            for (size_t j = i + 1; j < kHotkeyColumnCount; ++j) {
+                RECT both{};
+                EXPECT_FALSE(IntersectRect(&both, &places.Texts[i], &places.Texts[j])) << texts[i] << " over " << texts[j];
+            }
+        }
+    };
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        expectRoom(HotkeyActionName(static_cast<HotkeyId>(id)), "Win+V", "held");
+    }
+    expectRoom("Next track", LongestCombination(listFont), "held");
+    for (const std::string& state : WholeStates()) expectRoom("Next track", "Win+V", state);
+    // The prompt of a waiting row has the combination's and the state's columns.
+    const HotkeyRowPlaces usual = PlaceHotkeyRow(dc.Get(), line, c.Dpi, {"Next track", "Win+V", "held"});
+    EXPECT_FALSE(usual.TwoLines);
+    ExpectFits(listFont, kWaitingText, usual.Texts[2].right - usual.Texts[1].left, c.RowHeight);
+
+    // The buttons' names inside their focus edge (4 in from the button's edge).
+    const int focusInset = 2 * ScaleToDpi(4, c.Dpi);
+    std::vector<HWND> buttons{W().PressButton, W().NoneButton, W().CloseButton};
+    buttons.insert(buttons.end(), W().SetButtons.begin(), W().SetButtons.end());
+    for (HWND button : buttons) {
+        const RECT r = ClientRectOf(button);
+        ExpectFits(fonts.Bold.Get(), Text(button), r.right - r.left - focusInset, r.bottom - r.top - focusInset);
+    }
+    for (HWND box : W().ModifierBoxes) {
+        RECT client{};
+        GetClientRect(box, &client);
+        const RECT label = ModifierBoxLabel(client, c.Dpi);
+        ExpectFits(fonts.Bold.Get(), Text(box), label.right - label.left, label.bottom - label.top);
+    }
+    const RECT sets = ClientRectOf(W().SetsLabel);
+    ExpectFits(FontOf(W().SetsLabel), Text(W().SetsLabel), sets.right - sets.left, sets.bottom - sets.top);
+
+    // The line below the editor holds a long kept state whole, on as many lines as it needs.
+    const std::wstring longest = ToWide("Move file to a specified folder: Win+Ctrl+Shift+Volume Down: kept "
+                                        "(Win+Ctrl+Shift+Volume Down: also used by \"Copy file to a specified folder\")");
+    const RECT result = ClientRectOf(W().ResultLine);
+    RECT needed{0, 0, result.right - result.left, 0};
+    {
+        ScopedGetDC screen(nullptr);
+        ScopedSelectObject resultFont(screen.Get(), FontOf(W().ResultLine));
+        DrawTextW(screen.Get(), longest.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    }
+    EXPECT_LE(needed.right, result.right - result.left);
+    EXPECT_LE(needed.bottom, result.bottom - result.top);
+
+    // A row whose state needs the second line has its height; the others keep one line.
+    const int32_t rename = static_cast<int32_t>(HotkeyId::RenameFile);
+    WaitForCombination(rename);
+    TakePressedCombination(kWinV);
+    ASSERT_EQ(HotkeyStateText(rename), "kept (Win+V: also used by \"Next track\")");
+    EXPECT_EQ(SendMessageW(W().List, LB_GETITEMHEIGHT, static_cast<WPARAM>(rename - 1), 0), 2 * c.RowHeight);
+    EXPECT_EQ(SendMessageW(W().List, LB_GETITEMHEIGHT, static_cast<WPARAM>(kNext - 1), 0), c.RowHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dpi, HotkeysScaleTest,
+    ::testing::Values(
+        ScaleCase{96, {464, 522}, {6, 4, 458, 322}, {372, 453, 452, 478}, {10, 420, 120, 445}, {184, 334, 238, 351}, 14},
+        ScaleCase{120, {580, 653}, {8, 5, 573, 403}, {465, 566, 565, 597}, {13, 525, 151, 556}, {230, 418, 298, 439}, 18},
+        ScaleCase{144, {696, 783}, {9, 6, 687, 483}, {558, 680, 678, 718}, {15, 630, 180, 668}, {276, 501, 357, 527}, 21},
+        ScaleCase{192, {928, 1044}, {12, 8, 916, 644}, {744, 906, 904, 956}, {20, 840, 240, 890}, {368, 668, 476, 702},
+                  28}),
+    [](const auto& test) { return std::to_string(test.param.Dpi); });
+
+// Moved to a monitor at 150 %: the controls, their fonts, the rows and the window take
+// the new scale, at the top left the system suggests.
+TEST_F(HotkeysAtDpiTest, DpiChangeLaysTheWindowOutAgain) {
+    SetDpiForTests(kBaseDpi);
+    OpenHotkeysWindow(1);
+    ASSERT_EQ(SendMessageW(W().List, LB_GETITEMHEIGHT, 0, 0), 14);
+    SetDpiForTests(144);
+    const SIZE size = ConfigWindowSize(144);
+    RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
+    SendMessageW(W().Window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT window{};
+    GetWindowRect(W().Window, &window);
+    EXPECT_EQ(Edges(window), Edges(suggested));
+    EXPECT_EQ(Edges(ClientRectOf(W().List)), Edges({9, 6, 687, 483}));
+    EXPECT_EQ(Edges(ClientRectOf(W().CloseButton)), Edges({558, 680, 678, 718}));
+    EXPECT_EQ(SendMessageW(W().List, LB_GETITEMHEIGHT, 0, 0), 21);
+    EXPECT_EQ(FontOf(W().List), gPlugin.Fonts.At(144).Text.Get());
+    EXPECT_EQ(FontOf(W().SetsLabel), gPlugin.Fonts.At(144).Bold.Get());
+    RECT region{};
+    ASSERT_NE(GetWindowRgnBox(W().Window, &region), ERROR);
+    EXPECT_EQ(Edges(region), Edges({0, 0, size.cx, size.cy}));
+    // Changed while the window was hidden: laid out anew when it opens again.
+    Click(W().CloseButton);
+    SetDpiForTests(120);
+    OpenHotkeysWindow(1);
+    EXPECT_EQ(Edges(ClientRectOf(W().List)), Edges({8, 5, 573, 403}));
+    EXPECT_EQ(OuterSize(W().Window).cx, 580);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "support/plugin_fixture.h"
+#include "win/dpi_scale.h"
 #include "win/module_state.h"
 
 namespace vemo::test {
@@ -188,7 +189,7 @@ TEST(TrayPictureTest, ComesFromTheSecondIconGroupOfTheDll) {
     LoadedModule dll("Gen_vemo.dll");
     ASSERT_NE(dll.Get(), nullptr) << "Gen_vemo.dll beside the test program";
     EXPECT_EQ(IconGroupNames(dll.Get()), (std::vector<std::string>{"MAINICON", "2"}));
-    IconHandle picture(LoadTrayPicture(dll.Get()));
+    IconHandle picture(LoadTrayPicture(dll.Get(), kBaseDpi));
     EXPECT_NE(picture.Get(), nullptr);
 }
 
@@ -204,18 +205,91 @@ TEST(TrayPictureTest, FollowsTheDllToAnotherNameAndFolder) {
     }
     LoadedModule renamed(copy.c_str());
     ASSERT_NE(renamed.Get(), nullptr);
-    IconHandle picture(LoadTrayPicture(renamed.Get()));
+    IconHandle picture(LoadTrayPicture(renamed.Get(), kBaseDpi));
     EXPECT_NE(picture.Get(), nullptr);
 }
 
 // The test program links the plug-in's code but carries no icons: the button is still
 // added, without a picture.
 TEST_F(TrayIconTest, AModuleWithoutIconsGivesAnEmptyPicture) {
-    EXPECT_EQ(LoadTrayPicture(GetModuleHandleA(nullptr)), nullptr);
+    EXPECT_EQ(LoadTrayPicture(GetModuleHandleA(nullptr), kBaseDpi), nullptr);
     Load();
     EXPECT_EQ(gPlugin.Tray.Record.hIcon, nullptr);
     EXPECT_TRUE(InTray());
 }
+
+// The width of an icon's colour picture; 0 for no icon.
+int PictureWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// The width of the image the module holds for an icon of the given size: the one the
+// system picks from the tray picture's group. (LoadImage stretches whatever it picks to
+// the size asked, so the loaded icon alone does not tell a drawn image from a stretched one.)
+int DrawnWidthFor(HMODULE module, int size) {
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    auto* directory = group ? static_cast<BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
+    if (!directory) return 0;
+    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+    HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));  // RT_ICON
+    const auto* header = image ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image))) : nullptr;
+    return header ? header->biWidth : 0;
+}
+
+struct PictureCase {
+    int Dpi;
+    int Size;  // the small-icon size there
+};
+
+void PrintTo(const PictureCase& c, std::ostream* out) { *out << c.Dpi << " DPI"; }
+
+class TrayPictureScaleTest : public PluginTest, public ::testing::WithParamInterface<PictureCase> {
+protected:
+    void TearDown() override {
+        SetDpiForTests(0);
+        PluginTest::TearDown();
+    }
+};
+
+// The button's picture is drawn for the small-icon size of the DPI, not a 16-pixel
+// picture the shell stretches; on a DPI change the shown button takes the new one and
+// the old picture is let go.
+TEST_P(TrayPictureScaleTest, PictureHasTheSmallIconSizeOfTheDpi) {
+    const PictureCase& c = GetParam();
+    LoadedModule dll("Gen_vemo.dll");
+    ASSERT_NE(dll.Get(), nullptr);
+    SetDpiForTests(c.Dpi);
+    IconHandle picture(LoadTrayPicture(dll.Get(), c.Dpi));
+    EXPECT_EQ(PictureWidth(picture.Get()), c.Size);
+    EXPECT_EQ(DrawnWidthFor(dll.Get(), c.Size), c.Size) << "drawn at that size, not stretched";
+
+    SetDpiForTests(kBaseDpi);
+    Load();
+    RefreshTrayPictureFrom(dll.Get());
+    const HICON before = gPlugin.Tray.Picture.Get();
+    ASSERT_EQ(PictureWidth(before), 16);
+    SetDpiForTests(c.Dpi);
+    RefreshTrayPictureFrom(dll.Get());
+    EXPECT_EQ(PictureWidth(gPlugin.Tray.Record.hIcon), c.Size);
+    EXPECT_EQ(gPlugin.Tray.Record.hIcon, gPlugin.Tray.Picture.Get());
+    EXPECT_TRUE(InTray());
+    ICONINFO info{};
+    EXPECT_FALSE(GetIconInfo(before, &info)) << "the old picture destroyed";
+    // A module without the picture leaves the shown one.
+    RefreshTrayPictureFrom(GetModuleHandleA(nullptr));
+    EXPECT_EQ(PictureWidth(gPlugin.Tray.Record.hIcon), c.Size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, TrayPictureScaleTest,
+                         ::testing::Values(PictureCase{96, 16}, PictureCase{120, 20}, PictureCase{144, 24},
+                                           PictureCase{192, 32}),
+                         [](const auto& test) { return std::to_string(test.param.Dpi); });
 
 }  // namespace
 }  // namespace vemo::test
