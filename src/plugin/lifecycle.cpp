@@ -107,20 +107,18 @@ void LoadTimeSetup() {
     gPlugin.ConfigWindow = CreateConfigWindow(module, gRecord.PlayerWindow);
     gSettings = DefaultSettings();
     gPlugin.InfoPopup = CreatePopupWindow(module, gRecord.PlayerWindow);
-    ApplyConfigFonts();
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
     if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
         gPlugin.SettingsReadError = LastFileError();
     }
+    // The configuration window's controls, with the help and its marks, are made when it
+    // is first shown.
     ShowStoredDestinationFolder();
-    ShapeConfigWindow();
     PrepareTrayIcon();
     if (!gSettings.OptDisabled()) {
         RegisterAllHotkeys();
         if (gSettings.OptSystrayIcon()) AddTrayIcon();
     }
-    // Also while disabled: the help shows the combinations the file holds.
-    ShowHotkeyMarks();
     gPlugin.SetUpDone = true;
 }
 
@@ -154,7 +152,6 @@ int __cdecl PluginInit() {
     }
     ArmHideTimer(kStartupPopupMs);
     CreateDrawingObjects();
-    gPlugin.AboutLineX = MeasureAboutLineX();
     gPlugin.InitDone = true;
     return 0;
 }
