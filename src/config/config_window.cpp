@@ -553,6 +553,7 @@ void OpenMailLink() {
 // copy and move and for the file at quit, in lower case. The field lowers what is typed;
 // what the program puts there is lowered here, letter by letter in any script.
 std::string FolderAsKept(std::wstring text) {
+    // No more than the field gives back.
     if (text.size() > kFolderLimit) text.resize(kFolderLimit);
     if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
     return FromWide(text);

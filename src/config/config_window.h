@@ -11,7 +11,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
 #include <string>
 
 #include "settings/hotkey_table.h"

@@ -941,30 +941,43 @@ int FontHeightOf(HWND control) {
     return font.lfHeight;
 }
 
-std::string TextOf(HWND control) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return FromWide(text);
+std::string TextOf(HWND control) { return FromWide(FieldText(control)); }
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find('\r', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
-// Each line of a text in a font on the control's device context: its widest line, and
-// how tall the lines are together.
+// A text in a font on the control's device context: its widest line, and how tall its
+// lines are together.
 SIZE TextExtent(HWND control, HFONT font, const std::string& text) {
     ScopedGetDC dc(control);
     ScopedSelectObject selected(dc.Get(), font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.Get(), &metrics);
     SIZE all{0, 0};
-    for (size_t start = 0; start <= text.size();) {
-        const size_t end = std::min(text.find('\r', start), text.size());
-        const std::wstring line = ToWide(text.substr(start, end - start));
+    for (const std::string& line : LinesOf(text)) {
+        const std::wstring wide = ToWide(line);
         SIZE size{};
-        GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size);
+        GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
         all.cx = std::max(all.cx, size.cx);
         all.cy += metrics.tmHeight;
-        start = end + 1;
     }
     return all;
+}
+
+// The bounding box of the window's region.
+RECT RegionBox() {
+    RECT box{};
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(gPlugin.ConfigWindow, region) != ERROR) GetRgnBox(region, &box);
+    DeleteObject(region);
+    return box;
 }
 
 SIZE TextExtent(HWND control) {
@@ -996,12 +1009,8 @@ void ExpectMarksWhole(HWND help) {
     RECT client{};
     GetClientRect(help, &client);
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(help, WM_GETFONT, 0, 0));
-    const std::string text = TextOf(help);
     size_t marks = 0;
-    for (size_t start = 0; start <= text.size();) {
-        const size_t end = std::min(text.find('\r', start), text.size());
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& line : LinesOf(TextOf(help))) {
         if (line.find("(also ") == std::string::npos) continue;
         ++marks;
         const std::string shown = line.back() == ')' ? line : line.substr(0, line.find(')') + 1);
@@ -1026,22 +1035,18 @@ struct ScaleCase {
 
 void PrintTo(const ScaleCase& c, std::ostream* out) { *out << c.Dpi << " DPI"; }
 
-class ConfigScaleTest : public PopupTest, public ::testing::WithParamInterface<ScaleCase> {
+class ConfigScaleTest : public ConfigWindowTest, public ::testing::WithParamInterface<ScaleCase> {
 protected:
     void SetUp() override {
         SetDpiForTests(GetParam().Dpi);
-        PopupTest::SetUp();
-    }
-    void TearDown() override {
-        PopupTest::TearDown();
-        SetDpiForTests(0);
+        ConfigWindowTest::SetUp();
     }
 };
 
 // Opened at a DPI, the window and every control take their 96-DPI figures scaled, the
 // fonts the scaled heights, and no text is cut: the option labels within the part of
-// their box that lets them show, the help lines (with marks) within their boxes, the
-// captions, the buttons' and the folder label's texts.
+// their box that lets them show, the help's lines below one another and its marks whole,
+// the captions, the buttons' and the folder label's texts.
 TEST_P(ConfigScaleTest, WindowControlsAndFontsFollowTheDpiAndNothingIsCut) {
     const ScaleCase& c = GetParam();
     const ConfigWindowState& w = gConfig;
@@ -1052,11 +1057,7 @@ TEST_P(ConfigScaleTest, WindowControlsAndFontsFollowTheDpiAndNothingIsCut) {
     GetWindowRect(gPlugin.ConfigWindow, &window);
     EXPECT_EQ(window.right - window.left, c.Width);
     EXPECT_EQ(window.bottom - window.top, c.BaseHeight + SystemMetricAt(SM_CYSMCAPTION, c.Dpi));
-    RECT regionBox{};
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(GetWindowRgn(gPlugin.ConfigWindow, region), ERROR);
-    GetRgnBox(region, &regionBox);
-    DeleteObject(region);
+    const RECT regionBox = RegionBox();
     EXPECT_EQ(regionBox.right, c.Width) << "the region spans the window";
     EXPECT_EQ(regionBox.bottom, window.bottom - window.top);
     const struct {
@@ -1190,12 +1191,7 @@ TEST_F(ConfigWindowTest, DpiChangeLaysTheWindowOutAgain) {
     EXPECT_TRUE(EqualRect(&ok, &ok144)) << ok.left << "," << ok.top << " " << ok.right << "x" << ok.bottom;
     EXPECT_EQ(FontHeightOf(gConfig.HelpTexts[1]), -17);
     EXPECT_EQ(FontHeightOf(gConfig.FaceLabels[kAutoplayRow]), -17);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(GetWindowRgn(Window(), region), ERROR);
-    RECT box{};
-    GetRgnBox(region, &box);
-    DeleteObject(region);
-    EXPECT_EQ(box.right, 696);
+    EXPECT_EQ(RegionBox().right, 696);
     for (HWND help : gConfig.HelpTexts) ExpectMarksWhole(help);
 
     ShowWindow(Window(), SW_HIDE);
