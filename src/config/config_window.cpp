@@ -6,7 +6,6 @@
 #include <iterator>
 #include <optional>
 #include <utility>
-#include <vector>
 
 #include "actions/hotkeys.h"
 #include "config/config_draw.h"
@@ -129,23 +128,28 @@ struct PlacedControl {
     RECT At;
 };
 
+// The title's layers, the help boxes, the folder label, the group boxes, the check
+// boxes with their two labels, OK, the edit field, Browse, Hotkeys.
+constexpr size_t kControlCount = 3 + kHelpBoxCount + 1 + 4 + 3 * kOptionCount + 4;
+
 // Every control of the window with its place: what a change of DPI moves.
-std::vector<PlacedControl> PlacedControls() {
+std::array<PlacedControl, kControlCount> PlacedControls() {
     const ConfigWindowState& c = gConfig;
-    std::vector<PlacedControl> all;
-    for (size_t i = 0; i < c.TitleLayers.size(); ++i) all.push_back({c.TitleLayers[i], kTitleAt[i]});
-    for (size_t box = 0; box < kHelpBoxCount; ++box) all.push_back({c.HelpTexts[box], kHelpAt[box]});
-    all.push_back({c.FolderLabel, kFolderLabelAt});
-    for (size_t i = 0; i < c.GroupBoxes.size(); ++i) all.push_back({c.GroupBoxes[i], kGroupAt[i]});
+    std::array<PlacedControl, kControlCount> all{};
+    size_t n = 0;
+    for (size_t i = 0; i < c.TitleLayers.size(); ++i) all[n++] = {c.TitleLayers[i], kTitleAt[i]};
+    for (size_t box = 0; box < kHelpBoxCount; ++box) all[n++] = {c.HelpTexts[box], kHelpAt[box]};
+    all[n++] = {c.FolderLabel, kFolderLabelAt};
+    for (size_t i = 0; i < c.GroupBoxes.size(); ++i) all[n++] = {c.GroupBoxes[i], kGroupAt[i]};
     for (size_t row = 0; row < kOptionCount; ++row) {
-        all.push_back({c.CheckBoxes[row], CheckBoxAt(row)});
-        all.push_back({c.ShadowLabels[row], ShadowLabelAt(row)});
-        all.push_back({c.FaceLabels[row], FaceLabelAt(row)});
+        all[n++] = {c.CheckBoxes[row], CheckBoxAt(row)};
+        all[n++] = {c.ShadowLabels[row], ShadowLabelAt(row)};
+        all[n++] = {c.FaceLabels[row], FaceLabelAt(row)};
     }
-    all.push_back({c.OkButton, kOkAt});
-    all.push_back({c.FolderEdit, kFolderEditAt});
-    all.push_back({c.BrowseButton, kBrowseAt});
-    all.push_back({c.HotkeysButton, kHotkeysButtonAt});
+    all[n++] = {c.OkButton, kOkAt};
+    all[n++] = {c.FolderEdit, kFolderEditAt};
+    all[n++] = {c.BrowseButton, kBrowseAt};
+    all[n++] = {c.HotkeysButton, kHotkeysButtonAt};
     return all;
 }
 
@@ -159,8 +163,9 @@ const FontSet& Fonts() { return gPlugin.Fonts.At(LayoutDpi()); }
 
 SIZE WindowSize() { return ConfigWindowSize(LayoutDpi()); }
 
-HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
-    return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
+// Made without a size: LayOut places every control from the table above.
+HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style, int id) {
+    return CreateWindowExW(0, className, ToWide(text).c_str(), style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
 }
 
@@ -258,36 +263,32 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
 
 // ---- building the window ----
 
-// The controls at dpi, in the order the tab stops and the layered labels rely on.
-void CreateControls(HWND window, int dpi) {
+// The controls, in the order the tab stops and the layered labels rely on.
+void CreateControls(HWND window) {
     ConfigWindowState& c = gConfig;
-    const auto at = [dpi](const RECT& place) { return ScaleRectToDpi(place, dpi); };
     for (size_t i = 0; i < c.TitleLayers.size(); ++i) {
-        c.TitleLayers[i] = MakeControl(window, L"STATIC", kConfigTitle, at(kTitleAt[i]), kTitleStyle, 0);
+        c.TitleLayers[i] = MakeControl(window, L"STATIC", kConfigTitle, kTitleStyle, 0);
     }
     // The help and the boxes' captions are written by ShowHotkeyMarks once the fonts are set.
     for (size_t box = 0; box < kHelpBoxCount; ++box) {
-        c.HelpTexts[box] = MakeControl(window, L"STATIC", "", at(kHelpAt[box]), kHelpStyle, 0);
+        c.HelpTexts[box] = MakeControl(window, L"STATIC", "", kHelpStyle, 0);
     }
-    c.FolderLabel = MakeControl(window, L"STATIC", kFolderLabel, at(kFolderLabelAt), kLabelStyle, 0);
+    c.FolderLabel = MakeControl(window, L"STATIC", kFolderLabel, kLabelStyle, 0);
     for (size_t i = 0; i < c.GroupBoxes.size(); ++i) {
-        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", kGroupTexts[i], at(kGroupAt[i]), kGroupStyle, 0);
+        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", kGroupTexts[i], kGroupStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) {
-        c.CheckBoxes[row] = MakeControl(window, L"BUTTON", "", at(CheckBoxAt(row)), kOwnerDrawnStyle,
-                                        static_cast<int>(kOptionRows[row].Option));
+        c.CheckBoxes[row] =
+            MakeControl(window, L"BUTTON", "", kOwnerDrawnStyle, static_cast<int>(kOptionRows[row].Option));
         WatchHintCheckBox(kOptionRows[row].HintTimer, c.CheckBoxes[row]);
     }
-    c.OkButton = MakeControl(window, L"BUTTON", kOkText, at(kOkAt), kOwnerDrawnStyle, 0);
-    c.FolderEdit = MakeControl(window, L"EDIT", "", at(kFolderEditAt), kEditStyle, kEditId);
-    c.BrowseButton = MakeControl(window, L"BUTTON", kBrowseText, at(kBrowseAt), kOwnerDrawnStyle, kBrowseId);
-    c.HotkeysButton =
-        MakeControl(window, L"BUTTON", kHotkeysButtonText, at(kHotkeysButtonAt), kOwnerDrawnStyle, kHotkeysId);
+    c.OkButton = MakeControl(window, L"BUTTON", kOkText, kOwnerDrawnStyle, 0);
+    c.FolderEdit = MakeControl(window, L"EDIT", "", kEditStyle, kEditId);
+    c.BrowseButton = MakeControl(window, L"BUTTON", kBrowseText, kOwnerDrawnStyle, kBrowseId);
+    c.HotkeysButton = MakeControl(window, L"BUTTON", kHotkeysButtonText, kOwnerDrawnStyle, kHotkeysId);
     for (size_t row = 0; row < kOptionCount; ++row) {
-        c.ShadowLabels[row] =
-            MakeControl(window, L"STATIC", kOptionRows[row].Label, at(ShadowLabelAt(row)), kStaticStyle, 0);
-        c.FaceLabels[row] =
-            MakeControl(window, L"STATIC", kOptionRows[row].Label, at(FaceLabelAt(row)), kStaticStyle, 0);
+        c.ShadowLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label, kStaticStyle, 0);
+        c.FaceLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label, kStaticStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) c.ControlProcs[row].Install(c.CheckBoxes[row], CheckBoxProc);
     c.ControlProcs[kOptionCount].Install(c.OkButton, ControlProc);
@@ -295,7 +296,6 @@ void CreateControls(HWND window, int dpi) {
     c.ControlProcs[kOptionCount + 2].Install(c.BrowseButton, ControlProc);
     c.ControlProcs[kOptionCount + 3].Install(c.HotkeysButton, ControlProc);
     SendMessageW(c.FolderEdit, EM_LIMITTEXT, kFolderLimit, 0);
-    c.Dpi = dpi;
 }
 
 void SetFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
@@ -360,20 +360,8 @@ void FitWindow(HWND window, int dpi, const POINT* at) {
     ShapeWindow(window, dpi);
 }
 
-// The controls, the help and the stored folder, made at the first show at the DPI then:
-// the player's start does not wait for a window the user may never open.
-void MakeControls(HWND window, int dpi) {
-    CreateControls(window, dpi);
-    ApplyFonts(gPlugin.Fonts.At(dpi));
-    FitLabels(dpi);
-    ShowStoredDestinationFolder();
-    // Fitted to the help boxes' width in their font, so after both are set.
-    ShowHotkeyMarks();
-    FitWindow(window, dpi, nullptr);
-}
-
-// Everything at a new dpi: the controls moved and given its fonts, the window's size and
-// region, and the help's marks fitted again to the boxes' new width.
+// Everything at dpi: the controls placed and given its fonts, the window's size and
+// region, and the help's marks fitted to the boxes' width in their font.
 void LayOut(HWND window, int dpi, const POINT* at) {
     if (ControlsMade()) {
         for (const PlacedControl& placed : PlacedControls()) {
@@ -388,6 +376,14 @@ void LayOut(HWND window, int dpi, const POINT* at) {
     }
     FitWindow(window, dpi, at);
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The controls, the help and the stored folder, made at the first show at the DPI then:
+// the player's start does not wait for a window the user may never open.
+void MakeControls(HWND window, int dpi) {
+    CreateControls(window);
+    ShowStoredDestinationFolder();
+    LayOut(window, dpi, nullptr);
 }
 
 // ---- the window's messages ----
