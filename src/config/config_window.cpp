@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 #include "actions/hotkeys.h"
 #include "config/config_draw.h"
@@ -90,16 +91,81 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
      "the file is deleted for good", kRecycleRowTop},
 };
 
+// Every control's place at 96 DPI: left, top, width, height in the client area. At any
+// other DPI each figure is scaled on its own (ScaleRectToDpi), so 96 DPI stays exact.
+// The title in three layers: shadow, highlight, face.
+constexpr RECT kTitleAt[3] = {{28, 447, 317, 44}, {26, 445, 317, 44}, {27, 446, 317, 44}};
 // Each box's help inside the box's frame, below its caption, with room for its lines
 // at a 13-pixel line height: 12 in the upper boxes, 18 in the service box.
 constexpr RECT kHelpAt[kHelpBoxCount] = {{12, 17, 212, 161}, {236, 17, 212, 161}, {12, 198, 212, 249}};
+constexpr RECT kFolderLabelAt{239, 405, 150, 20};
+// Playback, additional, service, options.
+constexpr RECT kGroupAt[4] = {{6, 2, 222, 178}, {230, 2, 222, 178}, {6, 183, 222, 266}, {230, 183, 222, 266}};
+constexpr RECT kOkAt{372, 453, 80, 25};
+constexpr RECT kFolderEditAt{237, 420, 140, 20};
+constexpr RECT kBrowseAt{382, 420, 64, 22};
+constexpr RECT kHotkeysButtonAt{11, 492, 100, 22};
+constexpr int kCheckBoxLeft = 237;
+constexpr SIZE kCheckBoxSize{208, 17};
+constexpr int kLabelLeft = 260;
+constexpr SIZE kLabelSize{210, 191};
+constexpr RECT CheckBoxAt(size_t row) {
+    return {kCheckBoxLeft, kOptionRows[row].Top, kCheckBoxSize.cx, kCheckBoxSize.cy};
+}
+constexpr RECT FaceLabelAt(size_t row) {
+    return {kLabelLeft, kOptionRows[row].Top + kFaceLabelDown, kLabelSize.cx, kLabelSize.cy};
+}
+constexpr RECT ShadowLabelAt(size_t row) {
+    const RECT face = FaceLabelAt(row);
+    return {face.left + kShadowOffset, face.top + kShadowOffset, face.right, face.bottom};
+}
 
-const FontSet& Fonts() { return gPlugin.Fonts.At(WindowDpi(gPlugin.ConfigWindow)); }
+constexpr const char* kGroupTexts[4] = {kPlaybackGroup, kAdditionalGroup, kServiceGroup, kOptionsGroup};
 
-SIZE WindowSize() { return ConfigWindowSize(WindowDpi(gPlugin.ConfigWindow)); }
+// A control with its 96-DPI place.
+struct PlacedControl {
+    HWND Control;
+    RECT At;
+};
 
-HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, RECT r, DWORD style, int id) {
-    return CreateWindowExW(0, className, ToWide(text).c_str(), style, r.left, r.top, r.right, r.bottom, parent,
+// The title's layers, the help boxes, the folder label, the group boxes, the check
+// boxes with their two labels, OK, the edit field, Browse, Hotkeys.
+constexpr size_t kControlCount = 3 + kHelpBoxCount + 1 + 4 + 3 * kOptionCount + 4;
+
+// Every control of the window with its place: what a change of DPI moves.
+std::array<PlacedControl, kControlCount> PlacedControls() {
+    const ConfigWindowState& c = gConfig;
+    std::array<PlacedControl, kControlCount> all{};
+    size_t n = 0;
+    for (size_t i = 0; i < c.TitleLayers.size(); ++i) all[n++] = {c.TitleLayers[i], kTitleAt[i]};
+    for (size_t box = 0; box < kHelpBoxCount; ++box) all[n++] = {c.HelpTexts[box], kHelpAt[box]};
+    all[n++] = {c.FolderLabel, kFolderLabelAt};
+    for (size_t i = 0; i < c.GroupBoxes.size(); ++i) all[n++] = {c.GroupBoxes[i], kGroupAt[i]};
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        all[n++] = {c.CheckBoxes[row], CheckBoxAt(row)};
+        all[n++] = {c.ShadowLabels[row], ShadowLabelAt(row)};
+        all[n++] = {c.FaceLabels[row], FaceLabelAt(row)};
+    }
+    all[n++] = {c.OkButton, kOkAt};
+    all[n++] = {c.FolderEdit, kFolderEditAt};
+    all[n++] = {c.BrowseButton, kBrowseAt};
+    all[n++] = {c.HotkeysButton, kHotkeysButtonAt};
+    return all;
+}
+
+// OK is made among the last, so with it there are all.
+bool ControlsMade() { return gConfig.OkButton != nullptr; }
+
+// The DPI the window is laid out at: its controls' once they are made, else its own.
+int LayoutDpi() { return gConfig.Dpi > 0 ? gConfig.Dpi : WindowDpi(gPlugin.ConfigWindow); }
+
+const FontSet& Fonts() { return gPlugin.Fonts.At(LayoutDpi()); }
+
+SIZE WindowSize() { return ConfigWindowSize(LayoutDpi()); }
+
+// Made without a size: LayOut places every control from the table above.
+HWND MakeControl(HWND parent, const wchar_t* className, std::string_view text, DWORD style, int id) {
+    return CreateWindowExW(0, className, ToWide(text).c_str(), style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gPlugin.Module, nullptr);
 }
 
@@ -197,53 +263,128 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
 
 // ---- building the window ----
 
+// The controls, in the order the tab stops and the layered labels rely on.
 void CreateControls(HWND window) {
     ConfigWindowState& c = gConfig;
-    const RECT titleAt[3] = {{28, 447, 317, 44}, {26, 445, 317, 44}, {27, 446, 317, 44}};
     for (size_t i = 0; i < c.TitleLayers.size(); ++i) {
-        c.TitleLayers[i] = MakeControl(window, L"STATIC", kConfigTitle, titleAt[i], kTitleStyle, 0);
+        c.TitleLayers[i] = MakeControl(window, L"STATIC", kConfigTitle, kTitleStyle, 0);
     }
+    // The help and the boxes' captions are written by ShowHotkeyMarks once the fonts are set.
     for (size_t box = 0; box < kHelpBoxCount; ++box) {
-        const std::string text = HotkeyHelpText(static_cast<HelpBox>(box), DefaultHotkeys(), HotkeyStates{});
-        c.HelpTexts[box] = MakeControl(window, L"STATIC", text, kHelpAt[box], kHelpStyle, 0);
+        c.HelpTexts[box] = MakeControl(window, L"STATIC", "", kHelpStyle, 0);
     }
-    c.FolderLabel = MakeControl(window, L"STATIC", kFolderLabel, {239, 405, 150, 20}, kLabelStyle, 0);
-    const struct {
-        const char* Text;
-        RECT At;
-    } groups[4] = {{kPlaybackGroup, {6, 2, 222, 178}},
-                   {kAdditionalGroup, {230, 2, 222, 178}},
-                   {kServiceGroup, {6, 183, 222, 266}},
-                   {kOptionsGroup, {230, 183, 222, 266}}};
+    c.FolderLabel = MakeControl(window, L"STATIC", kFolderLabel, kLabelStyle, 0);
     for (size_t i = 0; i < c.GroupBoxes.size(); ++i) {
-        const std::string text = i < kHelpBoxCount ? std::string(groups[i].Text) + kDefaultsMark : groups[i].Text;
-        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", text, groups[i].At, kGroupStyle, 0);
+        c.GroupBoxes[i] = MakeControl(window, L"BUTTON", kGroupTexts[i], kGroupStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) {
-        c.CheckBoxes[row] = MakeControl(window, L"BUTTON", "", {237, kOptionRows[row].Top, 208, 17}, kOwnerDrawnStyle,
-                                        static_cast<int>(kOptionRows[row].Option));
+        c.CheckBoxes[row] =
+            MakeControl(window, L"BUTTON", "", kOwnerDrawnStyle, static_cast<int>(kOptionRows[row].Option));
         WatchHintCheckBox(kOptionRows[row].HintTimer, c.CheckBoxes[row]);
     }
-    c.OkButton = MakeControl(window, L"BUTTON", kOkText, {372, 453, 80, 25}, kOwnerDrawnStyle, 0);
-    c.FolderEdit = MakeControl(window, L"EDIT", "", {237, 420, 140, 20}, kEditStyle, kEditId);
-    c.BrowseButton = MakeControl(window, L"BUTTON", kBrowseText, {382, 420, 64, 22}, kOwnerDrawnStyle, kBrowseId);
-    c.HotkeysButton =
-        MakeControl(window, L"BUTTON", kHotkeysButtonText, {11, 492, 100, 22}, kOwnerDrawnStyle, kHotkeysId);
+    c.OkButton = MakeControl(window, L"BUTTON", kOkText, kOwnerDrawnStyle, 0);
+    c.FolderEdit = MakeControl(window, L"EDIT", "", kEditStyle, kEditId);
+    c.BrowseButton = MakeControl(window, L"BUTTON", kBrowseText, kOwnerDrawnStyle, kBrowseId);
+    c.HotkeysButton = MakeControl(window, L"BUTTON", kHotkeysButtonText, kOwnerDrawnStyle, kHotkeysId);
     for (size_t row = 0; row < kOptionCount; ++row) {
-        const int x = 260;
-        const int y = kOptionRows[row].Top + kFaceLabelDown;
-        c.ShadowLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label,
-                                          {x + kShadowOffset, y + kShadowOffset, 210, 191}, kStaticStyle, 0);
-        c.FaceLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label, {x, y, 210, 191}, kStaticStyle, 0);
+        c.ShadowLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label, kStaticStyle, 0);
+        c.FaceLabels[row] = MakeControl(window, L"STATIC", kOptionRows[row].Label, kStaticStyle, 0);
     }
     for (size_t row = 0; row < kOptionCount; ++row) c.ControlProcs[row].Install(c.CheckBoxes[row], CheckBoxProc);
     c.ControlProcs[kOptionCount].Install(c.OkButton, ControlProc);
     c.ControlProcs[kOptionCount + 1].Install(c.FolderEdit, ControlProc);
     c.ControlProcs[kOptionCount + 2].Install(c.BrowseButton, ControlProc);
     c.ControlProcs[kOptionCount + 3].Install(c.HotkeysButton, ControlProc);
+    SendMessageW(c.FolderEdit, EM_LIMITTEXT, kFolderLimit, 0);
 }
 
 void SetFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+
+// The fonts of the controls the system draws; the self-drawn ones select theirs when drawn.
+void ApplyFonts(const FontSet& f) {
+    const ConfigWindowState& c = gConfig;
+    for (HWND layer : c.TitleLayers) SetFont(layer, f.Title.Get());
+    for (HWND help : c.HelpTexts) SetFont(help, f.Text.Get());
+    SetFont(c.FolderLabel, f.Text.Get());
+    SetFont(c.FolderEdit, f.Text.Get());
+    for (HWND group : c.GroupBoxes) SetFont(group, f.Bold.Get());
+    for (HWND label : c.ShadowLabels) SetFont(label, f.Bold.Get());
+    for (HWND label : c.FaceLabels) SetFont(label, f.Bold.Get());
+}
+
+int TextWidth(HWND control, HFONT font, std::string_view text) {
+    ScopedGetDC dc(control);
+    if (!dc.Get()) return 0;
+    ScopedSelectObject selected(dc.Get(), font);
+    const std::wstring wide = ToWide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
+// An option's label shows through a window in its box. Scaled, the bold font may grow a
+// little faster than that window; a label that would be cut there moves left into the
+// window's free margin, as far as needed. At 96 DPI every label fits where it is.
+void FitLabels(int dpi) {
+    const ConfigWindowState& c = gConfig;
+    const RECT window = CheckBoxLabelWindow(dpi);
+    const HFONT font = gPlugin.Fonts.At(dpi).Bold.Get();
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        const RECT box = ScaleRectToDpi(CheckBoxAt(row), dpi);
+        const RECT face = ScaleRectToDpi(FaceLabelAt(row), dpi);
+        const RECT shadow = ScaleRectToDpi(ShadowLabelAt(row), dpi);
+        const int width = TextWidth(c.ShadowLabels[row], font, kOptionRows[row].Label);
+        const int over = shadow.left + width - (box.left + window.right);
+        const int room = face.left - (box.left + window.left);
+        const int shift = std::min(over, room);
+        if (shift <= 0) continue;
+        const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+        SetWindowPos(c.FaceLabels[row], nullptr, face.left - shift, face.top, 0, 0, flags);
+        SetWindowPos(c.ShadowLabels[row], nullptr, shadow.left - shift, shadow.top, 0, 0, flags);
+    }
+}
+
+// The region that cuts the top corners, for the window's size at dpi.
+void ShapeWindow(HWND window, int dpi) {
+    const SIZE size = ConfigWindowSize(dpi);
+    HRGN region = CutCornerRegion(size.cx, size.cy, dpi);
+    // The window owns the region from here on; it is freed only when the call failed.
+    if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
+}
+
+// The window's size and region at dpi; its top left corner moved to at, when given.
+void FitWindow(HWND window, int dpi, const POINT* at) {
+    const SIZE size = ConfigWindowSize(dpi);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (at ? 0 : SWP_NOMOVE);
+    SetWindowPos(window, nullptr, at ? at->x : 0, at ? at->y : 0, size.cx, size.cy, flags);
+    ShapeWindow(window, dpi);
+}
+
+// Everything at dpi: the controls placed and given its fonts, the window's size and
+// region, and the help's marks fitted to the boxes' width in their font.
+void LayOut(HWND window, int dpi, const POINT* at) {
+    if (ControlsMade()) {
+        for (const PlacedControl& placed : PlacedControls()) {
+            const RECT r = ScaleRectToDpi(placed.At, dpi);
+            SetWindowPos(placed.Control, nullptr, r.left, r.top, r.right, r.bottom,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        }
+        gConfig.Dpi = dpi;
+        ApplyFonts(gPlugin.Fonts.At(dpi));
+        FitLabels(dpi);
+        ShowHotkeyMarks();
+    }
+    FitWindow(window, dpi, at);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The controls, the help and the stored folder, made at the first show at the DPI then:
+// the player's start does not wait for a window the user may never open.
+void MakeControls(HWND window, int dpi) {
+    CreateControls(window);
+    ShowStoredDestinationFolder();
+    LayOut(window, dpi, nullptr);
+}
 
 // ---- the window's messages ----
 
@@ -261,7 +402,38 @@ LRESULT OnClose(HWND window) {
 }
 
 LRESULT OnSetFocus() {
-    SetFocus(gConfig.OkButton);
+    if (gConfig.OkButton) SetFocus(gConfig.OkButton);
+    return 0;
+}
+
+// At a high DPI the window may be taller than a small screen; the system's limit to
+// the screen's size would cut off its bottom row of controls.
+LRESULT OnGetMinMaxInfo(MINMAXINFO& info) {
+    const SIZE size = WindowSize();
+    info.ptMaxTrackSize.x = std::max(info.ptMaxTrackSize.x, size.cx);
+    info.ptMaxTrackSize.y = std::max(info.ptMaxTrackSize.y, size.cy);
+    return 0;
+}
+
+// Before each show: the controls at the first; later only a DPI that changed while the
+// window was hidden is followed.
+LRESULT OnPrepare(HWND window) {
+    const int dpi = WindowDpi(window);
+    if (!ControlsMade()) {
+        MakeControls(window, dpi);
+    } else if (dpi != gConfig.Dpi) {
+        LayOut(window, dpi, nullptr);
+    }
+    return 0;
+}
+
+// Moved to a monitor of another DPI, or the setting changed: laid out anew at the
+// suggested place.
+LRESULT OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    const POINT at{suggested.left, suggested.top};
+    LayOut(window, dpi > 0 ? dpi : kBaseDpi, &at);
+    // The tray button's picture follows the DPI of the window its record names: this one.
+    RefreshTrayPicture();
     return 0;
 }
 
@@ -269,7 +441,7 @@ LRESULT OnSetFocus() {
 LRESULT OnSettingChange(HWND window) {
     DeleteDrawingObjects();
     CreateDrawingObjects();
-    ShapeConfigWindow();
+    ShapeWindow(window, LayoutDpi());
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, WindowSize().cx, WindowSize().cy, SWP_NOMOVE | SWP_NOACTIVATE);
     return 0;
@@ -378,11 +550,17 @@ void OpenMailLink() {
 // The edit field shows the destination folder; the settings keep what it shows, for
 // copy and move and for the file at quit, in lower case. The field lowers what is typed;
 // what the program puts there is lowered here, letter by letter in any script.
+std::string FolderAsKept(std::wstring text) {
+    // No more than the field gives back.
+    if (text.size() > kFolderLimit) text.resize(kFolderLimit);
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return FromWide(text);
+}
+
 void OnFolderEdited() {
     std::wstring text(kFolderLimit + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(gConfig.FolderEdit, text.data(), kFolderLimit + 1)));
-    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    gSettings.DestinationFolder = FromWide(text);
+    gSettings.DestinationFolder = FolderAsKept(std::move(text));
 }
 
 // The help line at a point of the window, by its action; none between lines or boxes.
@@ -464,35 +642,17 @@ HWND CreateConfigWindow(HINSTANCE instance, HWND owner) {
     if (!window) return nullptr;
     // Double clicks on the help text's lines open the hotkeys window.
     SetClassLongPtrW(window, GCL_STYLE, GetClassLongPtrW(window, GCL_STYLE) | CS_DBLCLKS);
-    CreateControls(window);
     return window;
 }
 
-void ApplyConfigFonts() {
-    const ConfigWindowState& c = gConfig;
-    const FontSet& f = Fonts();
-    for (HWND layer : c.TitleLayers) SetFont(layer, f.Title.Get());
-    for (HWND help : c.HelpTexts) SetFont(help, f.Text.Get());
-    SetFont(c.FolderLabel, f.Text.Get());
-    SetFont(c.FolderEdit, f.Text.Get());
-    for (HWND group : c.GroupBoxes) SetFont(group, f.Bold.Get());
-    for (HWND label : c.ShadowLabels) SetFont(label, f.Bold.Get());
-    for (HWND label : c.FaceLabels) SetFont(label, f.Bold.Get());
-    SendMessageW(c.FolderEdit, EM_LIMITTEXT, kFolderLimit, 0);
-}
-
 void ShowStoredDestinationFolder() {
+    if (!gConfig.FolderEdit) {
+        // Kept as the field would give it back, so the file written at quit is the same
+        // whether or not the window was ever shown.
+        gSettings.DestinationFolder = FolderAsKept(ToWide(gSettings.DestinationFolder));
+        return;
+    }
     SetWindowTextW(gConfig.FolderEdit, ToWide(gSettings.DestinationFolder).c_str());
-}
-
-void ShapeConfigWindow() {
-    HWND window = gPlugin.ConfigWindow;
-    if (!window) return;
-    const int dpi = WindowDpi(window);
-    const SIZE size = ConfigWindowSize(dpi);
-    HRGN region = CutCornerRegion(size.cx, size.cy, dpi);
-    // The window owns the region from here on; it is freed only when the call failed.
-    if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);
 }
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -510,6 +670,9 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_COMMAND: OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam)); break;
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DPICHANGED: return OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        case kPrepareWindowMessage: return OnPrepare(window);
+        case WM_GETMINMAXINFO: return OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         case kTrayIconMessage: OnTrayNotify(lParam); break;
         default:
             if (message == TaskbarCreatedMessage()) OnTaskbarCreated();
@@ -559,16 +722,6 @@ void ShowHotkeyMarks() {
 void ReleaseConfigControls() {
     for (WindowSubclass& procedure : gConfig.ControlProcs) procedure.Remove();
     gConfig.ControlProcs = {};
-}
-
-int16_t MeasureAboutLineX() {
-    ScopedGetDC dc(gPlugin.ConfigWindow);
-    if (!dc.Get()) return 0;
-    ScopedSelectObject font(dc.Get(), Fonts().Bold.Get());
-    const std::wstring line = ToWide(kAboutLine);
-    SIZE size{};
-    GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size);
-    return static_cast<int16_t>((kConfigWindowWidth - size.cx) / 2);
 }
 
 }  // namespace vemo

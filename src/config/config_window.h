@@ -1,6 +1,8 @@
-// The configuration window, class CFW: created hidden at load with all its controls,
-// shown centred by the player's configuration call and by its hotkey (see
-// win/config_placement.h), hidden by OK, Enter or Escape. A self-drawn caption and frame
+// The configuration window, class CFW: created hidden at load, without controls (it
+// receives the tray button's clicks and owns the hotkeys window from the start); its
+// controls are made at its DPI when it is first shown, centred, by the player's
+// configuration call or by its hotkey (see win/config_placement.h), and laid out anew
+// when its DPI changes. Hidden by OK, Enter or Escape. A self-drawn caption and frame
 // in a region with cut corners; the hotkeys as a help text; eleven option check boxes with
 // hover hints, which take effect the moment they flip; the destination folder with a
 // folder browser. It also receives the tray button's clicks.
@@ -9,7 +11,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
 #include <string>
 
 #include "settings/hotkey_table.h"
@@ -42,32 +43,28 @@ struct ConfigWindowState {
     // change into the pressed state only, not on every repaint in it.
     std::array<bool, kOptionCount> DrawnPressed{};
     bool Active = false;  // the frame is drawn active
+    int Dpi = 0;  // the controls are laid out at; 0 until they are made
 };
 extern ConfigWindowState gConfig;
 
 bool RegisterConfigClass(HINSTANCE instance);
 void UnregisterConfigClass(HINSTANCE instance);
-// Hidden, at its initial place, with every control and its procedure.
+// Hidden, at its initial place, without controls: kPrepareWindowMessage makes them.
 HWND CreateConfigWindow(HINSTANCE instance, HWND owner);
 
-// Load-time steps after the window is made: the fonts of the controls and the edit
-// field's limit; the stored destination folder into the edit field; the region.
-void ApplyConfigFonts();
+// The stored destination folder into the edit field; before the field is made, the
+// folder kept as the field will show it (in lower case).
 void ShowStoredDestinationFolder();
-void ShapeConfigWindow();
 
 LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The help text anew with the combinations in effect, each hotkey that does nothing
-// marked with why, as the last registration found.
+// marked with why, as the last registration found. Nothing before the controls are made.
 void ShowHotkeyMarks();
 
 // At quit, before the window goes: our procedures off the controls. Left to the
 // module's static destructors, they would run under the loader's lock at unload, on
 // handles that may name other windows by then.
 void ReleaseConfigControls();
-
-// The x offset that centres the caption's about line, measured in the bold font.
-int16_t MeasureAboutLineX();
 
 }  // namespace vemo

@@ -112,18 +112,17 @@ void MakePopups() {
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
 }
 
-void MakeConfigWindow() {
-    gPlugin.ConfigWindow = CreateConfigWindow(gPlugin.Module, gRecord.PlayerWindow);
-    ApplyConfigFonts();
-}
+// Without its controls, which are made when it is first shown.
+void MakeConfigWindow() { gPlugin.ConfigWindow = CreateConfigWindow(gPlugin.Module, gRecord.PlayerWindow); }
 
 void ReadStoredSettings() {
     gSettings = DefaultSettings();
     if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
         gPlugin.SettingsReadError = LastFileError();
     }
+    // The configuration window's controls, with the help and its marks, are made when it
+    // is first shown.
     ShowStoredDestinationFolder();
-    ShapeConfigWindow();
 }
 
 void MakeTrayIcon() {
@@ -133,8 +132,6 @@ void MakeTrayIcon() {
 
 void TakeHotkeys() {
     if (!gSettings.OptDisabled()) RegisterAllHotkeys();
-    // Also while disabled: the help shows the combinations the file holds.
-    ShowHotkeyMarks();
 }
 
 constexpr LoadTimeStep kLoadTimeSteps[] = {
@@ -179,7 +176,6 @@ int __cdecl PluginInit() {
     }
     ArmHideTimer(kStartupPopupMs);
     CreateDrawingObjects();
-    gPlugin.AboutLineX = MeasureAboutLineX();
     gPlugin.InitDone = true;
     return 0;
 }

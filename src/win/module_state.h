@@ -69,7 +69,6 @@ struct PluginState {
     TrayIconState Tray;
     UINT VolumeDeviceId = 0;
     bool WaveOutAsked = false;  // VolumeDeviceId holds the answer of the wave output
-    int16_t AboutLineX = 0;
     bool SetUpDone = false;
     bool InitDone = false;
     bool QuitDone = false;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,17 @@
 namespace vemo::test {
 namespace {
 
+// The window prepared as for its first show (its controls made), not shown.
 class ConfigWindowTest : public PopupTest {
 protected:
+    void SetUp() override {
+        PopupTest::SetUp();
+        SendMessageW(Window(), kPrepareWindowMessage, 0, 0);
+    }
+    void TearDown() override {
+        PopupTest::TearDown();
+        SetDpiForTests(0);
+    }
     HWND Window() const { return gPlugin.ConfigWindow; }
     HWND Box(size_t row) const { return gConfig.CheckBoxes[row]; }
 
@@ -913,6 +923,286 @@ TEST_F(PluginTest, NoNoticeWhenThePlugInStartsDisabled) {
     EXPECT_FALSE(TakeTimer(gPlugin.MainPopup, kTimerNotice));
     EXPECT_EQ(HotkeyRegistration(), HotkeyStates{});
     DestroyWindow(other);
+}
+
+// ---- the window at every scale ----
+
+// A control's rectangle in the window's client area: left, top, width, height.
+RECT PlaceOf(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, gPlugin.ConfigWindow, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+int FontHeightOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+std::string TextOf(HWND control) { return FromWide(FieldText(control)); }
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find('\r', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A text in a font on the control's device context: its widest line, and how tall its
+// lines are together.
+SIZE TextExtent(HWND control, HFONT font, const std::string& text) {
+    ScopedGetDC dc(control);
+    ScopedSelectObject selected(dc.Get(), font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    SIZE all{0, 0};
+    for (const std::string& line : LinesOf(text)) {
+        const std::wstring wide = ToWide(line);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+        all.cx = std::max(all.cx, size.cx);
+        all.cy += metrics.tmHeight;
+    }
+    return all;
+}
+
+// The bounding box of the window's region.
+RECT RegionBox() {
+    RECT box{};
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(gPlugin.ConfigWindow, region) != ERROR) GetRgnBox(region, &box);
+    DeleteObject(region);
+    return box;
+}
+
+SIZE TextExtent(HWND control) {
+    return TextExtent(control, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), TextOf(control));
+}
+
+// A static's or a group box's text inside its client area, indent pixels in.
+void ExpectTextFits(HWND control, int indent = 0) {
+    RECT client{};
+    GetClientRect(control, &client);
+    const SIZE text = TextExtent(control);
+    EXPECT_LE(text.cx + indent, client.right) << TextOf(control);
+    EXPECT_LE(text.cy, client.bottom) << TextOf(control);
+}
+
+// Every action on a long combination, each also another's: every help line carries a mark.
+void MarkEveryHelpLine() {
+    UnregisterAllHotkeys();
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        gSettings.Hotkeys[id] = {kModWin | kModCtrl | kModAlt | kModShift, VK_NEXT};
+    }
+    RegisterAllHotkeys();
+    ShowHotkeyMarks();
+}
+
+// Each mark in a help box shows whole: at the end of a line that fits, or first on a
+// line whose combination alone is too long and is cut after the mark.
+void ExpectMarksWhole(HWND help) {
+    RECT client{};
+    GetClientRect(help, &client);
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(help, WM_GETFONT, 0, 0));
+    size_t marks = 0;
+    for (const std::string& line : LinesOf(TextOf(help))) {
+        if (line.find("(also ") == std::string::npos) continue;
+        ++marks;
+        const std::string shown = line.back() == ')' ? line : line.substr(0, line.find(')') + 1);
+        EXPECT_EQ(shown.find("(also "), line.back() == ')' ? shown.rfind('(') : 0u) << line;
+        EXPECT_LE(TextExtent(help, font, shown).cx, client.right) << line;
+    }
+    EXPECT_GT(marks, 0u);
+}
+
+// The system draws a group box's caption this far in; the buttons' focus edge.
+constexpr int kGroupCaptionIndent = 8;
+constexpr int kButtonFocusInset = 4;
+
+struct ScaleCase {
+    int Dpi;
+    int TextHeight;   // of the help, the labels, the group boxes
+    int TitleHeight;  // of the title's layers
+    int Width;        // of the window
+    int BaseHeight;   // of the window without its caption
+    RECT Ok, FirstBox, FolderEdit, ServiceHelp;
+};
+
+void PrintTo(const ScaleCase& c, std::ostream* out) { *out << c.Dpi << " DPI"; }
+
+class ConfigScaleTest : public ConfigWindowTest, public ::testing::WithParamInterface<ScaleCase> {
+protected:
+    void SetUp() override {
+        SetDpiForTests(GetParam().Dpi);
+        ConfigWindowTest::SetUp();
+    }
+};
+
+// Opened at a DPI, the window and every control take their 96-DPI figures scaled, the
+// fonts the scaled heights, and no text is cut: the option labels within the part of
+// their box that lets them show, the help's lines below one another and its marks whole,
+// the captions, the buttons' and the folder label's texts.
+TEST_P(ConfigScaleTest, WindowControlsAndFontsFollowTheDpiAndNothingIsCut) {
+    const ScaleCase& c = GetParam();
+    const ConfigWindowState& w = gConfig;
+    ShowConfigWindowCentred();
+    ASSERT_TRUE(IsWindowVisible(gPlugin.ConfigWindow));
+
+    RECT window{};
+    GetWindowRect(gPlugin.ConfigWindow, &window);
+    EXPECT_EQ(window.right - window.left, c.Width);
+    EXPECT_EQ(window.bottom - window.top, c.BaseHeight + SystemMetricAt(SM_CYSMCAPTION, c.Dpi));
+    const RECT regionBox = RegionBox();
+    EXPECT_EQ(regionBox.right, c.Width) << "the region spans the window";
+    EXPECT_EQ(regionBox.bottom, window.bottom - window.top);
+    const struct {
+        HWND Control;
+        RECT At;
+    } places[] = {{w.OkButton, c.Ok}, {w.CheckBoxes[0], c.FirstBox}, {w.FolderEdit, c.FolderEdit},
+                  {w.HelpTexts[2], c.ServiceHelp}};
+    for (const auto& p : places) {
+        const RECT at = PlaceOf(p.Control);
+        EXPECT_TRUE(EqualRect(&at, &p.At)) << TextOf(p.Control) << ": " << at.left << "," << at.top << " "
+                                           << at.right << "x" << at.bottom;
+    }
+    EXPECT_EQ(FontHeightOf(w.TitleLayers[0]), c.TitleHeight);
+    for (HWND control : {w.HelpTexts[0], w.FolderLabel, w.FolderEdit, w.GroupBoxes[3], w.FaceLabels[0]}) {
+        EXPECT_EQ(FontHeightOf(control), c.TextHeight) << TextOf(control);
+    }
+
+    // Each option's label shows whole through its box's label window; the shadow, two
+    // pixels lower, may lose the bottom of its descenders as it always has.
+    const RECT labelWindow = CheckBoxLabelWindow(c.Dpi);
+    for (size_t row = 0; row < kOptionCount; ++row) {
+        SCOPED_TRACE(TextOf(w.FaceLabels[row]));
+        const RECT box = PlaceOf(w.CheckBoxes[row]);
+        const RECT face = PlaceOf(w.FaceLabels[row]);
+        const SIZE text = TextExtent(w.FaceLabels[row]);
+        EXPECT_GE(face.left, box.left + labelWindow.left);
+        EXPECT_LE(face.top + text.cy, box.top + labelWindow.bottom);
+        EXPECT_LE(PlaceOf(w.ShadowLabels[row]).left + text.cx, box.left + labelWindow.right);
+    }
+    // The other texts in their controls; a group box's caption starts a few pixels in.
+    for (HWND control : {w.FolderLabel, w.TitleLayers[0]}) ExpectTextFits(control);
+    for (HWND group : w.GroupBoxes) ExpectTextFits(group, ScaleToDpi(kGroupCaptionIndent, c.Dpi));
+    // Every help line below the one before, none under the frame; each mark whole.
+    for (HWND help : w.HelpTexts) {
+        RECT client{};
+        GetClientRect(help, &client);
+        EXPECT_LE(TextExtent(help).cy, client.bottom) << TextOf(help);
+    }
+    MarkEveryHelpLine();
+    for (HWND help : w.HelpTexts) ExpectMarksWhole(help);
+    // The self-drawn buttons' texts in the bold font, inside their focus edge.
+    const FontSet& fonts = gPlugin.Fonts.At(c.Dpi);
+    for (HWND button : {w.OkButton, w.BrowseButton, w.HotkeysButton}) {
+        RECT client{};
+        GetClientRect(button, &client);
+        const SIZE text = TextExtent(button, fonts.Bold.Get(), TextOf(button));
+        EXPECT_LE(text.cx, client.right - 2 * ScaleToDpi(kButtonFocusInset, c.Dpi)) << TextOf(button);
+        EXPECT_LE(text.cy, client.bottom) << TextOf(button);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConfigAt, ConfigScaleTest,
+    ::testing::Values(
+        ScaleCase{96, -11, -25, 464, 522, {372, 453, 80, 25}, {237, 199, 208, 17}, {237, 420, 140, 20},
+                  {12, 198, 212, 249}},
+        ScaleCase{120, -14, -31, 580, 653, {465, 566, 100, 31}, {296, 249, 260, 21}, {296, 525, 175, 25},
+                  {15, 248, 265, 311}},
+        ScaleCase{144, -17, -38, 696, 783, {558, 680, 120, 38}, {356, 299, 312, 26}, {356, 630, 210, 30},
+                  {18, 297, 318, 374}},
+        ScaleCase{192, -22, -50, 928, 1044, {744, 906, 160, 50}, {474, 398, 416, 34}, {474, 840, 280, 40},
+                  {24, 396, 424, 498}}),
+    [](const auto& param) { return std::to_string(param.param.Dpi); });
+
+// The controls are made at the first show, not at load; until then the window takes the
+// tray button's clicks, the help's refresh does nothing, and the stored folder is kept
+// as the field shows it.
+TEST_F(PluginTest, ConfigControlsAreMadeAtTheFirstShow) {
+    WriteSettingsFile("[Vemo Plugin]\r\nDestination folder=D:\\MUSIC\\New\r\n");
+    LoadAndInit();
+    HWND window = gPlugin.ConfigWindow;
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(FindWindowExW(window, nullptr, nullptr, nullptr), nullptr) << "no control at load";
+    EXPECT_EQ(gConfig.OkButton, nullptr);
+    for (HWND box : gPopup.HintCheckBoxes) EXPECT_EQ(box, nullptr);
+    EXPECT_EQ(gSettings.DestinationFolder, "d:\\music\\new");
+    ShowHotkeyMarks();
+    player_.ClearMessages();
+    SendMessageW(window, kTrayIconMessage, 0, WM_LBUTTONUP);
+    EXPECT_EQ(player_.Commands(), std::vector<WPARAM>{CmdPrevious});
+
+    PluginConfig();
+    ASSERT_TRUE(IsWindowVisible(window));
+    size_t children = 0;
+    for (HWND child = FindWindowExW(window, nullptr, nullptr, nullptr); child;
+         child = FindWindowExW(window, child, nullptr, nullptr)) {
+        ++children;
+    }
+    EXPECT_EQ(children, 48u);
+    for (HWND box : gPopup.HintCheckBoxes) EXPECT_NE(box, nullptr);
+    EXPECT_EQ(FromWide(FieldText(gConfig.FolderEdit)), "d:\\music\\new");
+    EXPECT_EQ(HelpShownInConfigWindow(), HotkeyHelpText(HotkeyRegistration()));
+    EXPECT_EQ(GetFocus(), gConfig.OkButton);
+    // Shown again: the same controls.
+    const HWND ok = gConfig.OkButton;
+    ShowWindow(window, SW_HIDE);
+    PluginConfig();
+    EXPECT_EQ(gConfig.OkButton, ok);
+    EXPECT_EQ(FindWindowExW(window, ok, nullptr, nullptr), gConfig.FolderEdit);
+}
+
+// Quit with the window never shown: nothing of the controls to release, the folder
+// written as the field would have kept it.
+TEST_F(PluginTest, QuitWithoutTheConfigWindowEverShown) {
+    WriteSettingsFile("[Vemo Plugin]\r\nDestination folder=E:\\Songs\r\n");
+    LoadAndInit();
+    PluginQuit();
+    EXPECT_FALSE(IsWindow(gConfig.OkButton));
+    EXPECT_NE(ReadAll(settingsPath_).find("\r\nDestination folder=e:\\songs\r\n"), std::string::npos)
+        << ReadAll(settingsPath_);
+}
+
+// Moved to a screen at 144 DPI: the window at the suggested place and the size of that
+// DPI, its controls and fonts scaled, the help fitted again. A DPI that changed while it
+// was hidden is taken up at the next show.
+TEST_F(ConfigWindowTest, DpiChangeLaysTheWindowOutAgain) {
+    MarkEveryHelpLine();
+    ShowConfigWindowCentred();
+    SetDpiForTests(144);
+    const SIZE size = ConfigWindowSize(144);
+    RECT suggested{40, 30, 40 + size.cx, 30 + size.cy};
+    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT r{};
+    GetWindowRect(Window(), &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 30);
+    EXPECT_EQ(r.right - r.left, 696);
+    EXPECT_EQ(r.bottom - r.top, 783 + SystemMetricAt(SM_CYSMCAPTION, 144));
+    const RECT ok = PlaceOf(gConfig.OkButton);
+    const RECT ok144{558, 680, 120, 38};
+    EXPECT_TRUE(EqualRect(&ok, &ok144)) << ok.left << "," << ok.top << " " << ok.right << "x" << ok.bottom;
+    EXPECT_EQ(FontHeightOf(gConfig.HelpTexts[1]), -17);
+    EXPECT_EQ(FontHeightOf(gConfig.FaceLabels[kAutoplayRow]), -17);
+    EXPECT_EQ(RegionBox().right, 696);
+    for (HWND help : gConfig.HelpTexts) ExpectMarksWhole(help);
+
+    ShowWindow(Window(), SW_HIDE);
+    SetDpiForTests(120);
+    ShowConfigWindowCentred();
+    const RECT ok120 = PlaceOf(gConfig.OkButton);
+    const RECT expected120{465, 566, 100, 31};
+    EXPECT_TRUE(EqualRect(&ok120, &expected120));
+    EXPECT_EQ(FontHeightOf(gConfig.HelpTexts[1]), -14);
+    GetWindowRect(Window(), &r);
+    EXPECT_EQ(r.right - r.left, 580);
 }
 
 }  // namespace

@@ -103,6 +103,7 @@ TEST_F(TrayIconTest, QuitReleasesThePictureAndTheControlProcedures) {
     gPlugin.Tray.Picture.Reset(CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION))));
     const HICON picture = gPlugin.Tray.Picture.Get();
     ASSERT_NE(picture, nullptr);
+    SendMessageW(gPlugin.ConfigWindow, kPrepareWindowMessage, 0, 0);  // the controls, as at the first show
     for (const WindowSubclass& procedure : gConfig.ControlProcs) ASSERT_TRUE(procedure.Installed());
     PluginQuit();
     EXPECT_EQ(gPlugin.Tray.Picture.Get(), nullptr);

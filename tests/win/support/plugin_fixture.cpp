@@ -131,6 +131,8 @@ POINT CentreOf(HWND window) {
 }
 
 std::string HelpShownInConfigWindow() {
+    // The help exists once the window was prepared for its first show.
+    SendMessageW(gPlugin.ConfigWindow, kPrepareWindowMessage, 0, 0);
     std::string all;
     for (HWND help : gConfig.HelpTexts) {
         char text[2048] = {};

@@ -82,7 +82,8 @@ bool LeftButton(bool down);
 // The middle of a window's client area on the screen.
 POINT CentreOf(HWND window);
 // What the configuration window's help boxes show, each box's text led by a carriage
-// return, as HotkeyHelpText gives the whole help.
+// return, as HotkeyHelpText gives the whole help; the window's controls are made first
+// if they were not.
 std::string HelpShownInConfigWindow();
 
 // Delivers the messages waiting for this thread until done() holds or the time is up.
