@@ -112,7 +112,9 @@ std::string Mark(const HotkeyStates& states, HotkeyId id) {
 constexpr std::string_view kShortened = "...";
 
 // "Win+V - Next track" with the combination in effect, and its mark, which says why
-// the key does nothing: where the line is too wide, the action's name gives way to it.
+// the key does nothing: where the line is too wide, the action's name gives way, so that
+// neither the mark nor a letter is cut at the box's edge (the hotkeys window, which a
+// double click on the line opens, shows the name whole).
 std::string HelpLineText(const HotkeyTable& table, const HotkeyStates& states, const HelpLine& line,
                          const HelpLineFit& fit) {
     if (line.Id == Unused) return std::string(line.Text);
@@ -121,13 +123,13 @@ std::string HelpLineText(const HotkeyTable& table, const HotkeyStates& states, c
     const std::string lead = combination + std::string(kActionSeparator);
     std::string text = lead + std::string(line.Text) + mark;
     auto fits = [&](const std::string& candidate) { return fit.Width(candidate) <= fit.MaxWidth; };
-    if (mark.empty() || !fit.Width || fits(text)) return text;
+    if (!fit.Width || fits(text)) return text;
     for (size_t keep = line.Text.size(); keep-- > 0;) {
         if (keep > 0 && line.Text[keep - 1] == ' ') continue;  // no "Next ..." with a gap
         text = lead + std::string(line.Text.substr(0, keep)) + std::string(kShortened) + mark;
         if (fits(text)) return text;
     }
-    return mark.substr(1) + " " + combination;
+    return mark.empty() ? combination : mark.substr(1) + " " + combination;
 }
 
 constexpr int32_t kVkTab = 0x09;

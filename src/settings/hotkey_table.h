@@ -204,9 +204,9 @@ enum class HelpBox : uint8_t { Playback, Additional, Service };
 constexpr size_t kHelpBoxCount = 3;
 std::string HotkeyHelpText(HelpBox box, const HotkeyTable& table, const HotkeyStates& states);
 // The same for a box whose lines are cut at MaxWidth (Width measures a line, in any
-// unit): a marked line too wide for it shortens the action's name ("Win+V - Next
-// tr... (taken)"), and when even that does not fit, the mark comes first ("(also Next
-// track) Win+Ctrl+Alt+Shift+Page Down"), so that the mark is never what is cut off.
+// unit): a line too wide for it shortens the action's name ("Win+V - Next tr...
+// (taken)"), and when even that does not fit, a marked line puts its mark first ("(also
+// Next track) Win+Ctrl+Alt+Shift+Page Down"), so that the mark is never what is cut off.
 struct HelpLineFit {
     std::function<int(std::string_view)> Width;
     int MaxWidth = 0;

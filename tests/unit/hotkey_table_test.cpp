@@ -195,8 +195,8 @@ TEST(HotkeyTable, HelpTextFollowsTheCombinationsInEffect) {
     }
 }
 
-// A marked line too wide for its box gives up the action's name, and at last its place
-// in front, but never its mark; an unmarked line is left for the box to cut.
+// A line too wide for its box gives up the action's name, and a marked one at last its
+// place in front, but never its mark: nothing is left for the box to cut.
 TEST(HotkeyTable, MarkShowsWholeOnALineTooWideForItsBox) {
     HotkeyTable table = DefaultHotkeys();
     table[HotkeyId::Next] = {kModWin | kModCtrl | kModAlt | kModShift, 0x22};
@@ -216,7 +216,9 @@ TEST(HotkeyTable, MarkShowsWholeOnALineTooWideForItsBox) {
         {75, 3, "Win+Ctrl+Alt+Shift+Page Down - Next track (also Previous track w/o Shuffle)"},
         {70, 3, "Win+Ctrl+Alt+Shift+Page Down - Ne... (also Previous track w/o Shuffle)"},
         {40, 3, "(also Previous track w/o Shuffle) Win+Ctrl+Alt+Shift+Page Down"},
-        {5, 1, "Win+X - Play/Pause toggle"},
+        {25, 1, "Win+X - Play/Pause toggle"},
+        {24, 1, "Win+X - Play/Pause to..."},
+        {5, 1, "Win+X"},
     };
     for (const auto& c : cases) {
         const HelpLineFit fit{[](std::string_view line) { return static_cast<int>(line.size()); }, c.Width};

@@ -140,7 +140,7 @@ struct ControlLook {
     int Id;
 };
 
-std::string BoxText(HelpBox box) { return HotkeyHelpText(box, DefaultHotkeys(), HotkeyStates{}); }
+std::string BoxText(HelpBox box) { return HelpBoxAsFitted(box, DefaultHotkeys(), HotkeyStates{}); }
 
 std::vector<ControlLook> ExpectedControls() {
     const ConfigWindowState& c = gConfig;
@@ -1090,12 +1090,9 @@ TEST_P(ConfigScaleTest, WindowControlsAndFontsFollowTheDpiAndNothingIsCut) {
     // The other texts in their controls; a group box's caption starts a few pixels in.
     for (HWND control : {w.FolderLabel, w.TitleLayers[0]}) ExpectTextFits(control);
     for (HWND group : w.GroupBoxes) ExpectTextFits(group, ScaleToDpi(kGroupCaptionIndent, c.Dpi));
-    // Every help line below the one before, none under the frame; each mark whole.
-    for (HWND help : w.HelpTexts) {
-        RECT client{};
-        GetClientRect(help, &client);
-        EXPECT_LE(TextExtent(help).cy, client.bottom) << TextOf(help);
-    }
+    // Every help line whole in its box (a long action name gives way with "..."), none
+    // under the frame; each mark whole.
+    for (HWND help : w.HelpTexts) ExpectTextFits(help);
     MarkEveryHelpLine();
     for (HWND help : w.HelpTexts) ExpectMarksWhole(help);
     // The self-drawn buttons' texts in the bold font, inside their focus edge.
@@ -1149,7 +1146,11 @@ TEST_F(PluginTest, ConfigControlsAreMadeAtTheFirstShow) {
     EXPECT_EQ(children, 48u);
     for (HWND box : gPopup.HintCheckBoxes) EXPECT_NE(box, nullptr);
     EXPECT_EQ(FromWide(FieldText(gConfig.FolderEdit)), "d:\\music\\new");
-    EXPECT_EQ(HelpShownInConfigWindow(), HotkeyHelpText(HotkeyRegistration()));
+    std::string fitted;
+    for (size_t box = 0; box < kHelpBoxCount; ++box) {
+        fitted += "\r" + HelpBoxAsFitted(static_cast<HelpBox>(box), gSettings.Hotkeys, HotkeyRegistration());
+    }
+    EXPECT_EQ(HelpShownInConfigWindow(), fitted);
     EXPECT_EQ(GetFocus(), gConfig.OkButton);
     // Shown again: the same controls.
     const HWND ok = gConfig.OkButton;

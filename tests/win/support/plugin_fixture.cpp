@@ -6,6 +6,8 @@
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
+#include "text/unicode.h"
+#include "win/scoped_win.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 
@@ -140,6 +142,24 @@ std::string HelpShownInConfigWindow() {
         all.append("\r").append(text);
     }
     return all;
+}
+
+std::string HelpBoxAsFitted(HelpBox box, const HotkeyTable& table, const HotkeyStates& states) {
+    SendMessageW(gPlugin.ConfigWindow, kPrepareWindowMessage, 0, 0);
+    HWND help = gConfig.HelpTexts[static_cast<size_t>(box)];
+    RECT client{};
+    GetClientRect(help, &client);
+    ScopedGetDC dc(help);
+    ScopedSelectObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(help, WM_GETFONT, 0, 0)));
+    HelpLineFit fit;
+    fit.MaxWidth = client.right - client.left;
+    fit.Width = [&dc](std::string_view line) {
+        const std::wstring wide = ToWide(line);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    return HotkeyHelpText(box, table, states, fit);
 }
 
 bool CombinationFree(const HotkeyEntry& combination) {
