@@ -674,6 +674,7 @@ LRESULT CALLBACK ConfigWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         case kPrepareWindowMessage: return OnPrepare(window);
         case WM_GETMINMAXINFO: return OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         case kTrayIconMessage: OnTrayNotify(lParam); break;
+        case kTrayAddMessage: OnTrayAddDue(); return 0;
         default:
             if (message == TaskbarCreatedMessage()) OnTaskbarCreated();
             break;

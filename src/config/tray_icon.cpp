@@ -56,19 +56,32 @@ void PrepareTrayIcon() {
 
 void AddTrayIcon() {
     TrayIconState& tray = gPlugin.Tray;
+    tray.AddPending = false;
     if (tray.Shown) return;
     tray.Shown = true;
     Shell_NotifyIconW(NIM_ADD, &tray.Record);
 }
 
+void AddTrayIconSoon() {
+    TrayIconState& tray = gPlugin.Tray;
+    if (tray.Shown || tray.AddPending) return;
+    tray.AddPending = gPlugin.ConfigWindow && PostMessageW(gPlugin.ConfigWindow, kTrayAddMessage, 0, 0);
+    if (!tray.AddPending) AddTrayIcon();
+}
+
+void OnTrayAddDue() {
+    if (gPlugin.Tray.AddPending) AddTrayIcon();
+}
+
 void RemoveTrayIcon() {
     TrayIconState& tray = gPlugin.Tray;
+    tray.AddPending = false;
     if (!tray.Shown) return;
     tray.Shown = false;
     Shell_NotifyIconW(NIM_DELETE, &tray.Record);
 }
 
-bool TrayIconShown() { return gPlugin.Tray.Shown; }
+bool TrayIconShown() { return gPlugin.Tray.Shown || gPlugin.Tray.AddPending; }
 
 void RefreshTrayPicture() { RefreshTrayPictureFrom(OwnModule()); }
 

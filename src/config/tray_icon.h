@@ -15,9 +15,17 @@ constexpr UINT kTrayIconMessage = WM_USER + 1;
 void PrepareTrayIcon();
 // Shows the button; nothing when it is shown already.
 void AddTrayIcon();
+// The same once the player's message loop runs again: the shell's answer takes several
+// milliseconds, which the player's start need not wait for. The button counts as shown
+// from now; taking it away before then means it never comes.
+void AddTrayIconSoon();
+// For kTrayAddMessage at ConfigWindow.
+void OnTrayAddDue();
+constexpr UINT kTrayAddMessage = WM_APP + 2;
 // Takes the button away when it is shown, whoever added it, and does nothing otherwise,
 // so it may be called without knowing.
 void RemoveTrayIcon();
+// Shown, or to be shown by AddTrayIconSoon.
 bool TrayIconShown();
 // At quit: the button taken away and its picture destroyed. Left to the module's static
 // destructors, the picture would go under the loader's lock at unload.

@@ -107,8 +107,8 @@ void RegisterClasses() {
 
 void MakePopups() {
     gPopup.OnHotkey = DispatchHotkey;
+    // InfoPopup is made at its first show.
     gPlugin.MainPopup = CreatePopupWindow(gPlugin.Module, gRecord.PlayerWindow);
-    gPlugin.InfoPopup = CreatePopupWindow(gPlugin.Module, gRecord.PlayerWindow);
     StartTimer(kTimerLiveTrack, kLiveTrackPeriodMs);
 }
 
@@ -127,7 +127,7 @@ void ReadStoredSettings() {
 
 void MakeTrayIcon() {
     PrepareTrayIcon();
-    if (!gSettings.OptDisabled() && gSettings.OptSystrayIcon()) AddTrayIcon();
+    if (!gSettings.OptDisabled() && gSettings.OptSystrayIcon()) AddTrayIconSoon();
 }
 
 void TakeHotkeys() {

@@ -194,6 +194,18 @@ LRESULT OnDpiChanged(HWND window) {
     return 0;
 }
 
+// Made at its first show: most starts show no multi-line popup for a while, and a
+// window less makes the player's start quicker. Owned as MainPopup is. A new window
+// comes at the top of the topmost ones, over a full-screen program that was there first;
+// put at the bottom until it is shown, it sees that program above it and stays away.
+HWND InfoPopupWindow() {
+    if (!gPlugin.InfoPopup && gPlugin.MainPopup) {
+        gPlugin.InfoPopup = CreatePopupWindow(gPlugin.Module, GetWindow(gPlugin.MainPopup, GW_OWNER));
+        SetWindowPos(gPlugin.InfoPopup, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return gPlugin.InfoPopup;
+}
+
 // Either popup going away means the player is tearing down its thread's windows,
 // unless it is our own quit closing them.
 void OnDestroy() {
@@ -292,8 +304,9 @@ void ShowLevelPopup(uint8_t level, const std::string& prefix, const std::string&
 }
 
 void ShowMultiLinePopup(const std::string& body, const std::string& title, char separator) {
-    HWND popup = gPlugin.InfoPopup;
-    if (!popup || gSettings.OptDisableVemos() || FullScreenInFront(popup) || Trim(body + title).empty()) return;
+    if (gSettings.OptDisableVemos() || Trim(body + title).empty()) return;
+    HWND popup = InfoPopupWindow();
+    if (!popup || FullScreenInFront(popup)) return;
     StartTimer(kTimerInfoCoverWatch, kCoverWatchPeriodMs);
     const std::string text = body.substr(0, body.find('\0'));
     if (text.empty()) return;

@@ -41,6 +41,8 @@ struct TrayIconState {
     // Added and not removed since. Also set when the shell refused the add (no taskbar
     // yet): the taskbar announces its start, and the button is added then.
     bool Shown = false;
+    // Asked for at load and added when the player's start is over (see AddTrayIconSoon).
+    bool AddPending = false;
 };
 
 // Keeps a held key from running its action again with each of the keyboard's repeats,
@@ -60,7 +62,7 @@ struct PluginState {
     HWND PlayerWindow = nullptr;
     HWND PlaylistEditorWindow = nullptr;  // the last one found; kept when a search finds none
     HWND MainPopup = nullptr;             // receives every hotkey and every timer
-    HWND InfoPopup = nullptr;
+    HWND InfoPopup = nullptr;             // made at its first show
     HWND ConfigWindow = nullptr;
     WindowSubclass PlayerHook;            // PlayerHookProc on PlayerWindow
     FontCache Fonts;  // by DPI

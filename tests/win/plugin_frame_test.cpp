@@ -38,12 +38,18 @@ TEST_F(PluginTest, SetUpMakesClassesWindowsFontsTimerAndHotkeys) {
     EXPECT_TRUE(GetClassInfoW(gPlugin.Module, kPopupClassName, &wc));
     EXPECT_TRUE(GetClassInfoW(gPlugin.Module, kConfigClassName, &wc));
 
-    for (HWND popup : {gPlugin.MainPopup, gPlugin.InfoPopup}) {
-        ASSERT_TRUE(IsWindow(popup));
-        EXPECT_FALSE(IsWindowVisible(popup));
-        EXPECT_EQ(GetWindowLongA(popup, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
-                  WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-    }
+    ASSERT_TRUE(IsWindow(gPlugin.MainPopup));
+    EXPECT_FALSE(IsWindowVisible(gPlugin.MainPopup));
+    EXPECT_EQ(GetWindowLongA(gPlugin.MainPopup, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+              WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    // The multi-line popup at its first show, on top as the other.
+    EXPECT_EQ(gPlugin.InfoPopup, nullptr);
+    ShowMultiLinePopup("one\rtwo", "", '\r');
+    ASSERT_TRUE(IsWindow(gPlugin.InfoPopup));
+    EXPECT_TRUE(IsWindowVisible(gPlugin.InfoPopup));
+    EXPECT_EQ(GetWindowLongA(gPlugin.InfoPopup, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+              WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetWindow(gPlugin.InfoPopup, GW_OWNER), GetWindow(gPlugin.MainPopup, GW_OWNER));
     EXPECT_NE(gPlugin.MainPopup, gPlugin.InfoPopup);
     ASSERT_TRUE(IsWindow(gPlugin.ConfigWindow));
     EXPECT_FALSE(IsWindowVisible(gPlugin.ConfigWindow));

@@ -259,6 +259,7 @@ TEST_F(PopupTest, LatinTextIsNotDrawnAsItsCyrillicTwin) {
 // The popups are wide windows and every font takes any script: a font of one character
 // set makes the system map the other scripts' letters to look-alikes or boxes.
 TEST_F(PopupTest, WindowsAreWideAndFontsOfNoOneCharacterSet) {
+    ShowMultiLinePopup("one\rtwo", "", '\r');  // made at its first show
     for (HWND window : {gPlugin.MainPopup, gPlugin.InfoPopup, gPlugin.ConfigWindow}) {
         EXPECT_TRUE(IsWindowUnicode(window)) << window;
     }
@@ -496,6 +497,7 @@ TEST_F(PopupTest, BackgroundIsErasedOnlyWhenAllowed) {
     RECT all{0, 0, 8, 8};
     GdiObject<HBRUSH> marker(CreateSolidBrush(kMarker));
     FillRect(dc, &all, marker.Get());
+    ShowMultiLinePopup("one\rtwo", "", '\r');  // made at its first show
     EXPECT_EQ(SendMessageA(gPlugin.InfoPopup, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
     EXPECT_EQ(GetPixel(dc, 4, 4), kMarker);
     gPopup.EraseAllowed = true;

@@ -40,6 +40,27 @@ TEST_F(TrayIconTest, AddedAtLoadAndRemovedOnce) {
     EXPECT_FALSE(TrayIconShown());
 }
 
+// The shell's answer takes milliseconds the player's start need not wait for: the button
+// is added when the player's loop runs after init, and counts as shown from the start.
+// Taken away before then (the option switched off at once), it never comes.
+TEST_F(TrayIconTest, AddedWhenThePlayersLoopRunsAfterItsStart) {
+    GeneralPurposePlugin* record = GetPluginRecord();
+    record->PlayerWindow = player_.Window();
+    record->Init();
+    EXPECT_TRUE(TrayIconShown());
+    EXPECT_FALSE(InTray()) << "not during the start";
+    DeliverStartMessages();
+    EXPECT_TRUE(InTray());
+    EXPECT_TRUE(TrayIconShown());
+
+    RemoveTrayIcon();
+    AddTrayIconSoon();
+    RemoveTrayIcon();
+    DeliverStartMessages();
+    EXPECT_FALSE(InTray()) << "taken away before it came";
+    EXPECT_FALSE(TrayIconShown());
+}
+
 // The tray option turned on while the plug-in is disabled adds the button; removing it
 // must not depend on the options that quit looks at.
 TEST_F(TrayIconTest, AddedWhileDisabledIsRemovedToo) {

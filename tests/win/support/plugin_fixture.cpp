@@ -63,7 +63,16 @@ GeneralPurposePlugin* PluginTest::Load() {
     GeneralPurposePlugin* record = GetPluginRecord();
     record->PlayerWindow = player_.Window();
     record->Instance = OwnModule();
+    DeliverStartMessages();
     return record;
+}
+
+void DeliverStartMessages() {
+    MSG msg;
+    while (gPlugin.ConfigWindow &&
+           PeekMessageW(&msg, gPlugin.ConfigWindow, kTrayAddMessage, kTrayAddMessage, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
 }
 
 void PluginTest::LoadAndInit() { Load()->Init(); }

@@ -85,6 +85,9 @@ POINT CentreOf(HWND window);
 // return, as HotkeyHelpText gives the whole help; the window's controls are made first
 // if they were not.
 std::string HelpShownInConfigWindow();
+// What the player's message loop does first after its start: the plug-in's messages
+// posted to itself at load (the tray button's add). Load() calls it.
+void DeliverStartMessages();
 // What a help box must show for a table: its lines as wide as they are in the box's own
 // font, a line too wide shortened to fit the box (a test that only the fitting changes).
 std::string HelpBoxAsFitted(HelpBox box, const HotkeyTable& table, const HotkeyStates& states);
