@@ -1,13 +1,13 @@
 #include "support/plugin_fixture.h"
 
+#include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include "config/config_window.h"
 #include "config/tray_icon.h"
 #include "plugin/lifecycle.h"
 #include "popup/popup_window.h"
-#include "text/unicode.h"
-#include "win/scoped_win.h"
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 
@@ -153,22 +153,25 @@ std::string HelpShownInConfigWindow() {
     return all;
 }
 
-std::string HelpBoxAsFitted(HelpBox box, const HotkeyTable& table, const HotkeyStates& states) {
-    SendMessageW(gPlugin.ConfigWindow, kPrepareWindowMessage, 0, 0);
-    HWND help = gConfig.HelpTexts[static_cast<size_t>(box)];
-    RECT client{};
-    GetClientRect(help, &client);
-    ScopedGetDC dc(help);
-    ScopedSelectObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(help, WM_GETFONT, 0, 0)));
-    HelpLineFit fit;
-    fit.MaxWidth = client.right - client.left;
-    fit.Width = [&dc](std::string_view line) {
-        const std::wstring wide = ToWide(line);
-        SIZE size{};
-        GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
-        return static_cast<int>(size.cx);
+bool SameHelpUpToShortening(const std::string& shown, const std::string& full) {
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> all;
+        for (size_t start = 0; start <= text.size();) {
+            const size_t end = std::min(text.find('\r', start), text.size());
+            all.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return all;
     };
-    return HotkeyHelpText(box, table, states, fit);
+    const std::vector<std::string> a = lines(shown), b = lines(full);
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const size_t dots = a[i].find("...");
+        const bool shortened = dots != std::string::npos && a[i].size() < b[i].size() &&
+                               b[i].compare(0, dots, a[i], 0, dots) == 0;
+        if (a[i] != b[i] && !shortened) return false;
+    }
+    return true;
 }
 
 bool CombinationFree(const HotkeyEntry& combination) {

@@ -88,9 +88,9 @@ std::string HelpShownInConfigWindow();
 // What the player's message loop does first after its start: the plug-in's messages
 // posted to itself at load (the tray button's add). Load() calls it.
 void DeliverStartMessages();
-// What a help box must show for a table: its lines as wide as they are in the box's own
-// font, a line too wide shortened to fit the box (a test that only the fitting changes).
-std::string HelpBoxAsFitted(HelpBox box, const HotkeyTable& table, const HotkeyStates& states);
+// Whether a help text shows the lines of another, line by line, each whole or with the
+// end of its action's name given up for "..." (where the box is too narrow for it).
+bool SameHelpUpToShortening(const std::string& shown, const std::string& full);
 
 // Delivers the messages waiting for this thread until done() holds or the time is up.
 template <typename Done>
