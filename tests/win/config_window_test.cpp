@@ -943,16 +943,6 @@ int FontHeightOf(HWND control) {
 
 std::string TextOf(HWND control) { return FromWide(FieldText(control)); }
 
-std::vector<std::string> LinesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    for (size_t start = 0; start <= text.size();) {
-        const size_t end = std::min(text.find('\r', start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // A text in a font on the control's device context: its widest line, and how tall its
 // lines are together.
 SIZE TextExtent(HWND control, HFONT font, const std::string& text) {

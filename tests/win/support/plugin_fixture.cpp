@@ -153,17 +153,18 @@ std::string HelpShownInConfigWindow() {
     return all;
 }
 
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find('\r', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
 bool SameHelpUpToShortening(const std::string& shown, const std::string& full) {
-    auto lines = [](const std::string& text) {
-        std::vector<std::string> all;
-        for (size_t start = 0; start <= text.size();) {
-            const size_t end = std::min(text.find('\r', start), text.size());
-            all.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        return all;
-    };
-    const std::vector<std::string> a = lines(shown), b = lines(full);
+    const std::vector<std::string> a = LinesOf(shown), b = LinesOf(full);
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         const size_t dots = a[i].find("...");

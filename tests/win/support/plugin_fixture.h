@@ -88,6 +88,8 @@ std::string HelpShownInConfigWindow();
 // What the player's message loop does first after its start: the plug-in's messages
 // posted to itself at load (the tray button's add). Load() calls it.
 void DeliverStartMessages();
+// A text's lines, cut at each carriage return, as the help and the statics hold them.
+std::vector<std::string> LinesOf(const std::string& text);
 // Whether a help text shows the lines of another, line by line, each whole or with the
 // end of its action's name given up for "..." (where the box is too narrow for it).
 bool SameHelpUpToShortening(const std::string& shown, const std::string& full);
