@@ -2,6 +2,8 @@
 
 #include "settings/key_names.h"
 
+#include <string>
+
 namespace vemo {
 
 namespace {
@@ -30,6 +32,12 @@ constexpr int32_t F(int32_t n) { return kVkF1 + n - 1; }
 // the file actions on Ctrl+Alt+Shift with the defaults' function keys (F2 rename, F5
 // copy...). With all those taken, the player's windows go on Ctrl+Alt+Shift with the
 // paging keys, and the rarer variants get none.
+constexpr std::string_view kFirstStartCaption = "The hotkeys are the \"No Win key\" set";
+constexpr std::string_view kFirstStartTaken = " Win+ keys are held by other programs.";
+constexpr std::string_view kOpensConfiguration = " opens the configuration window: Hotkeys";
+constexpr std::string_view kConfigurationFromPlayer =
+    "The configuration window opens from the player's plug-in settings: Hotkeys";
+
 constexpr HotkeyEntry kNone{};
 constexpr SetEntry kNoWinKey[] = {
     {Prev, {kCtrlAlt, F(1)}},
@@ -89,6 +97,34 @@ std::string_view HotkeySetName(HotkeySet set) {
         case HotkeySet::MediaKeys: return "Media keys";
     }
     return {};
+}
+
+DefaultsTaken CountTakenCombinations(const HotkeyTable& table, const HotkeyStates& states) {
+    DefaultsTaken count;
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
+        if (table[id].VirtualKey == 0) continue;
+        ++count.Total;
+        if (states[id].Hold == HotkeyHold::TakenByOther) ++count.Taken;
+    }
+    return count;
+}
+
+HotkeyNotice FirstStartNotice(const DefaultsTaken& taken, const HotkeyTable& table, const HotkeyStates& states) {
+    HotkeyNotice notice;
+    notice.Caption = kFirstStartCaption;
+    notice.Body.append("\r").append(std::to_string(taken.Taken)).append(" of the ");
+    notice.Body.append(std::to_string(taken.Total)).append(kFirstStartTaken);
+    const HotkeyEntry& config = table[HotkeyId::Config];
+    notice.Body += '\r';
+    if (config.VirtualKey != 0 && !IsHotkeyProblem(HotkeyId::Config, states[HotkeyId::Config])) {
+        notice.Body.append(CombinationText(config)).append(kOpensConfiguration);
+    } else {
+        notice.Body += kConfigurationFromPlayer;
+    }
+    if (const std::optional<HotkeyNotice> problems = HotkeyProblemNotice(table, states)) {
+        notice.Body.append("\r").append(problems->Caption).append(problems->Body);
+    }
+    return notice;
 }
 
 HotkeyTable HotkeySetTable(HotkeySet set) {

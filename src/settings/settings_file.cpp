@@ -166,7 +166,8 @@ std::string ChosenFolder(const FolderKeys& keys, ShortPathFinder shortPath) {
 }
 
 // Only the first of our sections counts; a later header of ours ends it like any other.
-void ApplySection(std::string_view content, bool complete, Settings& settings, ShortPathFinder shortPath) {
+// Whether there was one.
+bool ApplySection(std::string_view content, bool complete, Settings& settings, ShortPathFinder shortPath) {
     bool inSection = false;
     bool sectionEnded = false;
     FolderKeys folder;
@@ -178,6 +179,7 @@ void ApplySection(std::string_view content, bool complete, Settings& settings, S
     });
     // Without the old key there is nothing the new one could be checked against.
     if (folder.CodePage) settings.DestinationFolder = ChosenFolder(folder, shortPath);
+    return inSection;
 }
 
 // The file without any of our sections (there may be several made by hand); every
@@ -262,6 +264,13 @@ ReadResult ReadWholeFile(const std::string& path, std::string& content) {
     }
 }
 
+// A player's settings folder may have no Plugins folder yet; only that last folder is
+// made, never a whole path that names nothing.
+void MakeFolderOf(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    if (!folder.empty() && !DirectoryExists(folder)) CreateFolder(folder);
+}
+
 bool WriteAll(File& file, const std::string& content) {
     return file && file.Write(content.data(), content.size()) && file.Flush();
 }
@@ -302,10 +311,32 @@ SettingsStatus ReadSettings(const std::string& path, Settings& settings, ShortPa
     ReadResult result = ReadWholeFile(path, content);
     if (result == ReadResult::NoFile) return SettingsStatus::NoFile;
     // After a failure the unfinished last line may be cut short, so it is not used.
-    ApplySection(content, result == ReadResult::Complete, settings, shortPath);
-    if (result == ReadResult::Complete) return SettingsStatus::Ok;
+    const bool found = ApplySection(content, result == ReadResult::Complete, settings, shortPath);
+    if (result == ReadResult::Complete) return found ? SettingsStatus::Ok : SettingsStatus::NoSection;
     settings.KeepExistingFile = true;
     return SettingsStatus::Unreadable;
+}
+
+SettingsStart ReadSettingsOrCarryOver(const std::string& path, const std::string& olderPath, Settings& settings,
+                                      ShortPathFinder shortPath) {
+    SettingsStart start{ReadSettings(path, settings, shortPath)};
+    const bool nothingHere = start.Status == SettingsStatus::NoFile || start.Status == SettingsStatus::NoSection;
+    if (!nothingHere) return start;
+    if (olderPath.empty() || olderPath == path) {
+        start.FirstStart = true;
+        return start;
+    }
+    // Read apart: a file there that fails half-way must neither mix into the settings
+    // nor keep the plug-in from writing its own place.
+    Settings older = settings;
+    const SettingsStatus olderStatus = ReadSettings(olderPath, older, shortPath);
+    if (olderStatus == SettingsStatus::Ok) {
+        settings = std::move(older);
+        start.CarriedOver = true;
+    }
+    // Settings that could not be read are still the user's: not a first start.
+    start.FirstStart = olderStatus == SettingsStatus::NoFile || olderStatus == SettingsStatus::NoSection;
+    return start;
 }
 
 void ApplySettingsText(std::string_view content, Settings& settings, ShortPathFinder shortPath) {
@@ -327,7 +358,9 @@ std::string ComposeSettingsFile(std::string_view existing, const Settings& setti
 SettingsStatus WriteSettings(const std::string& path, const Settings& settings, ShortPathFinder shortPath) {
     if (settings.KeepExistingFile) return SettingsStatus::Unreadable;
     std::string existing;
-    if (ReadWholeFile(path, existing) == ReadResult::Failed) return SettingsStatus::Unreadable;
+    const ReadResult read = ReadWholeFile(path, existing);
+    if (read == ReadResult::Failed) return SettingsStatus::Unreadable;
+    if (read == ReadResult::NoFile) MakeFolderOf(path);
     const std::string content = ComposeSettingsFile(existing, settings, shortPath);
 
     std::string tempPath;

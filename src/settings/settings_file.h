@@ -77,6 +77,7 @@ Settings DefaultSettings();
 enum class SettingsStatus : uint8_t {
     Ok,
     NoFile,       // nothing at the path; the settings were left as they were
+    NoSection,    // read through, but our section is not in it; the settings were left as they were
     Unreadable,   // the file exists but could not be opened or read through; it was left alone
     WriteFailed,  // the new content could not be put in place; the old file is intact
 };
@@ -101,6 +102,20 @@ std::string FolderForOlderCopies(const std::string& folder, ShortPathFinder shor
 // lines read before the failure are applied and settings.KeepExistingFile is set.
 SettingsStatus ReadSettings(const std::string& path, Settings& settings, ShortPathFinder shortPath = ShortPathOf);
 
+// What the start found of the settings: the status of the file at the plug-in's place,
+// whether the section came from the file at the older place instead, and whether neither
+// holds one (the plug-in's first start for this user: nothing of theirs to keep).
+struct SettingsStart {
+    SettingsStatus Status = SettingsStatus::NoFile;
+    bool CarriedOver = false;
+    bool FirstStart = false;
+};
+// ReadSettings at path; when that file is missing or has no section of ours and the file
+// at olderPath (where older copies kept it) has one read through, that one is read
+// instead. Everything is written to path from then on; the older file is left alone.
+SettingsStart ReadSettingsOrCarryOver(const std::string& path, const std::string& olderPath, Settings& settings,
+                                      ShortPathFinder shortPath = ShortPathOf);
+
 // The same for a whole file's content already in memory (its last line counts even
 // without a line end), for callers that hold the bytes.
 void ApplySettingsText(std::string_view content, Settings& settings, ShortPathFinder shortPath = ShortPathOf);
@@ -109,7 +124,8 @@ void ApplySettingsText(std::string_view content, Settings& settings, ShortPathFi
 // every other section stays as it was. The new content goes to a fresh file beside the
 // old one, which then takes its place in one step, so a crash leaves either the old file
 // or the new one. Does nothing when settings.KeepExistingFile is set or when the
-// existing file cannot be read.
+// existing file cannot be read. A missing folder of the file (a player's settings folder
+// without a Plugins folder yet) is made.
 SettingsStatus WriteSettings(const std::string& path, const Settings& settings, ShortPathFinder shortPath = ShortPathOf);
 
 // The whole content WriteSettings puts at the place of existing (the old file's bytes,

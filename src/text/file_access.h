@@ -94,6 +94,8 @@ bool ReplaceFileAtomic(const std::string& replacement, const std::string& target
 // Used by the file operations
 // Removes a folder; the system refuses one that still holds anything.
 bool RemoveFolder(const std::string& path);
+// Makes one folder in an existing one.
+bool CreateFolder(const std::string& path);
 // Whether a and b name one file: on Windows the same full path in any letter case (of
 // any script, as the file system compares names), on
 // POSIX the same device and inode (false when nothing is at b). Nothing when it cannot

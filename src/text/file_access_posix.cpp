@@ -239,6 +239,11 @@ bool RemoveFolder(const std::string& path) {
     return ::rmdir(path.c_str()) == 0 || Fail(errno);
 }
 
+bool CreateFolder(const std::string& path) {
+    if (Injected()) return false;
+    return ::mkdir(path.c_str(), 0777) == 0 || Fail(errno);
+}
+
 std::optional<bool> IsSameFile(const std::string& a, const std::string& b) {
     struct stat first {}, second {};
     if (Injected()) return std::nullopt;

@@ -290,6 +290,11 @@ bool RemoveFolder(const std::string& path) {
     return RemoveDirectoryW(ToWide(path).c_str()) || Fail();
 }
 
+bool CreateFolder(const std::string& path) {
+    if (Injected()) return false;
+    return CreateDirectoryW(ToWide(path).c_str(), nullptr) || Fail();
+}
+
 std::optional<bool> IsSameFile(const std::string& a, const std::string& b) {
     if (Injected()) return std::nullopt;
     auto first = WideFullPath(a);

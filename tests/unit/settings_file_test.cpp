@@ -290,7 +290,12 @@ TEST_F(SettingsFile, NoFileKeepsTheDefaultsAndQuitCreatesTheSection) {
     EXPECT_FALSE(s.KeepExistingFile);
     ASSERT_EQ(WriteSettings(path, s), SettingsStatus::Ok);
     EXPECT_EQ(ReadAll(path), kDefaultSection);
-    EXPECT_EQ(WriteSettings(dir.File("missing") + PathSeparator() + "Plugin.ini", s), SettingsStatus::WriteFailed);
+    // The file's own folder is made; a path that names nothing further up is not.
+    const std::string sep(1, PathSeparator());
+    EXPECT_EQ(WriteSettings(dir.File("missing") + sep + "deeper" + sep + "Plugin.ini", s), SettingsStatus::WriteFailed);
+    EXPECT_FALSE(DirectoryExists(dir.File("missing")));
+    ASSERT_EQ(WriteSettings(dir.File("Plugins") + sep + "Plugin.ini", s), SettingsStatus::Ok);
+    EXPECT_EQ(ReadAll(dir.File("Plugins") + sep + "Plugin.ini"), kDefaultSection);
 }
 
 // The reader asks for whole chunks: lines that straddle chunk ends read the same, and
@@ -328,6 +333,59 @@ TEST_F(SettingsFile, UnreadableFileKeepsWhatWasReadAndIsNeverReplaced) {
     FailFileOperationAt(1);
     EXPECT_EQ(WriteSettings(path, DefaultSettings()), SettingsStatus::Unreadable);
     EXPECT_EQ(ReadAll(path), text);
+}
+
+// The player's place is read first; the program folder's file only when the player's
+// has no section, and only a whole one. Nothing there at all is a first start.
+TEST_F(SettingsFile, CarriesTheOlderPlaceOverOnceAndKnowsAFirstStart) {
+    const std::string ours = "[Vemo Plugin]\r\nAutoplay=1\r\n";
+    const std::string older = "[Vemo Plugin]\r\nDisabled=1\r\n";
+    const std::string others = "[Other]\r\nx=1\r\n";
+    const std::string olderLong = older + ";" + std::string(kSettingsReadChunk, '.');
+    constexpr const char* kNone = nullptr;
+    struct Case {
+        const char* here;
+        const char* there;
+        int failAt;  // a file operation that fails, 0 for none
+        SettingsStatus status;
+        bool carried, first, autoplay, disabled;
+    } cases[] = {
+        {ours.c_str(), older.c_str(), 0, SettingsStatus::Ok, false, false, true, false},
+        {kNone, older.c_str(), 0, SettingsStatus::NoFile, true, false, false, true},
+        {others.c_str(), older.c_str(), 0, SettingsStatus::NoSection, true, false, false, true},
+        {others.c_str(), others.c_str(), 0, SettingsStatus::NoSection, false, true, false, false},
+        {kNone, kNone, 0, SettingsStatus::NoFile, false, true, false, false},
+        // The older file fails half-way: nothing of it is taken, and it is still the user's.
+        {kNone, olderLong.c_str(), 3, SettingsStatus::NoFile, false, false, false, false},
+        // Ours cannot be read: the older one is not even looked at.
+        {ours.c_str(), older.c_str(), 1, SettingsStatus::Unreadable, false, false, false, false},
+    };
+    const std::string there = dir.File("Older.ini");
+    for (const Case& c : cases) {
+        std::filesystem::remove(path);
+        std::filesystem::remove(there);
+        if (c.here) WriteAll(path, c.here);
+        if (c.there) WriteAll(there, c.there);
+        Settings s = DefaultSettings();
+        FailFileOperationAt(c.failAt == 0 ? 0 : c.failAt + (c.here ? 0 : 2));
+        const SettingsStart start = ReadSettingsOrCarryOver(path, there, s);
+        FailFileOperationAt(0);
+        const std::string what = std::string(c.here ? c.here : "-") + " | " + (c.there ? c.there : "-");
+        EXPECT_EQ(start.Status, c.status) << what;
+        EXPECT_EQ(start.CarriedOver, c.carried) << what;
+        EXPECT_EQ(start.FirstStart, c.first) << what;
+        EXPECT_EQ(s.OptAutoplay(), c.autoplay) << what;
+        EXPECT_EQ(s.OptDisabled(), c.disabled) << what;
+        EXPECT_EQ(s.KeepExistingFile, c.status == SettingsStatus::Unreadable) << what;
+        if (c.carried) {
+            ASSERT_EQ(WriteSettings(path, s), SettingsStatus::Ok);
+            EXPECT_EQ(ReadAll(there), c.there) << "the older file is left alone";
+        }
+    }
+    // An older player: one place only.
+    std::filesystem::remove(path);
+    Settings s = DefaultSettings();
+    EXPECT_TRUE(ReadSettingsOrCarryOver(path, path, s).FirstStart);
 }
 
 TEST_F(SettingsFile, FolderInPlaceOfTheFileIsLeftAlone) {
