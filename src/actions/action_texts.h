@@ -32,10 +32,4 @@ constexpr char kEqualizerOff[] = "Equalizer is off";
 constexpr char kPlayerTitleSuffix[] = " - Quavix";
 constexpr char kPlayerTitleStopped[] = " [Stopped]";
 
-// Told when a changed hotkey could not be saved: the text, the file, the reason, then
-// what it means.
-constexpr char kHotkeysNotSavedCaption[] = "VEMO plug-in";
-constexpr char kHotkeysNotSaved[] = "The changed hotkeys could not be saved in";
-constexpr char kHotkeysUntilQuit[] = "They work until the player closes; the plug-in tries to save them again then.";
-
 }  // namespace vemo

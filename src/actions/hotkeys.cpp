@@ -8,11 +8,13 @@
 #include "actions/seek.h"
 #include "actions/tag_actions.h"
 #include "actions/action_texts.h"
+#include "settings/hotkey_sets.h"
 #include "settings/hotkey_table.h"
 #include "settings/settings_file.h"
 #include "text/file_access.h"
 #include "win/outside_effects.h"
 #include "win/module_state.h"
+#include "win/settings_store.h"
 
 namespace vemo {
 
@@ -206,12 +208,6 @@ int32_t CycleMember(const HotkeyChanges& changes, const std::array<bool, kHotkey
     return 0;
 }
 
-void TellOfUnsavedHotkeys(const std::string& path, int error) {
-    const std::string text = std::string(kHotkeysNotSaved) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(error) +
-                             "\r\n\r\n" + kHotkeysUntilQuit;
-    AskUser(gPlugin.ConfigWindow, text.c_str(), kHotkeysNotSavedCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
-}
-
 }  // namespace
 
 // Without MainPopup the calls would act on the thread's own hotkeys instead.
@@ -266,10 +262,17 @@ HotkeyChanges ApplyHotkeyTable(const HotkeyTable& wanted) {
 }
 
 bool SaveHotkeys() {
-    const std::string path = CurrentSettingsPath();
-    if (WriteSettings(path, gSettings) == SettingsStatus::Ok) return true;
-    TellOfUnsavedHotkeys(path, gSettings.KeepExistingFile ? gPlugin.SettingsReadError : LastFileError());
-    return false;
+    const SettingsSave save = SaveSettings();
+    TellOfUnsavedSettings(gPlugin.ConfigWindow, save, UnsavedLoss::UntilQuit);
+    return !save.Failed();
+}
+
+bool TakeFirstStartHotkeys() {
+    const DefaultsTaken taken = CountTakenCombinations(gSettings.Hotkeys, HotkeyRegistration());
+    if (!taken.TooMany()) return false;
+    gPlugin.SettingsPlace.FirstStartTaken = taken;
+    ApplyHotkeyTable(HotkeySetTable(HotkeySet::NoWinKey));
+    return true;
 }
 
 bool RepeatsWhileHeld(int32_t id) {

@@ -44,9 +44,13 @@ HotkeyChange ChangeHotkey(int32_t id, const HotkeyEntry& wanted);
 // The same for ids 1..35 of wanted as a whole (a ready set), saved once. An id whose
 // combination another id of ours still holds is tried again once that one has moved.
 HotkeyChanges ApplyHotkeyTable(const HotkeyTable& wanted);
-// Writes the settings section now. A failure is told in a message box that names the
-// file and the reason; false then.
+// Writes the settings section now. The first failure of a run is told in a message box
+// that names the file, the reason and what to do; false then.
 bool SaveHotkeys();
+// At a first start, after the defaults were asked for: when other programs hold more
+// than a third of them, the "No Win key" set in their place, saved at once (what was
+// taken is kept in gPlugin.SettingsPlace for the start notice). Whether it was taken.
+bool TakeFirstStartHotkeys();
 
 // Runs the action of a hotkey id; an id without an action does nothing. Dropped (not
 // queued): a hotkey that arrives while another action waits for the user's answer, and

@@ -15,6 +15,7 @@
 #include "win/module_state.h"
 #include "win/outside_effects.h"
 #include "win/player_link.h"
+#include "win/settings_store.h"
 #include "win/shared_texts.h"
 
 namespace vemo {
@@ -43,21 +44,17 @@ void RunStartupOptions() {
 }
 
 // Keys that do nothing (another program holds the combination, another of our keys
-// has it, it lacks Win, Ctrl or Alt) are named once, when the start popup has had its time.
+// has it, it lacks Win, Ctrl or Alt) are named once, when the start popup has had its time;
+// after a first start that chose the "No Win key" set, that is said first.
 void TellOfHotkeyProblems() {
-    if (std::optional<HotkeyNotice> notice = HotkeyProblemNotice(gSettings.Hotkeys, HotkeyRegistration())) {
-        ShowNoticeLater(notice->Body, notice->Caption, kStartupPopupMs, kTakenHotkeysNoticeMs);
+    const DefaultsTaken& taken = gPlugin.SettingsPlace.FirstStartTaken;
+    std::optional<HotkeyNotice> notice;
+    if (taken.Total > 0) {
+        notice = FirstStartNotice(taken, gSettings.Hotkeys, HotkeyRegistration());
+    } else {
+        notice = HotkeyProblemNotice(gSettings.Hotkeys, HotkeyRegistration());
     }
-}
-
-// A write that failed is told, or every option changed in the window is lost without
-// a word (under Program Files a player that is not elevated may not write there).
-void TellOfUnsavedSettings(SettingsStatus status, const std::string& path, int error) {
-    if (status != SettingsStatus::WriteFailed && status != SettingsStatus::Unreadable) return;
-    const char* what = status == SettingsStatus::WriteFailed ? kSettingsNotWritten : kSettingsNotRead;
-    const std::string text =
-        std::string(what) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(error) + "\r\n\r\n" + kSettingsLost;
-    AskUser(gPlugin.PlayerWindow, text.c_str(), kSettingsNotSavedCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    if (notice) ShowNoticeLater(notice->Body, notice->Caption, kStartupPopupMs, kTakenHotkeysNoticeMs);
 }
 
 // Keeps the module in memory until the process ends.
@@ -115,34 +112,44 @@ void MakePopups() {
 // Without its controls, which are made when it is first shown.
 void MakeConfigWindow() { gPlugin.ConfigWindow = CreateConfigWindow(gPlugin.Module, gRecord.PlayerWindow); }
 
-void ReadStoredSettings() {
-    gSettings = DefaultSettings();
-    if (ReadSettings(CurrentSettingsPath(), gSettings) == SettingsStatus::Unreadable) {
-        gPlugin.SettingsReadError = LastFileError();
-    }
-    // The configuration window's controls, with the help and its marks, are made when it
-    // is first shown.
-    ShowStoredDestinationFolder();
-}
-
-void MakeTrayIcon() {
-    PrepareTrayIcon();
-    if (!gSettings.OptDisabled() && gSettings.OptSystrayIcon()) AddTrayIconSoon();
-}
-
-void TakeHotkeys() {
-    if (!gSettings.OptDisabled()) RegisterAllHotkeys();
-}
+void PrepareTray() { PrepareTrayIcon(); }
 
 constexpr LoadTimeStep kLoadTimeSteps[] = {
-    {"classes", RegisterClasses},       {"popups", MakePopups},      {"configuration window", MakeConfigWindow},
-    {"settings", ReadStoredSettings},   {"tray icon", MakeTrayIcon}, {"hotkeys", TakeHotkeys},
+    {"classes", RegisterClasses},
+    {"popups", MakePopups},
+    {"configuration window", MakeConfigWindow},
+    {"tray record", PrepareTray},
 };
 
 void LoadTimeSetup() {
     for (const LoadTimeStep& step : kLoadTimeSteps) step.Run();
     gPlugin.SetUpDone = true;
 }
+
+// The set-up that needs the player: it alone can say where its settings are, and it is
+// known only from init on.
+void ReadStoredSettings() {
+    LoadSettings();
+    // The configuration window's controls, with the help and its marks, are made when it
+    // is first shown.
+    ShowStoredDestinationFolder();
+}
+
+void ShowTrayButton() {
+    if (!gSettings.OptDisabled() && gSettings.OptSystrayIcon()) AddTrayIconSoon();
+}
+
+void TakeHotkeys() {
+    if (gSettings.OptDisabled()) return;
+    RegisterAllHotkeys();
+    if (gPlugin.SettingsPlace.FirstStart) TakeFirstStartHotkeys();
+}
+
+constexpr LoadTimeStep kPlayerSteps[] = {
+    {"settings", ReadStoredSettings},
+    {"tray icon", ShowTrayButton},
+    {"hotkeys", TakeHotkeys},
+};
 
 // A left click on the player's own tray icon toggles the player between minimized and
 // restored instead of whatever the player would do.
@@ -154,6 +161,14 @@ LRESULT OnPlayerTrayClick() {
 }  // namespace
 
 std::span<const LoadTimeStep> LoadTimeSteps() { return kLoadTimeSteps; }
+std::span<const LoadTimeStep> PlayerSetUpSteps() { return kPlayerSteps; }
+
+void SetUpWithPlayer() {
+    if (!gPlugin.SetUpDone || gPlugin.PlayerSetUpDone) return;
+    gPlugin.PlayerWindow = gRecord.PlayerWindow;
+    for (const LoadTimeStep& step : kPlayerSteps) step.Run();
+    gPlugin.PlayerSetUpDone = true;
+}
 
 GeneralPurposePlugin* GetPluginRecord() {
     if (!gPlugin.SetUpDone) LoadTimeSetup();
@@ -162,13 +177,13 @@ GeneralPurposePlugin* GetPluginRecord() {
 
 int __cdecl PluginInit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return 0;
+    SetUpWithPlayer();
     // A disabled plug-in leaves the system's settings as the user has them.
     if (!gSettings.OptDisabled()) {
         gPlugin.BeepWasOn = Effects().WarningBeep();
         Effects().SetWarningBeep(false);
         gPlugin.BeepTaken = true;
     }
-    gPlugin.PlayerWindow = gRecord.PlayerWindow;
     if (gPlugin.PlayerWindow && !gPlugin.PlayerHook.Installed()) gPlugin.PlayerHook.Install(gPlugin.PlayerWindow, PlayerHookProc);
     if (!gSettings.OptDisabled()) {
         RunStartupOptions();
@@ -187,9 +202,8 @@ void __cdecl PluginConfig() {
 
 void __cdecl PluginQuit() {
     if (!gPlugin.SetUpDone || gPlugin.QuitDone) return;
-    const std::string settingsPath = CurrentSettingsPath();
-    const SettingsStatus saved = WriteSettings(settingsPath, gSettings);
-    const int saveError = gSettings.KeepExistingFile ? gPlugin.SettingsReadError : LastFileError();
+    // Settings never read (no init) are only the defaults: they must not replace the user's.
+    const SettingsSave saved = gPlugin.SettingsPlace.Read ? SaveSettings() : SettingsSave{};
     gPlugin.WaveOut.Close();
     DeleteDrawingObjects();
     // As init found it: a user who keeps the beep off keeps it off.
@@ -200,7 +214,7 @@ void __cdecl PluginQuit() {
     ReleaseForUnload();
     gPlugin.QuitDone = true;
     // Last, when nothing of ours can run any more inside the box's message loop.
-    TellOfUnsavedSettings(saved, settingsPath, saveError);
+    TellOfUnsavedSettings(gPlugin.PlayerWindow, saved, UnsavedLoss::AtQuit);
 }
 
 LRESULT CALLBACK PlayerHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -26,6 +26,11 @@ struct LoadTimeStep {
     void (*Run)();
 };
 std::span<const LoadTimeStep> LoadTimeSteps();
+// The set-up that needs the player's window, which the player fills in before init:
+// the settings (the player says where they are), the tray button and the hotkeys. Init
+// runs it first; running it apart is for measuring, and for tests that stop before init.
+std::span<const LoadTimeStep> PlayerSetUpSteps();
+void SetUpWithPlayer();
 
 int __cdecl PluginInit();
 void __cdecl PluginConfig();

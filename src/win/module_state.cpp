@@ -64,11 +64,16 @@ namespace {
 std::string gSettingsPathForTests;
 }  // namespace
 
-std::string CurrentSettingsPath() {
+std::string ProgramFolderSettingsFile() {
     if (!gSettingsPathForTests.empty()) return gSettingsPathForTests;
     // The wide command line: the 8-bit one holds "?" for a player folder outside the
     // code page, where the settings would be neither found nor saved.
     return SettingsPath(PlayerDirectory(FromWide(GetCommandLineW())));
+}
+
+std::string CurrentSettingsPath() {
+    const std::string& place = gPlugin.SettingsPlace.Path;
+    return place.empty() ? ProgramFolderSettingsFile() : place;
 }
 
 void SetSettingsPathForTests(const std::string& path) { gSettingsPathForTests = path; }

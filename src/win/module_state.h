@@ -14,6 +14,7 @@
 #include "audio/id3v2.h"
 #include "audio/info_text.h"
 #include "audio/mpeg.h"
+#include "settings/hotkey_sets.h"
 #include "settings/settings_file.h"
 #include "win/dpi_scale.h"
 #include "win/scoped_win.h"
@@ -57,6 +58,22 @@ struct HotkeyGuardState {
     std::array<bool, kHotkeyCount + 1> AwaitingRelease{};
 };
 
+// Where the settings are kept this run, asked of the player at init.
+struct SettingsPlaceState {
+    std::string Path;
+    // Read at init: only settings that were read may be written over the user's file.
+    bool Read = false;
+    // A failed save was told this run.
+    bool FailureTold = false;
+    // The system's reason when the settings file could not be read.
+    int ReadError = 0;
+    // No settings of the user's were found at init.
+    bool FirstStart = false;
+    // What the first start found taken when it chose the "No Win key" set; Total is 0
+    // when it kept the defaults.
+    DefaultsTaken FirstStartTaken;
+};
+
 struct PluginState {
     HINSTANCE Module = nullptr;
     HWND PlayerWindow = nullptr;
@@ -72,6 +89,7 @@ struct PluginState {
     UINT VolumeDeviceId = 0;
     bool WaveOutAsked = false;  // VolumeDeviceId holds the answer of the wave output
     bool SetUpDone = false;
+    bool PlayerSetUpDone = false;  // SetUpWithPlayer ran
     bool InitDone = false;
     bool QuitDone = false;
     // Set while quit takes our own windows down: that is not the player closing, so it
@@ -87,8 +105,7 @@ struct PluginState {
     bool BeepWasOn = true;
     // Init switched the beep off (it leaves it alone while the plug-in is disabled).
     bool BeepTaken = false;
-    // The system's reason when the settings file could not be read at load.
-    int SettingsReadError = 0;
+    SettingsPlaceState SettingsPlace;
 };
 
 // One hover-hint timer per option check box of the configuration window.
@@ -166,9 +183,13 @@ UINT VolumeDevice();
 void CreateDrawingObjects();
 void DeleteDrawingObjects();
 
-// The player's Plugins\Plugin.ini, found from the command line each time it is needed.
+// This run's Plugin.ini, found at init; before init, ProgramFolderSettingsFile.
 std::string CurrentSettingsPath();
-// Tests: where the settings file is instead of the player's folder (empty: the player's).
+// The Plugins\Plugin.ini of the player's program folder, found from the command line:
+// where older copies kept the settings, and where a player that does not say keeps them.
+std::string ProgramFolderSettingsFile();
+// Tests: the program folder's file instead of the one beside the test program (empty:
+// that one); with a player that does not say where its settings are, the settings file.
 void SetSettingsPathForTests(const std::string& path);
 
 // The module the plug-in's code lives in: the DLL in the player, the program in tests.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "settings/settings_file.h"
 #include "text/code_page.h"
 #include "text/text.h"
 #include "text/unicode.h"
@@ -102,6 +103,21 @@ bool TellPlayerCurrentFile(const std::string& path) {
     if (!bytes) return false;
     SendToPlayer(kPlayerQueryMessage, reinterpret_cast<WPARAM>(bytes->data()), ChangeCurrentFile);
     return true;
+}
+
+std::string QueryPlayerSettingsFolder() {
+    if (const void* wide = AskForText(QuerySettingsFolderWide, 0)) return FromWide(static_cast<const wchar_t*>(wide));
+    const char* answer = static_cast<const char*>(AskForText(QuerySettingsFolder, 0));
+    if (!answer) return {};
+    const std::string bytes = answer;
+    if (bytes.find(kLostCharacter) != std::string::npos) return {};
+    return CodePageToUtf8(bytes);
+}
+
+std::string PlayerSettingsFile() {
+    std::string folder = QueryPlayerSettingsFolder();
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    return folder.empty() ? ProgramFolderSettingsFile() : SettingsPath(folder);
 }
 
 void SetPlayerTitle(const std::string& title) {

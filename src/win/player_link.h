@@ -49,6 +49,11 @@ enum PlayerQuery : uint16_t {
     QueryEntryFileWide = 214,
     ChangeCurrentFile = 245,
     ChangeCurrentFileWide = 1245,
+    // The folder that holds the player's own settings file, as a const char* in the code
+    // page or, for the wide twin, a const wchar_t*. 0 from a player that keeps its
+    // settings in its program folder without saying so.
+    QuerySettingsFolder = 335,
+    QuerySettingsFolderWide = 1335,
     QueryShuffle = 250,
     QueryRepeat = 251,
     SetShuffle = 252,
@@ -100,6 +105,15 @@ bool PlayerCanTakeFileName(const std::string& path);
 // Points the current entry at path through the wide message or, for an older player,
 // the 8-bit one. False, with nothing sent, when the player cannot take the name.
 bool TellPlayerCurrentFile(const std::string& path);
+// Where the player keeps its own settings (UTF-8): the wide answer, else the 8-bit one.
+// Empty when the player does not say, or when its 8-bit answer lost characters to the
+// code page and so names no folder.
+std::string QueryPlayerSettingsFolder();
+// The plug-ins' shared Plugin.ini: in the Plugins folder beside the player's own
+// settings, or, for a player that does not say where those are, of its program folder
+// (ProgramFolderSettingsFile).
+std::string PlayerSettingsFile();
+
 // Sets the player's window title, which passes through our own hook like the player's.
 void SetPlayerTitle(const std::string& title);
 // Restores the player's main window when it is minimized, else minimizes it.

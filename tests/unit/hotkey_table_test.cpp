@@ -1,4 +1,5 @@
 #include "settings/hotkey_table.h"
+#include "settings/hotkey_sets.h"
 
 #include <gtest/gtest.h>
 
@@ -347,6 +348,42 @@ TEST(HotkeyTable, NoticeSaysWhyWhenNotEveryKeyIsTakenElsewhere) {
     ASSERT_TRUE(one);
     EXPECT_EQ(one->Caption, "1 hotkey does nothing:");
     EXPECT_EQ(one->Body, "\rWin+V (Next track): also Stop track\rChange them in the configuration window: Hotkeys");
+}
+
+// More than a third taken, counted over the ids that have a combination; the first
+// start's notice names the configuration window's key, or where else it opens when that
+// key does nothing too, then what else does nothing.
+TEST(HotkeyTable, FirstStartCountsTheTakenDefaultsAndNamesTheConfigurationKey) {
+    const HotkeyTable defaults = DefaultHotkeys();
+    HotkeyStates states;
+    const int total = CountTakenCombinations(defaults, states).Total;
+    int withKey = 0;
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) withKey += defaults[id].VirtualKey != 0;
+    EXPECT_EQ(total, withKey);
+    int taken = 0;
+    for (int32_t id = kFirstHotkeyId; id <= kHotkeyCount && taken <= total / 3; ++id) {
+        EXPECT_FALSE(CountTakenCombinations(defaults, states).TooMany()) << taken;
+        if (defaults[id].VirtualKey == 0) continue;
+        states[id] = kTaken;
+        ++taken;
+    }
+    EXPECT_TRUE(CountTakenCombinations(defaults, states).TooMany());
+    states[HotkeyId::Unused] = kTaken;
+    EXPECT_EQ(CountTakenCombinations(defaults, states).Taken, taken) << "the unused slot does not count";
+
+    const HotkeyTable noWin = HotkeySetTable(HotkeySet::NoWinKey);
+    const DefaultsTaken count{24, 33};
+    HotkeyNotice notice = FirstStartNotice(count, noWin, HotkeyStates{});
+    EXPECT_EQ(notice.Caption, "The hotkeys are the \"No Win key\" set");
+    EXPECT_EQ(notice.Body,
+              "\r24 of the 33 Win+ keys are held by other programs."
+              "\rCtrl+Alt+F12 opens the configuration window: Hotkeys");
+    notice = FirstStartNotice(count, noWin, OneState(HotkeyId::Config, kTaken));
+    EXPECT_EQ(notice.Body,
+              "\r24 of the 33 Win+ keys are held by other programs."
+              "\rThe configuration window opens from the player's plug-in settings: Hotkeys"
+              "\r1 hotkey is taken by another program:\rCtrl+Alt+F12 (Toggle this window)"
+              "\rChange them in the configuration window: Hotkeys");
 }
 
 }  // namespace

@@ -312,16 +312,17 @@ TEST_F(HotkeyChangeTest, SavedSetIsReadBackAtTheNextStart) {
 // A change that cannot be saved works all the same, and the user is told where and why.
 TEST_F(HotkeyChangeTest, FailureToSaveIsTold) {
     Start();
-    const std::string nowhere = temp_.File("no such folder") + "\\Plugin.ini";
-    SetSettingsPathForTests(nowhere);
+    const std::string nowhere = temp_.File("no such folder") + "\\deeper\\Plugin.ini";
+    gPlugin.SettingsPlace.Path = nowhere;
     const HotkeyChange change = ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), kCtrlAltF4);
     EXPECT_TRUE(change.Applied);
     ASSERT_EQ(ShownBoxes().size(), 1u);
-    EXPECT_NE(ShownBoxes()[0].Text.find("The changed hotkeys could not be saved in:\r\n" + nowhere), std::string::npos)
+    EXPECT_NE(ShownBoxes()[0].Text.find("The plug-in's settings could not be saved in:\r\n" + nowhere), std::string::npos)
         << ShownBoxes()[0].Text;
     EXPECT_EQ(ShownBoxes()[0].Type & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
-    // A change that changes nothing is not saved, and so tells nothing.
-    ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), kCtrlAltF4);
+    // Told once a run: neither the next change nor quit tells it again.
+    ChangeHotkey(static_cast<int32_t>(HotkeyId::Next), {kModCtrl | kModAlt, VK_F5});
+    PluginQuit();
     EXPECT_EQ(ShownBoxes().size(), 1u);
 }
 
@@ -346,6 +347,55 @@ TEST_F(HotkeyChangeTest, HelpTextFollowsTheCombinationsInEffect) {
     Load();
     EXPECT_NE(Help().find("\rCtrl+Alt+F4 - Next track"), std::string::npos);
 }
+
+// A first start (no section of ours) keeps the defaults unless other programs hold more
+// than a third of them; then the "No Win key" set is taken and saved at once, and the
+// start notice says so with the key of the configuration window. Saved combinations are
+// never replaced, however many are taken.
+struct FirstStartCase {
+    const char* Name;
+    int HeldBeyondAThird;  // how many defaults another program holds, from a third of them
+    bool Saved;
+    bool Switched;
+};
+
+class FirstStartTest : public HotkeyChangeTest, public ::testing::WithParamInterface<FirstStartCase> {};
+
+TEST_P(FirstStartTest, TakesTheNoWinKeySetOnlyWhenMostDefaultsAreTaken) {
+    const FirstStartCase& c = GetParam();
+    const HotkeyTable defaults = DefaultHotkeys();
+    const int total = CountTakenCombinations(defaults, HotkeyStates{}).Total;
+    const int held = std::max(0, total / 3 + c.HeldBeyondAThird);
+    std::vector<HotkeyEntry> taken;
+    for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount && static_cast<int>(taken.size()) < held; ++id) {
+        if (defaults[id].VirtualKey != 0) taken.push_back(defaults[id]);
+    }
+    HeldElsewhere other(taken);
+    ASSERT_TRUE(other.Held());
+    WriteSettingsFile(c.Saved ? "[Vemo Plugin]\r\nAutoplay=0\r\n" : "[Other]\r\nx=1\r\n");
+    LoadAndInit();
+
+    const HotkeyTable expected = c.Switched ? HotkeySetTable(HotkeySet::NoWinKey) : defaults;
+    EXPECT_EQ(gSettings.Hotkeys, expected);
+    const std::string file = ReadAll(settingsPath_);
+    EXPECT_EQ(file.find("\r\nNext=3 115\r\n") != std::string::npos, c.Switched) << "saved at once";
+    EXPECT_EQ(gPopup.NoticeTitle == "The hotkeys are the \"No Win key\" set", c.Switched) << gPopup.NoticeTitle;
+    if (c.Switched) {
+        EXPECT_EQ(file.rfind("[Other]\r\nx=1\r\n", 0), 0u);
+        EXPECT_NE(gPopup.NoticeBody.find("\r" + std::to_string(held) + " of the " + std::to_string(total)),
+                  std::string::npos)
+            << gPopup.NoticeBody;
+        EXPECT_NE(gPopup.NoticeBody.find("\rCtrl+Alt+F12 opens the configuration window"), std::string::npos);
+        EXPECT_TRUE(PlaysNext({kModCtrl | kModAlt, VK_F4}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Defaults, FirstStartTest,
+                         ::testing::Values(FirstStartCase{"AllFree", -100, false, false},
+                                           FirstStartCase{"AThirdTaken", 0, false, false},
+                                           FirstStartCase{"MoreThanAThirdTaken", 1, false, true},
+                                           FirstStartCase{"SavedCombinationsStay", 1, true, false}),
+                         [](const auto& param) { return std::string(param.param.Name); });
 
 }  // namespace
 }  // namespace vemo::test

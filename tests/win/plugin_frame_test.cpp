@@ -2,6 +2,7 @@
 // its start-up options, config, quit, and the hook on the player's window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "config/config_window.h"
@@ -66,10 +67,11 @@ TEST_F(PluginTest, SetUpMakesClassesWindowsFontsTimerAndHotkeys) {
 
     EXPECT_TRUE(TakeTimer(gPlugin.MainPopup, kTimerLiveTrack));
     EXPECT_FALSE(CombinationFree(kWinV));
-    // The player window is not known yet, so nothing is hooked or sent.
+    // Before init the player is only asked where its settings are (wide first); it is
+    // neither hooked nor sent anything else.
     EXPECT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(FakePlayer::OwnProc()));
     EXPECT_TRUE(player_.Commands().empty());
-    EXPECT_TRUE(player_.Queries().empty());
+    EXPECT_EQ(player_.Queries(), (std::vector<LPARAM>{QuerySettingsFolderWide, QuerySettingsFolder}));
 }
 
 TEST_F(PluginTest, SetUpReadsTheSettingsBeforeRegistering) {
@@ -93,7 +95,7 @@ TEST_F(PluginTest, InitHooksThePlayerAndShowsTheVersion) {
     EXPECT_EQ(gPlugin.PlayerWindow, player_.Window());
     EXPECT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
     EXPECT_EQ(OldPlayerProc(), FakePlayer::OwnProc());
-    EXPECT_EQ(player_.Queries(), std::vector<LPARAM>{QueryVersion});
+    EXPECT_EQ(player_.Queries(), (std::vector<LPARAM>{QuerySettingsFolderWide, QuerySettingsFolder, QueryVersion}));
     EXPECT_TRUE(player_.Commands().empty());
     EXPECT_EQ(gPopup.CurrentPopupText, " Quavix VEMO Plug-in v1.605 @ Zelmoor Quavix v2.0145 ");
     EXPECT_TRUE(IsWindowVisible(gPlugin.MainPopup));
@@ -133,7 +135,8 @@ TEST_P(StartupOptionTest, InitRunsTheStartupOptions) {
     if (c.PlayerVisible) ShowWindow(player_.Window(), SW_SHOWNOACTIVATE);
     LoadAndInit();
     EXPECT_EQ(player_.Commands(), c.Commands);
-    EXPECT_EQ(player_.Queries().size(), c.AsksVersion ? 1u : 0u);
+    const std::vector<LPARAM> queries = player_.Queries();
+    EXPECT_EQ(std::count(queries.begin(), queries.end(), QueryVersion), c.AsksVersion ? 1 : 0);
     EXPECT_EQ(IsIconic(player_.Window()) != FALSE, c.Minimized);
     // Whatever the options, the hook is in place and the popup's hide timer runs.
     EXPECT_EQ(GetWindowLongPtrW(player_.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(PlayerHookProc));
@@ -305,15 +308,18 @@ TEST_P(UnsavedSettingsTest, QuitTellsWhyTheSettingsWereNotSaved) {
     EXPECT_EQ(box.Owner, player_.Window());
     EXPECT_EQ(box.Caption, "VEMO plug-in");
     EXPECT_EQ(box.Type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(box.Text, std::string(c.FirstLine) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(c.Error) +
-                            "\r\n\r\nOptions changed since the player started are lost.");
+    EXPECT_EQ(box.Text.rfind(std::string(c.FirstLine) + ":\r\n" + path + "\r\n\r\n" + FileErrorText(c.Error) +
+                                 "\r\n\r\nOptions changed since the player started are lost.\r\n\r\nTo keep your settings,",
+                             0),
+              0u)
+        << box.Text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, UnsavedSettingsTest,
     ::testing::Values(
         UnsavedCase{"Saved", [](const std::string& path) { return path; }, 0, ""},
-        UnsavedCase{"NoFolder", [](const std::string& path) { return path + "-missing\\Plugin.ini"; },
+        UnsavedCase{"NoFolder", [](const std::string& path) { return path + "-missing\\deeper\\Plugin.ini"; },
                     ERROR_PATH_NOT_FOUND, "The plug-in's settings could not be saved in"},
         // Another program may read it meanwhile, but not have it replaced.
         UnsavedCase{"HeldByAnotherProgram",

@@ -139,11 +139,13 @@ TEST_F(DllTest, LoadingDoesNothingUntilTheExportIsCalled) {
     EXPECT_STREQ(record->Description, kPluginDescription);
     EXPECT_TRUE(GetClassInfoW(module_, kPopupClassName, &wc));
     EXPECT_TRUE(GetClassInfoW(module_, kConfigClassName, &wc));
-    EXPECT_FALSE(CombinationFree(kWinV));
+    // The hotkeys wait for init, when the player says where the settings are.
+    EXPECT_TRUE(CombinationFree(kWinV));
     EXPECT_EQ(getRecord_(), record);
     record->PlayerWindow = player_.Window();
     record->Instance = module_;
     record->Init();
+    EXPECT_FALSE(CombinationFree(kWinV));
     record->Quit();
     EXPECT_TRUE(CombinationFree(kWinV));
 }

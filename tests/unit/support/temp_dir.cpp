@@ -40,15 +40,20 @@ TempDir::~TempDir() {
 
 std::string TempDir::File(std::string_view name) const { return path_ + PathSeparator() + std::string(name); }
 
+namespace {
+// UTF-8 names whole on Windows too, where a narrow name goes through the code page.
+fs::path PathOf(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
+}  // namespace
+
 std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
 }
 
 void WriteAll(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 

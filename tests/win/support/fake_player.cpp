@@ -125,6 +125,12 @@ LRESULT FakePlayer::WideResult(const std::vector<std::string>& texts, WPARAM ind
     return reinterpret_cast<LRESULT>(returnedWide_.c_str());
 }
 
+LRESULT FakePlayer::FolderResult(bool wide) {
+    if (script_.SettingsFolder.empty() || (wide && script_.Age != PlayerAge::Current)) return 0;
+    if (wide) return WideResult({script_.SettingsFolder}, 0);
+    return TextResult({script_.SettingsFolder}, 0, false);
+}
+
 void FakePlayer::ChangeFile(const std::string& path) {
     const size_t position = static_cast<size_t>(script_.ListPosition);
     if (position < script_.EntryFiles.size()) script_.EntryFiles[position] = path;
@@ -156,6 +162,8 @@ LRESULT FakePlayer::OnQuery(WPARAM argument, LPARAM query) {
         case ChangeCurrentFileWide:
             if (argument && s.Age == PlayerAge::Current) ChangeFile(FromWide(reinterpret_cast<const wchar_t*>(argument)));
             return 0;
+        case QuerySettingsFolder: return FolderResult(false);
+        case QuerySettingsFolderWide: return FolderResult(true);
         case QueryShuffle: return s.Shuffle ? 1 : 0;
         case QueryRepeat: return s.Repeat ? 1 : 0;
         case SetShuffle: s.Shuffle = argument != 0; return 0;

@@ -46,6 +46,9 @@ struct FakePlayerScript {
     size_t EqSelected = 0;
     bool Shuffle = false;
     bool Repeat = false;
+    // The folder the player keeps its own settings in (UTF-8), answered wide to a current
+    // player's question and in the code page to the 8-bit one; empty: 0 to both.
+    std::string SettingsFolder;
 };
 
 class FakePlayer {
@@ -81,6 +84,7 @@ private:
     // Keep a returned text alive after the answer, as the player's memory would.
     LRESULT TextResult(const std::vector<std::string>& texts, WPARAM index, bool shortName);
     LRESULT WideResult(const std::vector<std::string>& texts, WPARAM index);
+    LRESULT FolderResult(bool wide);
     void ChangeFile(const std::string& path);
 
     HWND window_ = nullptr;

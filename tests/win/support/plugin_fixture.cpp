@@ -63,6 +63,7 @@ GeneralPurposePlugin* PluginTest::Load() {
     GeneralPurposePlugin* record = GetPluginRecord();
     record->PlayerWindow = player_.Window();
     record->Instance = OwnModule();
+    SetUpWithPlayer();
     DeliverStartMessages();
     return record;
 }

@@ -23,7 +23,8 @@ protected:
     void TearDown() override;
 
     // The player's first call: the export (which sets the plug-in up), then the record's
-    // player fields, as the player fills them before init.
+    // player fields, as the player fills them before init, and the set-up init starts
+    // with (settings, tray button, hotkeys), which needs them.
     GeneralPurposePlugin* Load();
     void LoadAndInit();
     void WriteSettingsFile(std::string_view content);
