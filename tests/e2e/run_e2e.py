@@ -527,6 +527,70 @@ def case_plugin_taken_hotkeys(args):
     return case.report([("player log", log)])
 
 
+# Win+ combinations the shell of newer systems holds for itself (snap, clipboard history,
+# search, quick settings, casting, taskbar buttons...), as (modifiers, key).
+SHELL_COMBINATIONS = [(8, k) for k in (0x5A, 0x58, 0x43, 0x56, 0x26, 0x28, 0x25, 0x27, 0x41, 0x51, 0x53, 0x4E,
+                                       0x50, 0x4B, 0x20, 0x31, 0x32, 0x33)] + [(9, 0x53)]
+
+
+def case_plugin_first_start(args):
+    """A first start (no Plugin.ini) while the shell holds most of the default Win+
+    combinations takes the "No Win key" set and saves it at once: Ctrl+Alt+F4 plays the
+    next track, the start notice comes after the start popup, and Plugin.ini has the set."""
+    case = Case(args, "plugin_first_start")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    holder = start_holding(args, SHELL_COMBINATIONS, 30000)
+    if not case.check(holder is not None, "the shell's combinations are held"):
+        return case.report([])
+    try:
+        log = case.run_player(folder, ["wait 2800", "windows", "keys Ctrl+Alt+F4", "wait 800", "quit"])
+    finally:
+        holder.kill()
+        holder.wait()
+    popups = [l for l in between(log, "step windows", "step keys") if l.startswith("window VemoWindow ")]
+    case.check(len(popups) == 1, "the start notice is up after the start popup")
+    case.check("cmd 40048" in after(log, "step keys Ctrl+Alt+F4"), "Ctrl+Alt+F4 plays the next track")
+    text = open(ini, "rb").read().decode("latin-1") if os.path.exists(ini) else ""
+    case.check("\r\nNext=3 115\r\n" in text and "\r\nConfig=3 123\r\n" in text,
+               "Plugin.ini has the set without the Win key")
+    return case.report([("player log", log), ("Plugin.ini", text.splitlines())])
+
+
+def case_plugin_settings_folder(args):
+    """A player that keeps its settings in a folder of its own: the program folder's
+    section is carried over once into that folder's Plugins\\Plugin.ini and read from there
+    after a restart, while the old file is left alone; as an older player, which does not
+    say, the program folder's file is used again."""
+    case = Case(args, "plugin_settings_folder")
+    folder = case.player_folder("player", [("Gen_vemo.dll", args.plugin)])
+    program_ini = os.path.join(folder, "Plugins", "Plugin.ini")
+    placed_ini = os.path.join(folder, "profile", "Plugins", "Plugin.ini")
+    old = b"[Other plug-in]\r\nkeep=1\r\n\r\n[Vemo Plugin]\r\nNext=3 115\r\n"
+    open(program_ini, "wb").write(old)
+    options = ["--settings-folder", "profile"]
+    script = ["wait 1500", "keys Ctrl+Alt+F4", "wait 800", "keys Win+Ctrl+V", "wait 800", "quit"]
+    first = case.run_player(folder, script, tag="first", options=options)
+    case.check("cmd 40048" in between(first, "step keys Ctrl+Alt+F4", "step keys Win+Ctrl+V"),
+               "the carried-over Ctrl+Alt+F4 plays the next track")
+    placed = open(placed_ini, "rb").read() if os.path.exists(placed_ini) else b""
+    case.check(b"\r\nNext=3 115\r\n" in placed, "the settings are written in the player's folder")
+    case.check(open(program_ini, "rb").read() == old, "the program folder's file is left alone")
+
+    # Were the old place read again, Win+Ctrl+V would play next and Ctrl+Alt+F4 not.
+    open(program_ini, "wb").write(old.replace(b"Next=3 115", b"Next=10 86"))
+    second = case.run_player(folder, script, tag="second", options=options)
+    case.check("cmd 40048" in between(second, "step keys Ctrl+Alt+F4", "step keys Win+Ctrl+V"),
+               "after a restart the settings come from the player's folder")
+    case.check("cmd 40048" not in after(second, "step keys Win+Ctrl+V"), "not from the program folder")
+
+    older = case.run_player(folder, script, tag="older", options=options + ["--older-player", "lossy"])
+    case.check("cmd 40048" in after(older, "step keys Win+Ctrl+V") and
+               "cmd 40048" not in between(older, "step keys Ctrl+Alt+F4", "step keys Win+Ctrl+V"),
+               "an older player, which does not say, has the program folder's settings")
+    return case.report([("first log", first), ("second log", second), ("older log", older)])
+
+
 def case_plugin_hotkeys_window(args):
     """Another program holds Win+V and Win+S. With real keys and clicks the user opens the
     configuration window, its Hotkeys button and the ready set without the Windows key;
@@ -1205,6 +1269,8 @@ CASES = {
     "plugin_overwrite": case_plugin_overwrite,
     "plugin_full_screen": case_plugin_full_screen,
     "plugin_scale": case_plugin_scale,
+    "plugin_first_start": case_plugin_first_start,
+    "plugin_settings_folder": case_plugin_settings_folder,
 }
 
 

@@ -282,6 +282,9 @@ intptr_t PlayerModel::Query(int id, uintptr_t argument, int64_t nowMs) {
     case query::kEntryTitle: return HasEntry(argument) ? NarrowText(entries_[argument].title) : 0;
     case query::kEntryFileWide: return HasEntry(argument) ? WideText(entries_[argument].path) : 0;
     case query::kEntryTitleWide: return HasEntry(argument) ? WideText(entries_[argument].title) : 0;
+    case query::kSettingsFolder:
+        return settingsFolder_.empty() || answers_ != TextAnswers::Current ? 0 : NarrowText(settingsFolder_);
+    case query::kSettingsFolderWide: return settingsFolder_.empty() ? 0 : WideText(settingsFolder_);
     case query::kChangeCurrentFile:
         if (argument != 0) ChangeCurrentFile(CodePageToUtf8(reinterpret_cast<const char*>(argument)));
         return 0;

@@ -54,6 +54,9 @@ constexpr int kEntryTitleWide = 213;
 constexpr int kEntryFileWide = 214;
 constexpr int kChangeCurrentFile = 245;
 constexpr int kChangeCurrentFileWide = 1245;
+// Where the player keeps its own settings: 8-bit and wide.
+constexpr int kSettingsFolder = 335;
+constexpr int kSettingsFolderWide = 1335;
 constexpr int kShuffle = 250;
 constexpr int kRepeat = 251;
 constexpr int kSetShuffle = 252;
@@ -95,6 +98,9 @@ public:
     explicit PlayerModel(FactsReader reader, int version = kDefaultVersion);
     // How the entry text queries are answered; shortName serves OlderShortNames.
     void AnswerTexts(TextAnswers answers, ShortNamer shortName = {});
+    // The folder a current player names when asked where its settings are (UTF-8); empty,
+    // or an older player, answers 0, as a player that keeps them in its program folder.
+    void KeepSettingsIn(std::string folder) { settingsFolder_ = std::move(folder); }
 
     void Add(const std::string& path);
 
@@ -159,6 +165,7 @@ private:
     int version_;
     TextAnswers answers_ = TextAnswers::Current;
     ShortNamer shortName_;
+    std::string settingsFolder_;
     std::string narrowAnswer_;
     std::u16string wideAnswer_;
     std::vector<Entry> entries_;

@@ -6,9 +6,14 @@
 // wide, and texts are UTF-8 inside (the log and playlists too).
 //
 //   quavix-standin.exe [--log FILE] [--script FILE] [--timings FILE] [--version-number N]
-//                      [--older-player lossy|short] [--dpi-unaware] [FILE|LIST.m3u]...
+//                      [--older-player lossy|short] [--settings-folder DIR] [--dpi-unaware]
+//                      [FILE|LIST.m3u]...
 // --older-player makes it a player that knows only the 8-bit entry queries: it answers
 // them with "?" for what its code page lacks, or (short) with a file's short 8.3 name.
+// --settings-folder makes it a player that keeps its settings in DIR (made if missing),
+// as one installed under Program Files keeps them in the user's profile: it names DIR
+// when asked where its settings are, so the plug-ins keep Plugins\Plugin.ini there.
+// Without it, or as an older player, it answers 0: the program folder's Plugins.
 // --timings appends a line per plug-in loaded, "TOTAL LOAD EXPORT INIT NAME": the time in
 // milliseconds from loading its DLL to the return of its init, which the player's start
 // waits for, and its three parts (the DLL loaded, the export called, init).
@@ -573,6 +578,7 @@ struct Options {
     std::string timingsPath;
     int version = kDefaultVersion;
     TextAnswers answers = TextAnswers::Current;
+    std::string settingsFolder;
     bool dpiUnaware = false;
     std::vector<std::string> files;
 };
@@ -592,6 +598,7 @@ bool ParseOptions(const std::vector<std::string>& argv, Options& options) {
             else if (form == "short") options.answers = TextAnswers::OlderShortNames;
             else return false;
         }
+        else if (arg == "--settings-folder" && hasValue) options.settingsFolder = argv[++i];
         else if (arg == "--dpi-unaware") options.dpiUnaware = true;
         else if (arg.rfind("--", 0) == 0) return false;
         else options.files.push_back(arg);
@@ -709,7 +716,7 @@ int Run(HINSTANCE instance, const std::vector<std::string>& argv) {
     if (!ParseOptions(argv, options)) {
         std::fprintf(stderr,
                      "usage: quavix-standin [--log FILE] [--script FILE] [--timings FILE] [--version-number N] "
-                     "[--older-player lossy|short] [--dpi-unaware] [FILE|LIST.m3u]...\n");
+                     "[--older-player lossy|short] [--settings-folder DIR] [--dpi-unaware] [FILE|LIST.m3u]...\n");
         return 2;
     }
     if (!options.logPath.empty() && !gApp.log.Open(options.logPath)) {
@@ -724,6 +731,13 @@ int Run(HINSTANCE instance, const std::vector<std::string>& argv) {
 
     gApp.model = std::make_unique<PlayerModel>(ReadEntryFacts, options.version);
     gApp.model->AnswerTexts(options.answers, ShortPath);
+    if (!options.settingsFolder.empty()) {
+        // Made as a player makes its own settings folder; the plug-ins' files go inside.
+        const std::string folder = FullPath(options.settingsFolder);
+        CreateDirectoryW(ToWide(folder).c_str(), nullptr);
+        gApp.model->KeepSettingsIn(folder);
+        Log("settings folder " + folder);
+    }
     gApp.host = std::make_unique<PluginHost>(Log);
     for (const std::string& file : options.files) {
         if (IsPlaylistName(file)) {

@@ -279,6 +279,20 @@ TEST_F(PlayerModelTest, EntryTextsAreWholeOnlyInTheWideQueries) {
     EXPECT_EQ(Text(m, query::kEntryTitle, 0), "Title ???? ?? \xE9");
 }
 
+// The settings folder, when it has one: wide whole, 8-bit in the code page; 0 without
+// one and from an older player, which keeps its settings in its program folder.
+TEST_F(PlayerModelTest, SettingsFolderIsNamedOnlyByACurrentPlayerThatHasOne) {
+    PlayerModel m = Make({"a"});
+    EXPECT_EQ(Ask(m, query::kSettingsFolderWide, 0), 0);
+    EXPECT_EQ(Ask(m, query::kSettingsFolder, 0), 0);
+    m.KeepSettingsIn("C:\\Users\\Ана\\Caf\xC3\xA9");
+    EXPECT_EQ(WideAnswer(Ask(m, query::kSettingsFolderWide, 0)), u"C:\\Users\\Ана\\Café");
+    EXPECT_EQ(Text(m, query::kSettingsFolder, 0), "C:\\Users\\???\\Caf\xE9");
+    m.AnswerTexts(TextAnswers::OlderLossy);
+    EXPECT_EQ(Ask(m, query::kSettingsFolderWide, 0), 0);
+    EXPECT_EQ(Ask(m, query::kSettingsFolder, 0), 0);
+}
+
 TEST_F(PlayerModelTest, CurrentFileChangesInTheWideAndTheCodePageForm) {
     PlayerModel m = Make({"a"});
     const std::u16string wide = u"Звезда 😀.mp3";
