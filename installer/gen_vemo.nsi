@@ -179,16 +179,26 @@ FunctionEnd
 
 ; $0 = 1 when $INSTDIR holds a program, else 0. The player's folder holds the player's
 ; program, whatever it is called; a folder chosen by mistake (a music folder, Plugins
-; itself, one that does not exist yet) most likely holds none. Our own uninstaller does
-; not count: it is what an earlier install left in Plugins.
+; itself, one that does not exist yet) most likely holds none. Our own programs do not
+; count: the uninstaller is what an earlier install left in Plugins, and this installer
+; is there when the user saved it into the folder (an empty one, or Downloads).
 Function HasProgram
   StrCpy $0 0
+  ; Short forms on both sides, so that a long and a short spelling of one path match.
+  ClearErrors
+  GetFullPathName /SHORT $3 "$EXEPATH"
+  ${If} $3 == ""
+    StrCpy $3 "$EXEPATH"
+  ${EndIf}
   ClearErrors
   FindFirst $1 $2 "$INSTDIR\*.exe"
   ${DoWhile} $2 != ""
     ${If} $2 != "${UNINSTALLER}"
-      StrCpy $0 1
-      ${Break}
+      GetFullPathName /SHORT $4 "$INSTDIR\$2"
+      ${If} $4 != $3
+        StrCpy $0 1
+        ${Break}
+      ${EndIf}
     ${EndIf}
     FindNext $1 $2
   ${Loop}
