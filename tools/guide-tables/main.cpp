@@ -29,7 +29,7 @@ constexpr std::array<std::string_view, kStoredHotkeyCount> kActions = {
     "Minimize the player; restore it when minimized",
     "Rewind 5 seconds",
     "Fast forward 5 seconds",
-    "File information: folder, name, size, MPEG stream",
+    "File information: folder, name, size, length, bit rate",
     "Exit the player",
     "Shuffle on/off",
     "Repeat on/off",
