@@ -4,7 +4,8 @@ the default settings section between their markers come from vemo-guide-tables, 
 prints them from the plug-in's own data, and every file name or title that carries the
 version carries the project's version. It also checks that the guide keeps the order a
 new user reads it in (its top-level sections as in SECTIONS, no settings numbers before
-the reference) and that every link to one of its headings finds it.
+the reference, no code span across lines, which a lone back quote as in "Win+`" opens)
+and that every link to one of its headings finds it.
 
     guide.py [--check] [--tables EXE] [--version X.YYY] [GUIDE]
     guide.py --html OUT [GUIDE]
@@ -52,9 +53,10 @@ def slug(heading):
     return re.sub(r"[\s-]+", "-", re.sub(r"[^\w\s-]", "", heading.lower()).strip())
 
 
-def order_problems(text):
-    """What keeps the guide from reading in the order of SECTIONS, and its links to
-    headings that are not there."""
+def reading_problems(text):
+    """What keeps the guide from reading as it should: sections out of the order of
+    SECTIONS, settings numbers before the reference, code spans across lines, and links
+    to headings that are not there."""
     problems = []
     lines = text.splitlines()
     sections = [l[3:].strip() for l in lines if l.startswith("## ")]
@@ -65,6 +67,14 @@ def order_problems(text):
             break
         for match in NUMBERS.finditer(line):
             problems.append(f"line {number}: \"{match.group(0)}\" before the reference")
+    # A lone back quote ("Win+`") pairs with the next one in its paragraph and turns the
+    # text between them into code; such a pair is never meant to span lines.
+    for paragraph in re.split(r"\n\s*\n", re.sub(r"```.*?```", "", text, flags=re.S)):
+        if paragraph.startswith("    "):
+            continue
+        for span in re.findall(r"(?<!`)`([^`]+)`(?!`)", re.sub(r"``.*?``", "", paragraph, flags=re.S)):
+            if "\n" in span:
+                problems.append("a back quote opens code across lines: `" + span[:40].replace("\n", " ") + "...`")
     anchors = {slug(l.lstrip("#")) for l in lines if l.startswith("#")}
     for target in sorted(set(ANCHOR_LINK.findall(text)) - anchors):
         problems.append(f"a link to #{target}, which no heading has")
@@ -124,9 +134,9 @@ def main():
     if missing:
         print(f"{args.guide} shows pictures that are not there: {', '.join(missing)} (scripts/guide_pictures.sh)")
         return 1
-    problems = order_problems(text)
+    problems = reading_problems(text)
     if problems:
-        print(f"{args.guide} does not read in a new user's order:")
+        print(f"{args.guide} does not read as it should:")
         print("\n".join("  " + p for p in problems))
         return 1
     if args.html:
