@@ -78,7 +78,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MI
 !define MUI_ABORTWARNING
 
 !define MUI_WELCOMEPAGE_TITLE "${PRODUCT} ${VERSION}"
-!define MUI_WELCOMEPAGE_TEXT "This installs ${DLL_NAME} into the Plugins folder of the Quavix player.$\r$\n$\r$\nThe plug-in drives the player from system-wide hotkeys (Win+X plays and pauses, Win+V plays the next track, Win+` opens its settings), shows the title of each new song in a small popup, reads and writes the tags of MP3 files, and copies, moves, renames or deletes the playing file.$\r$\n$\r$\nClose the player before you go on."
+; No key is promised here: which ones work depends on what Windows and other programs
+; hold, and the plug-in chooses its set at its first start.
+!define MUI_WELCOMEPAGE_TEXT "This installs ${DLL_NAME} into the Plugins folder of the Quavix player.$\r$\n$\r$\nThe plug-in drives the player from system-wide hotkeys, shows the title of each new song in a small popup, reads and writes the tags of MP3 files, and copies, moves, renames or deletes the playing file. Its hotkeys are chosen at its first start, so that they work on this computer, and can be changed in its Hotkeys window.$\r$\n$\r$\nClose the player before you go on."
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "The plug-in is free software under this licence. Click I Agree to go on."
 !insertmacro MUI_PAGE_LICENSE "../LICENSE"
@@ -88,7 +90,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MI
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
-!define MUI_FINISHPAGE_TEXT "Start the player: the plug-in greets you with its version in a small popup near the bottom of the screen. Win+` opens its configuration window, which lists the hotkeys.$\r$\n$\r$\nTo remove the plug-in, choose ${PRODUCT} in the list of installed programs."
+!define MUI_FINISHPAGE_TEXT "Start the player: the plug-in greets you with its version in a small popup near the bottom of the screen, and says which key opens its configuration window if it is not Win+`. The player's plug-in settings open that window too; its Hotkeys button lists the hotkeys.$\r$\n$\r$\nTo remove the plug-in, choose ${PRODUCT} in the list of installed programs."
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -177,16 +179,26 @@ FunctionEnd
 
 ; $0 = 1 when $INSTDIR holds a program, else 0. The player's folder holds the player's
 ; program, whatever it is called; a folder chosen by mistake (a music folder, Plugins
-; itself, one that does not exist yet) most likely holds none. Our own uninstaller does
-; not count: it is what an earlier install left in Plugins.
+; itself, one that does not exist yet) most likely holds none. Our own programs do not
+; count: the uninstaller is what an earlier install left in Plugins, and this installer
+; is there when the user saved it into the folder (an empty one, or Downloads).
 Function HasProgram
   StrCpy $0 0
+  ; Short forms on both sides, so that a long and a short spelling of one path match.
+  ClearErrors
+  GetFullPathName /SHORT $3 "$EXEPATH"
+  ${If} $3 == ""
+    StrCpy $3 "$EXEPATH"
+  ${EndIf}
   ClearErrors
   FindFirst $1 $2 "$INSTDIR\*.exe"
   ${DoWhile} $2 != ""
     ${If} $2 != "${UNINSTALLER}"
-      StrCpy $0 1
-      ${Break}
+      GetFullPathName /SHORT $4 "$INSTDIR\$2"
+      ${If} $4 != $3
+        StrCpy $0 1
+        ${Break}
+      ${EndIf}
     ${EndIf}
     FindNext $1 $2
   ${Loop}

@@ -2,7 +2,10 @@
 """Keeps the user's guide (docs/guide.md) in step with the plug-in: the hotkey table and
 the default settings section between their markers come from vemo-guide-tables, which
 prints them from the plug-in's own data, and every file name or title that carries the
-version carries the project's version.
+version carries the project's version. It also checks that the guide keeps the order a
+new user reads it in (its top-level sections as in SECTIONS, no settings numbers before
+the reference, no code span across lines, which a lone back quote as in "Win+`" opens)
+and that every link to one of its headings finds it.
 
     guide.py [--check] [--tables EXE] [--version X.YYY] [GUIDE]
     guide.py --html OUT [GUIDE]
@@ -28,11 +31,54 @@ BLOCK = re.compile(r"(<!-- begin (\w+)[^>]*-->\n)(.*?)(<!-- end \2 -->)", re.S)
 VERSIONED = re.compile(r"(Gen_vemo-|[Pp]lug-in v?|version )\d+\.\d{3}\b")
 # ![what it shows](pictures/name.png)
 PICTURE = re.compile(r"!\[[^]]*\]\(([^)]+)\)")
+# The top-level sections, in the order a new user needs them: the first minute first,
+# what only an editor of Plugin.ini or an administrator needs last.
+SECTIONS = ["Getting started", "Everyday keys and popups", "The file keys", "The two windows",
+            "Troubleshooting", "Reference", "For administrators"]
+# Settings numbers belong to the reference: a hotkey line ("Next=8 86"), key codes and
+# modifier sums.
+NUMBERS = re.compile(r"\b\w+ ?= ?\d+ \d+\b|\bkey codes?\b|\bmodifiers\b", re.I)
+# [text](#anchor)
+ANCHOR_LINK = re.compile(r"\]\(#([^)]+)\)")
 
 
 def project_version():
     text = open(os.path.join(ROOT, "CMakeLists.txt")).read()
     return re.search(r"project\(\w+ VERSION ([0-9.]+)", text).group(1)
+
+
+def slug(heading):
+    """A heading's anchor, as the Markdown renderers make it: lower case, punctuation
+    dropped, blanks as hyphens."""
+    return re.sub(r"[\s-]+", "-", re.sub(r"[^\w\s-]", "", heading.lower()).strip())
+
+
+def reading_problems(text):
+    """What keeps the guide from reading as it should: sections out of the order of
+    SECTIONS, settings numbers before the reference, code spans across lines, and links
+    to headings that are not there."""
+    problems = []
+    lines = text.splitlines()
+    sections = [l[3:].strip() for l in lines if l.startswith("## ")]
+    if sections != SECTIONS:
+        problems.append(f"top-level sections {sections}, expected {SECTIONS}")
+    for number, line in enumerate(lines, 1):
+        if line.startswith("## Reference"):
+            break
+        for match in NUMBERS.finditer(line):
+            problems.append(f"line {number}: \"{match.group(0)}\" before the reference")
+    # A lone back quote ("Win+`") pairs with the next one in its paragraph and turns the
+    # text between them into code; such a pair is never meant to span lines.
+    for paragraph in re.split(r"\n\s*\n", re.sub(r"```.*?```", "", text, flags=re.S)):
+        if paragraph.startswith("    "):
+            continue
+        for span in re.findall(r"(?<!`)`([^`]+)`(?!`)", re.sub(r"``.*?``", "", paragraph, flags=re.S)):
+            if "\n" in span:
+                problems.append("a back quote opens code across lines: `" + span[:40].replace("\n", " ") + "...`")
+    anchors = {slug(l.lstrip("#")) for l in lines if l.startswith("#")}
+    for target in sorted(set(ANCHOR_LINK.findall(text)) - anchors):
+        problems.append(f"a link to #{target}, which no heading has")
+    return problems
 
 
 def current_guide(text, tables, version):
@@ -87,6 +133,11 @@ def main():
     missing = [p for p in PICTURE.findall(text) if not os.path.exists(os.path.join(os.path.dirname(args.guide), p))]
     if missing:
         print(f"{args.guide} shows pictures that are not there: {', '.join(missing)} (scripts/guide_pictures.sh)")
+        return 1
+    problems = reading_problems(text)
+    if problems:
+        print(f"{args.guide} does not read as it should:")
+        print("\n".join("  " + p for p in problems))
         return 1
     if args.html:
         write_html(text, args.html)

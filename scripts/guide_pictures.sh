@@ -54,6 +54,7 @@ popup 01-start version
 popup 02-playing song
 popup 05-shuffle-on shuffle-on
 popup 10-seek-forward seek
+# The guide's caption names the tag this shows: the demo's second track's ID3v2.3 tag.
 popup 11-id3-tag id3-tag
 popup 12-file-info file-info
 popup 01a-renamed renamed

@@ -692,14 +692,14 @@ NO_PROGRAM = "holds no program"
 
 
 def case_installer(args):
-    """The installer, silent: into a folder without a program it warns in its log and
-    installs all the same; into a player folder without a Plugins folder it installs the
-    DLL and lists it with its publisher, and the player then loads it; an older version
-    over this one is refused unless /DOWNGRADE; a second install and the quiet uninstall
-    string while the player runs report the held DLL with exit code 32 and change
-    nothing; after the player has quit, the quiet uninstall string, run as Windows runs
-    it, has removed the DLL and the entry in the list of installed programs by the time
-    it exits, and leaves Plugin.ini."""
+    """The installer, silent: into a folder without a program (the installer itself saved
+    there is none) it warns in its log and installs all the same; into a player folder
+    without a Plugins folder it installs the DLL and lists it with its publisher, and the
+    player then loads it; an older version over this one is refused unless /DOWNGRADE;
+    a second install and the quiet uninstall string while the player runs report the
+    held DLL with exit code 32 and change nothing; after the player has quit, the quiet
+    uninstall string, run as Windows runs it, has removed the DLL and the entry in the
+    list of installed programs by the time it exits, and leaves Plugin.ini."""
     case = Case(args, "installer")
     folder = os.path.join(case.root, "player")
     plugins = os.path.join(folder, "Plugins")
@@ -766,6 +766,12 @@ def case_installer(args):
     case.check(code == 0, f"a silent install into a folder without a program goes on: exit code {code}")
     case.check(os.path.exists(os.path.join(elsewhere, "Plugins", "Gen_vemo.dll")), "and puts the DLL there")
     case.check(any(NO_PROGRAM in l for l in lines), f"and its log warns that the folder {NO_PROGRAM}: {lines}")
+    # Saved into the folder it is then pointed at, the installer is no sign of the player.
+    saved = os.path.join(case.root, "saved-setup")
+    os.makedirs(saved)
+    code, lines = install(shutil.copy(args.installer, saved), into=saved)
+    case.check(code == 0 and any(NO_PROGRAM in l for l in lines),
+               f"the installer itself does not make a folder the player's: exit code {code}, {lines}")
 
     code, lines = install(args.installer)
     case.check(code == 0, f"the silent install exits with 0, not {code}")

@@ -1,8 +1,9 @@
 // Prints the parts of the user's guide that are made from the plug-in's own data, so
 // that the guide cannot drift from it:
 //
-//   vemo-guide-tables hotkeys   the hotkey table (Markdown): id, action, default
-//                               combination, settings key and its line in Plugin.ini
+//   vemo-guide-tables hotkeys   the hotkey table (Markdown): id, action, its name in the
+//                               windows, default combination, settings key and its line
+//                               in Plugin.ini
 //   vemo-guide-tables section   the "[Vemo Plugin]" section as the plug-in writes it
 //                               with the default settings, as a Markdown code block
 #include <array>
@@ -16,7 +17,8 @@
 namespace vemo {
 namespace {
 
-// What each hotkey does, in the user's words, by id (1 to 35).
+// What each hotkey does, in the guide's words, by id (1 to 35). The windows' shorter
+// names stand beside them, so that a reader can find a line of either window.
 constexpr std::array<std::string_view, kStoredHotkeyCount> kActions = {
     "Previous track",
     "Play; pause while playing",
@@ -27,7 +29,7 @@ constexpr std::array<std::string_view, kStoredHotkeyCount> kActions = {
     "Minimize the player; restore it when minimized",
     "Rewind 5 seconds",
     "Fast forward 5 seconds",
-    "File information: folder, name, size, MPEG stream",
+    "File information: folder, name, size, length, bit rate",
     "Exit the player",
     "Shuffle on/off",
     "Repeat on/off",
@@ -61,14 +63,15 @@ std::string Code(const std::string& text) {
 }
 
 void PrintHotkeys() {
-    std::puts("| id | action | default | settings key | default line in Plugin.ini |");
-    std::puts("|---:|---|---|---|---|");
+    std::puts("| id | action | in the windows | default | settings key | default line in Plugin.ini |");
+    std::puts("|---:|---|---|---|---|---|");
     for (int32_t id = kFirstHotkeyId; id <= kStoredHotkeyCount; ++id) {
         const HotkeySlot& slot = HotkeySlotOf(id);
         const std::string key(slot.KeyName);
         const std::string line = key + "=" + std::to_string(slot.Default.Modifiers) + " " +
                                  std::to_string(slot.Default.VirtualKey);
-        std::printf("| %d | %s | %s | %s | %s |\n", id, std::string(kActions[static_cast<size_t>(id - 1)]).c_str(),
+        std::printf("| %d | %s | %s | %s | %s | %s |\n", id, std::string(kActions[static_cast<size_t>(id - 1)]).c_str(),
+                    std::string(HotkeyActionName(static_cast<HotkeyId>(id))).c_str(),
                     Code(CombinationText(slot.Default)).c_str(), Code(key).c_str(), Code(line).c_str());
     }
 }
