@@ -370,6 +370,9 @@ TEST(HotkeyTable, FirstStartCountsTheTakenDefaultsAndNamesTheConfigurationKey) {
     EXPECT_TRUE(CountTakenCombinations(defaults, states).TooMany());
     states[HotkeyId::Unused] = kTaken;
     EXPECT_EQ(CountTakenCombinations(defaults, states).Taken, taken) << "the unused slot does not count";
+    // Exactly a third is not more than a third.
+    EXPECT_FALSE((DefaultsTaken{11, 33}.TooMany()));
+    EXPECT_TRUE((DefaultsTaken{12, 33}.TooMany()));
 
     const HotkeyTable noWin = HotkeySetTable(HotkeySet::NoWinKey);
     const DefaultsTaken count{24, 33};
