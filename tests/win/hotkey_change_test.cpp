@@ -382,9 +382,8 @@ TEST_P(FirstStartTest, TakesTheNoWinKeySetOnlyWhenMostDefaultsAreTaken) {
     EXPECT_EQ(gPopup.NoticeTitle == "The hotkeys are the \"No Win key\" set", c.Switched) << gPopup.NoticeTitle;
     if (c.Switched) {
         EXPECT_EQ(file.rfind("[Other]\r\nx=1\r\n", 0), 0u);
-        EXPECT_NE(gPopup.NoticeBody.find("\r" + std::to_string(held) + " of the " + std::to_string(total)),
-                  std::string::npos)
-            << gPopup.NoticeBody;
+        const std::string counted = std::to_string(held) + " of the " + std::to_string(total) + " Win+ keys";
+        EXPECT_NE(gPopup.NoticeBody.find(counted), std::string::npos) << gPopup.NoticeBody;
         EXPECT_NE(gPopup.NoticeBody.find("\rCtrl+Alt+F12 opens the configuration window"), std::string::npos);
         EXPECT_TRUE(PlaysNext({kModCtrl | kModAlt, VK_F4}));
     }
