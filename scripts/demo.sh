@@ -192,7 +192,8 @@ BEGIN {
     q[0]="version"; q[104]="play state"; q[105]="output time"; q[106]="jump to time";
     q[121]="set list position"; q[122]="set volume"; q[124]="list length"; q[125]="list position";
     q[127]="equalizer data"; q[128]="set equalizer data"; q[211]="entry file"; q[212]="entry title";
-    q[245]="change current file"; q[250]="shuffle?"; q[251]="repeat?"; q[252]="set shuffle"; q[253]="set repeat";
+    q[213]="entry title, wide"; q[214]="entry file, wide"; q[335]="settings folder"; q[1335]="settings folder, wide";
+    q[245]="change current file"; q[1245]="change current file, wide"; q[250]="shuffle?"; q[251]="repeat?"; q[252]="set shuffle"; q[253]="set repeat";
 }
 $1 == "step" && $2 == "keys" {
     printf "\n  [key %s]\n", $3

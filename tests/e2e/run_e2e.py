@@ -571,6 +571,8 @@ def case_plugin_settings_folder(args):
     options = ["--settings-folder", "profile"]
     script = ["wait 1500", "keys Ctrl+Alt+F4", "wait 800", "keys Win+Ctrl+V", "wait 800", "quit"]
     first = case.run_player(folder, script, tag="first", options=options)
+    case.check(any(l.startswith('query 1335 0 -> "') and l.endswith('\\profile"') for l in first),
+               "the plug-in asks the player where its settings are, and gets the folder whole")
     case.check("cmd 40048" in between(first, "step keys Ctrl+Alt+F4", "step keys Win+Ctrl+V"),
                "the carried-over Ctrl+Alt+F4 plays the next track")
     placed = open(placed_ini, "rb").read() if os.path.exists(placed_ini) else b""

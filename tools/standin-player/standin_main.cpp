@@ -297,8 +297,10 @@ LRESULT OnQuery(int id, WPARAM argument) {
     if (id == query::kChangeCurrentFile && argument != 0) argText = QuotedBytes(static_cast<intptr_t>(argument));
     if (id == query::kChangeCurrentFileWide && argument != 0) argText = QuotedWide(static_cast<intptr_t>(argument));
     std::string resultText = Decimal(result);
-    if ((id == query::kEntryFile || id == query::kEntryTitle) && result != 0) resultText = QuotedBytes(result);
-    if ((id == query::kEntryFileWide || id == query::kEntryTitleWide) && result != 0) resultText = QuotedWide(result);
+    const bool bytes = id == query::kEntryFile || id == query::kEntryTitle || id == query::kSettingsFolder;
+    const bool wide = id == query::kEntryFileWide || id == query::kEntryTitleWide || id == query::kSettingsFolderWide;
+    if (bytes && result != 0) resultText = QuotedBytes(result);
+    if (wide && result != 0) resultText = QuotedWide(result);
     Log("query " + NumToStr(false, id) + " " + argText + " -> " + resultText);
     if (changeFile) RefreshEditor();
     AfterChange();
